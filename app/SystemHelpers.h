@@ -1,0 +1,29 @@
+#pragma once
+// Helpers over files, modules, the environment and the registry.
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+bool FileExists(const std::string& path);
+uint64_t GetFileSize64(const std::string& path);
+// Size of the first match of a directory search for path, or -1; a directory
+// gives 0 when directoryGivesZero is set, else -1.
+int64_t GetFileSizeByFind(const std::string& path, bool directoryGivesZero);
+int64_t GetFileModTime(const std::string& path);
+
+// %NAME% references substituted; the text unchanged when it is 1000 characters
+// or more or the substitution fails.
+std::string ExpandEnvVars(const std::string& text);
+
+std::string GetModulePath(HMODULE module = nullptr);
+std::string GetExePath();
+std::string GetExeDir();
+std::string GetCurDir();
+
+bool GetSystemDriveSpace(uint64_t& totalBytes, uint64_t& freeBytes, std::string& root);
+
+// Creates or opens the key and writes text as REG_SZ; the system's error code
+// of the first step that failed, or 0.
+LONG WriteRegString(HKEY hive, const std::string& keyPath, const std::string& text,
+                    const std::string& valueName);

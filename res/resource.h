@@ -1,0 +1,18 @@
+#pragma once
+// Resource ids, grouped per window.
+
+#ifndef IDC_STATIC
+#define IDC_STATIC (-1)
+#endif
+
+// Program icon (also the tray icon until the first picture is drawn).
+#define IDI_ORVANE 130
+
+// Log Window
+#define IDD_LOG_WINDOW 130
+#define IDC_LOG_TEXT 1024
+
+// Property pages of the main sheet
+#define IDD_PAGE_PROCESSES 106
+#define IDD_PAGE_AUTOSTART 107
+#define IDD_PAGE_INFO 108

@@ -1,0 +1,173 @@
+#include "ui/SheetDlg.h"
+
+#include "app/LogWindow.h"
+#include "app/OrvApp.h"
+#include "app/SettingsStore.h"
+#include "ui/WebAddresses.h"
+
+namespace {
+
+constexpr UINT_PTR kSheetTimerId = 0;
+constexpr UINT kSheetTimerPeriodMs = 100;
+constexpr DWORD kResizableStyles = WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
+
+bool IsKeyHeld(int key) { return (::GetAsyncKeyState(key) & 0x8000) != 0; }
+
+} // namespace
+
+CSheetDlg::CSheetDlg(const std::string& caption, HWND parent, UINT startPage)
+    : win::PropertySheet(caption, parent, startPage) {
+    AddPage(m_pageAutostart);
+    AddPage(m_pageProcess);
+    AddPage(m_pageInfo);
+}
+
+BOOL CSheetDlg::OnInitDialog() {
+    SetAppMainWindow(m_hWnd);
+
+    RECT window{};
+    ::GetWindowRect(m_hWnd, &window);
+    ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&window), 2);
+    m_initialRect = window;
+    m_initialised = true;
+
+    SetItemTextOf(IDCANCEL, "Exit");
+    ::ShowWindow(::GetDlgItem(m_hWnd, IDOK), SW_HIDE);
+    ::ShowWindow(::GetDlgItem(m_hWnd, kApplyNowId), SW_HIDE);
+
+    SetText(std::string("Orvane : ") + kMakerWebAddress);
+
+    HICON programIcon = ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_ORVANE));
+    m_tray.Add(m_hWnd, WM_TRAYNOTIFY, programIcon, "ORV");
+
+    SetActivePage(m_pageInfo);
+    SetActivePage(m_pageProcess);
+
+    ::SetTimer(m_hWnd, kSheetTimerId, kSheetTimerPeriodMs, nullptr);
+
+    if (!m_firstUse) {
+        ::PostMessageA(m_hWnd, WM_HIDESHEET, 0, 0);
+    }
+    return TRUE;
+}
+
+void CSheetDlg::SetItemTextOf(int id, const char* text) const {
+    ::SetDlgItemTextA(m_hWnd, id, text);
+}
+
+bool CSheetDlg::PreTranslateMessage(MSG& msg) {
+    if (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) {
+        if (msg.wParam == VK_F12 && IsKeyHeld(VK_SHIFT) && IsKeyHeld(VK_CONTROL) &&
+            IsKeyHeld(VK_MENU)) {
+            ToggleLogWindow();
+        }
+        // Neither key closes the sheet or presses a button.
+        if (msg.message == WM_KEYDOWN && (msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE)) {
+            return true;
+        }
+    }
+    return win::PropertySheet::PreTranslateMessage(msg);
+}
+
+void CSheetDlg::BringUp() {
+    ::ShowWindow(m_hWnd, SW_SHOWNORMAL);
+    constexpr UINT kShowOnly = SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW;
+    ::SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, kShowOnly);
+    ::SetWindowPos(m_hWnd, HWND_NOTOPMOST, 0, 0, 0, 0, kShowOnly);
+}
+
+void CSheetDlg::OnTrayNotify(LPARAM mouseMessage) {
+    if (mouseMessage == WM_LBUTTONDOWN) {
+        if (::IsWindowVisible(m_hWnd)) {
+            ::ShowWindow(m_hWnd, SW_HIDE);
+        } else {
+            BringUp();
+        }
+    }
+}
+
+bool CSheetDlg::OnSysCommand(WPARAM command) {
+    switch (command & 0xFFF0) {
+    case SC_MINIMIZE:
+    case SC_CLOSE:
+        ::PostMessageA(m_hWnd, WM_HIDESHEET, 0, 0);
+        return true;
+    case SC_MAXIMIZE:
+        m_relayoutPending = true;
+        return false;
+    default:
+        return false;
+    }
+}
+
+void CSheetDlg::OnGetMinMaxInfo(MINMAXINFO& info) const {
+    if (m_initialised) {
+        info.ptMinTrackSize.x = m_initialRect.right - m_initialRect.left;
+        info.ptMinTrackSize.y = m_initialRect.bottom - m_initialRect.top;
+    }
+}
+
+LRESULT CSheetDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_CREATE: {
+        LRESULT result = DefaultProc(msg, wParam, lParam);
+        if (result == -1) {
+            return -1;
+        }
+        ::SetWindowLongA(m_hWnd, GWL_STYLE, ::GetWindowLongA(m_hWnd, GWL_STYLE) | kResizableStyles);
+        return result;
+    }
+    case WM_DESTROY:
+        m_tray.Delete();
+        break;
+    case WM_SYSCOMMAND:
+        if (OnSysCommand(wParam)) {
+            return 0;
+        }
+        break;
+    case WM_TIMER:
+        ++m_tickCount;
+        break;
+    case WM_HELP:
+        OpenHelpPage();
+        return TRUE;
+    case WM_SIZE: {
+        LRESULT result = DefaultProc(msg, wParam, lParam);
+        m_relayoutPending = true;
+        return result;
+    }
+    case WM_GETMINMAXINFO: {
+        LRESULT result = DefaultProc(msg, wParam, lParam);
+        OnGetMinMaxInfo(*reinterpret_cast<MINMAXINFO*>(lParam));
+        return result;
+    }
+    case WM_COMMAND:
+        if (LOWORD(wParam) == kApplyNowId) {
+            return 0;
+        }
+        break;
+    case WM_NOTIFY:
+        if (reinterpret_cast<NMHDR*>(lParam)->code == TCN_SELCHANGE) {
+            m_relayoutPending = true;
+        }
+        break;
+    case WM_ENDSESSION:
+        // A tray program usually ends at logoff without a normal exit.
+        if (wParam) {
+            SaveSettingsNow();
+        }
+        break;
+    case WM_HIDESHEET:
+        ::ShowWindow(m_hWnd, SW_HIDE);
+        break;
+    case WM_TRAYNOTIFY:
+        OnTrayNotify(lParam);
+        break;
+    default:
+        if (msg == TaskbarCreatedMessage()) {
+            m_tray.Readd();
+        }
+        break;
+    }
+    return win::PropertySheet::WindowProc(msg, wParam, lParam);
+}

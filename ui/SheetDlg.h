@@ -1,0 +1,42 @@
+#pragma once
+// The main window: a resizable property sheet with the Autostart, Processes and
+// Info pages, living mostly hidden behind its tray icon.
+#include "ui/PropPages.h"
+#include "ui/TrayIcon.h"
+#include "win/PropertySheet.h"
+
+#include <string>
+
+constexpr UINT WM_TRAYNOTIFY = WM_APP + 0x6F;
+constexpr UINT WM_HIDESHEET = WM_APP + 0x71;
+constexpr UINT kApplyNowId = 12321;
+
+class CSheetDlg : public win::PropertySheet {
+public:
+    CSheetDlg(const std::string& caption, HWND parent, UINT startPage);
+
+    void SetFirstUse(bool firstUse) { m_firstUse = firstUse; }
+    bool PreTranslateMessage(MSG& msg) override;
+
+    CPropPageAutostartDlg m_pageAutostart;
+    CPropPageProcessDlg m_pageProcess;
+    CPropPageInfoDlg m_pageInfo;
+
+protected:
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    BOOL OnInitDialog() override;
+
+private:
+    void OnTrayNotify(LPARAM mouseMessage);
+    bool OnSysCommand(WPARAM command);
+    void OnGetMinMaxInfo(MINMAXINFO& info) const;
+    void BringUp();
+    void SetItemTextOf(int id, const char* text) const;
+
+    bool m_firstUse = false;
+    RECT m_initialRect{};
+    bool m_initialised = false;
+    bool m_relayoutPending = false;
+    uint32_t m_tickCount = 0;
+    CTrayIcon m_tray;
+};

@@ -1,0 +1,142 @@
+#include "win/Dialog.h"
+
+#include <algorithm>
+
+namespace win {
+namespace {
+
+// Messages whose result a dialog procedure returns directly instead of through
+// DWLP_MSGRESULT.
+bool ReturnsResultDirectly(UINT msg) {
+    switch (msg) {
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+    case WM_COMPAREITEM:
+    case WM_VKEYTOITEM:
+    case WM_CHARTOITEM:
+    case WM_QUERYDRAGICON:
+    case WM_INITDIALOG:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+INT_PTR Dialog::DoModal(HWND parent) {
+    m_modeless = false;
+    return ::DialogBoxParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_templateId), parent,
+                             &DialogProc, reinterpret_cast<LPARAM>(this));
+}
+
+bool Dialog::Create(HWND parent) {
+    m_modeless = true;
+    HWND window = ::CreateDialogParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_templateId),
+                                       parent, &DialogProc, reinterpret_cast<LPARAM>(this));
+    if (window != nullptr) {
+        modeless::Add(window);
+    }
+    return window != nullptr;
+}
+
+void Dialog::EndDialog(INT_PTR result) { ::EndDialog(m_hWnd, result); }
+
+std::string Dialog::GetItemText(int id) const {
+    HWND item = GetItem(id);
+    int length = item ? ::GetWindowTextLengthA(item) : 0;
+    std::string text(static_cast<size_t>(std::max(length, 0)) + 1, '\0');
+    UINT copied = ::GetDlgItemTextA(m_hWnd, id, text.data(), static_cast<int>(text.size()));
+    text.resize(copied);
+    return text;
+}
+
+void Dialog::SetItemText(int id, const std::string& text) const {
+    ::SetDlgItemTextA(m_hWnd, id, text.c_str());
+}
+
+bool Dialog::SubclassItem(Window& control, int id) { return control.Subclass(GetItem(id)); }
+
+bool Dialog::OnCommand(WORD, WORD, HWND) { return false; }
+bool Dialog::OnNotify(NMHDR&, LRESULT&) { return false; }
+bool Dialog::OnMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
+
+INT_PTR CALLBACK Dialog::DialogProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+    Dialog* self = nullptr;
+    if (msg == WM_INITDIALOG) {
+        self = reinterpret_cast<Dialog*>(lParam);
+    } else {
+        self = static_cast<Dialog*>(FromHandle(window));
+    }
+    return DispatchTo(self, window, msg, wParam, lParam);
+}
+
+INT_PTR Dialog::DispatchTo(Dialog* self, HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (self == nullptr) {
+        return FALSE;
+    }
+    if (msg == WM_INITDIALOG) {
+        self->AttachHandle(window);
+    }
+    INT_PTR handled = FALSE;
+    try {
+        handled = self->Dispatch(msg, wParam, lParam);
+    } catch (...) {
+        handled = FALSE;
+    }
+    if (msg == WM_NCDESTROY) {
+        modeless::Remove(window);
+        self->DetachHandle();
+        self->OnFinalDestroy();
+    }
+    return handled;
+}
+
+INT_PTR Dialog::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = 0;
+    bool handled = false;
+    if (ReflectToChild(m_hWnd, msg, wParam, lParam, result)) {
+        handled = true;
+    } else {
+        switch (msg) {
+        case WM_INITDIALOG:
+            return OnInitDialog();
+        case WM_COMMAND: {
+            WORD id = LOWORD(wParam);
+            WORD code = HIWORD(wParam);
+            HWND control = reinterpret_cast<HWND>(lParam);
+            if (id == IDOK && code == BN_CLICKED) {
+                OnOK();
+                return TRUE;
+            }
+            if (id == IDCANCEL && code == BN_CLICKED) {
+                OnCancel();
+                return TRUE;
+            }
+            handled = OnCommand(id, code, control);
+            break;
+        }
+        case WM_NOTIFY:
+            handled = OnNotify(*reinterpret_cast<NMHDR*>(lParam), result);
+            break;
+        default:
+            handled = OnMessage(msg, wParam, lParam, result);
+            break;
+        }
+    }
+    if (!handled) {
+        return FALSE;
+    }
+    if (ReturnsResultDirectly(msg)) {
+        return result;
+    }
+    ::SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, result);
+    return TRUE;
+}
+
+} // namespace win
