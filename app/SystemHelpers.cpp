@@ -1,0 +1,130 @@
+#include "app/SystemHelpers.h"
+
+#include "app/PathHelpers.h"
+#include "win/Handle.h"
+
+#include <shellapi.h>
+#include <sys/stat.h>
+
+namespace {
+
+constexpr DWORD kTextBufferSize = 1000;
+
+uint64_t Combine(DWORD high, DWORD low) {
+    return (static_cast<uint64_t>(high) << 32) | low;
+}
+
+bool GetFileStatus(const std::string& path, struct _stat64& status) {
+    return _stat64(path.c_str(), &status) == 0;
+}
+
+} // namespace
+
+bool FileExists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+uint64_t GetFileSize64(const std::string& path) {
+    struct _stat64 status {};
+    if (!GetFileStatus(path, status) || (status.st_mode & _S_IFDIR)) {
+        return 0;
+    }
+    return static_cast<uint64_t>(status.st_size);
+}
+
+int64_t GetFileSizeByFind(const std::string& path, bool directoryGivesZero) {
+    WIN32_FIND_DATAA found{};
+    win::UniqueFind find(FindFirstFileA(path.c_str(), &found));
+    if (!find) {
+        return -1;
+    }
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        return directoryGivesZero ? 0 : -1;
+    }
+    return static_cast<int64_t>(Combine(found.nFileSizeHigh, found.nFileSizeLow));
+}
+
+int64_t GetFileModTime(const std::string& path) {
+    struct _stat64 status {};
+    if (!GetFileStatus(path, status)) {
+        return 0;
+    }
+    return static_cast<int64_t>(status.st_mtime);
+}
+
+std::string ExpandEnvVars(const std::string& text) {
+    if (text.size() >= kTextBufferSize) {
+        return text;
+    }
+    char buffer[kTextBufferSize] = {};
+    text.copy(buffer, text.size());
+    if (HIWORD(DoEnvironmentSubstA(buffer, kTextBufferSize)) == FALSE) {
+        return text;
+    }
+    buffer[kTextBufferSize - 1] = '\0';
+    return buffer;
+}
+
+std::string GetModulePath(HMODULE module) {
+    char buffer[kTextBufferSize] = {};
+    const DWORD length = GetModuleFileNameA(module, buffer, kTextBufferSize);
+    // A result that fills the buffer is cut (and on older systems not terminated).
+    if (length == 0 || length >= kTextBufferSize) {
+        return {};
+    }
+    return std::string(buffer, length);
+}
+
+std::string GetExePath() {
+    return GetModulePath(nullptr);
+}
+
+std::string GetExeDir() {
+    return GetDirNoSlash(GetExePath());
+}
+
+std::string GetCurDir() {
+    char buffer[kTextBufferSize] = {};
+    const DWORD length = GetCurrentDirectoryA(kTextBufferSize, buffer);
+    if (length == 0 || length >= kTextBufferSize) {
+        return {};
+    }
+    return std::string(buffer, length);
+}
+
+bool GetSystemDriveSpace(uint64_t& totalBytes, uint64_t& freeBytes, std::string& root) {
+    totalBytes = 0;
+    freeBytes = 0;
+    root.clear();
+    constexpr UINT kSystemDirSize = 255;
+    char systemDir[kSystemDirSize] = {};
+    const UINT length = GetSystemDirectoryA(systemDir, kSystemDirSize);
+    if (length == 0 || length >= kSystemDirSize) {
+        return false;
+    }
+    root = GetDriveOfPath(std::string(systemDir, length));
+    if (root.size() < 3) {
+        root += '\\';
+    }
+    ULARGE_INTEGER total{};
+    ULARGE_INTEGER totalFree{};
+    if (GetDiskFreeSpaceExA(root.c_str(), nullptr, &total, &totalFree)) {
+        totalBytes = total.QuadPart;
+        freeBytes = totalFree.QuadPart;
+    }
+    return true;
+}
+
+LONG WriteRegString(HKEY hive, const std::string& keyPath, const std::string& text,
+                    const std::string& valueName) {
+    constexpr REGSAM kReadWrite = KEY_READ | KEY_WRITE; // 0x2001F
+    win::UniqueRegKey key;
+    LONG result = RegCreateKeyExA(hive, keyPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                  kReadWrite, nullptr, key.Put(), nullptr);
+    if (result != ERROR_SUCCESS) {
+        return result;
+    }
+    return RegSetValueExA(key.Get(), valueName.c_str(), 0, REG_SZ,
+                          reinterpret_cast<const BYTE*>(text.c_str()),
+                          static_cast<DWORD>(text.size() + 1));
+}

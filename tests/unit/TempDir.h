@@ -1,0 +1,81 @@
+#pragma once
+// A fresh directory under the system's temporary folder for one test, removed
+// with everything in it afterwards; and whole-file reads and writes for checks
+// that must see the bytes on the disk.
+#include <windows.h>
+
+#include <string>
+
+class TempDir {
+  public:
+    TempDir() {
+        static unsigned counter = 0;
+        char base[MAX_PATH] = {};
+        GetTempPathA(MAX_PATH, base);
+        m_path = std::string(base) + "orv-test-" + std::to_string(GetCurrentProcessId()) + "-" +
+                 std::to_string(++counter);
+        RemoveTree(m_path);
+        CreateDirectoryA(m_path.c_str(), nullptr);
+    }
+    ~TempDir() { RemoveTree(m_path); }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::string& Path() const { return m_path; }
+    std::string File(const std::string& name) const { return m_path + "\\" + name; }
+
+    static void RemoveTree(const std::string& dir) {
+        WIN32_FIND_DATAA found{};
+        HANDLE find = FindFirstFileA((dir + "\\*").c_str(), &found);
+        if (find != INVALID_HANDLE_VALUE) {
+            do {
+                const std::string name = found.cFileName;
+                if (name == "." || name == "..") {
+                    continue;
+                }
+                const std::string child = dir + "\\" + name;
+                if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                    RemoveTree(child);
+                } else {
+                    SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+                    DeleteFileA(child.c_str());
+                }
+            } while (FindNextFileA(find, &found));
+            FindClose(find);
+        }
+        RemoveDirectoryA(dir.c_str());
+    }
+
+  private:
+    std::string m_path;
+};
+
+inline bool WriteBytes(const std::string& path, const std::string& bytes) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    DWORD written = 0;
+    const BOOL ok =
+        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+    return ok && written == bytes.size();
+}
+
+// The file's bytes; "<missing>" when it cannot be opened.
+inline std::string ReadBytes(const std::string& path) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return "<missing>";
+    }
+    std::string bytes;
+    char chunk[4096];
+    DWORD read = 0;
+    while (ReadFile(file, chunk, sizeof chunk, &read, nullptr) && read > 0) {
+        bytes.append(chunk, read);
+    }
+    CloseHandle(file);
+    return bytes;
+}
