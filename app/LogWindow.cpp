@@ -22,7 +22,9 @@ CLogWindowDlg& GetLogWindow() {
     return logWindow;
 }
 
-bool CreateLogWindow() { return GetLogWindow().Create(nullptr); }
+bool CreateLogWindow() {
+    return GetLogWindow().Create(nullptr);
+}
 
 void LogLine(const std::string& text) {
     CLogWindowDlg& window = GetLogWindow();
@@ -32,7 +34,9 @@ void LogLine(const std::string& text) {
     }
 }
 
-void LogValue(const std::string& label, uint32_t value) { LogLine(label + ULongToText(value)); }
+void LogValue(const std::string& label, uint32_t value) {
+    LogLine(label + ULongToText(value));
+}
 
 void ToggleLogWindow() {
     CLogWindowDlg& window = GetLogWindow();

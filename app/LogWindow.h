@@ -7,7 +7,7 @@
 #include <string>
 
 class CLogWindowDlg : public win::Dialog {
-public:
+  public:
     CLogWindowDlg();
     std::string m_strLog;
 };

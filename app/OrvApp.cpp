@@ -26,8 +26,12 @@ void InitCommonControlsAndRichEdit() {
 }
 } // namespace
 
-HWND GetAppMainWindow() { return g_mainWindow; }
-void SetAppMainWindow(HWND window) { g_mainWindow = window; }
+HWND GetAppMainWindow() {
+    return g_mainWindow;
+}
+void SetAppMainWindow(HWND window) {
+    g_mainWindow = window;
+}
 
 int AppMessageBox(const std::string& text, UINT style) {
     return ::MessageBoxA(g_mainWindow, text.c_str(), kAppTitle, style);

@@ -28,7 +28,7 @@ int AppMessageBox(const std::string& text, UINT style = MB_OK);
 void OpenHelpPage();
 
 class COrvApp {
-public:
+  public:
     // Runs the whole program; false when the main sheet has ended.
     bool InitInstance();
     void WinHelp() { OpenHelpPage(); }

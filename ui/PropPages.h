@@ -4,16 +4,16 @@
 #include "win/PropertySheet.h"
 
 class CPropPageAutostartDlg : public win::PropertyPage {
-public:
+  public:
     CPropPageAutostartDlg() : win::PropertyPage(IDD_PAGE_AUTOSTART) {}
 };
 
 class CPropPageProcessDlg : public win::PropertyPage {
-public:
+  public:
     CPropPageProcessDlg() : win::PropertyPage(IDD_PAGE_PROCESSES) {}
 };
 
 class CPropPageInfoDlg : public win::PropertyPage {
-public:
+  public:
     CPropPageInfoDlg() : win::PropertyPage(IDD_PAGE_INFO) {}
 };

@@ -11,7 +11,9 @@ constexpr UINT_PTR kSheetTimerId = 0;
 constexpr UINT kSheetTimerPeriodMs = 100;
 constexpr DWORD kResizableStyles = WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
 
-bool IsKeyHeld(int key) { return (::GetAsyncKeyState(key) & 0x8000) != 0; }
+bool IsKeyHeld(int key) {
+    return (::GetAsyncKeyState(key) & 0x8000) != 0;
+}
 
 } // namespace
 

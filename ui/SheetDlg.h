@@ -12,7 +12,7 @@ constexpr UINT WM_HIDESHEET = WM_APP + 0x71;
 constexpr UINT kApplyNowId = 12321;
 
 class CSheetDlg : public win::PropertySheet {
-public:
+  public:
     CSheetDlg(const std::string& caption, HWND parent, UINT startPage);
 
     void SetFirstUse(bool firstUse) { m_firstUse = firstUse; }
@@ -22,11 +22,11 @@ public:
     CPropPageProcessDlg m_pageProcess;
     CPropPageInfoDlg m_pageInfo;
 
-protected:
+  protected:
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     BOOL OnInitDialog() override;
 
-private:
+  private:
     void OnTrayNotify(LPARAM mouseMessage);
     bool OnSysCommand(WPARAM command);
     void OnGetMinMaxInfo(MINMAXINFO& info) const;

@@ -11,7 +11,7 @@
 constexpr DWORD kTrayRecordSize = static_cast<DWORD>(offsetof(NOTIFYICONDATAA, guidItem));
 
 class CTrayIcon {
-public:
+  public:
     CTrayIcon();
     // Fills the record (id 1, message, icon and tip) and adds the icon.
     bool Add(HWND owner, UINT callbackMessage, HICON icon, const std::string& tip);
@@ -24,7 +24,7 @@ public:
     bool IsAdded() const { return m_added; }
     const NOTIFYICONDATAA& Record() const { return m_record; }
 
-private:
+  private:
     void SetTip(const std::string& tip);
 
     NOTIFYICONDATAA m_record;

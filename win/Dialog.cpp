@@ -45,7 +45,9 @@ bool Dialog::Create(HWND parent) {
     return window != nullptr;
 }
 
-void Dialog::EndDialog(INT_PTR result) { ::EndDialog(m_hWnd, result); }
+void Dialog::EndDialog(INT_PTR result) {
+    ::EndDialog(m_hWnd, result);
+}
 
 std::string Dialog::GetItemText(int id) const {
     HWND item = GetItem(id);
@@ -60,11 +62,19 @@ void Dialog::SetItemText(int id, const std::string& text) const {
     ::SetDlgItemTextA(m_hWnd, id, text.c_str());
 }
 
-bool Dialog::SubclassItem(Window& control, int id) { return control.Subclass(GetItem(id)); }
+bool Dialog::SubclassItem(Window& control, int id) {
+    return control.Subclass(GetItem(id));
+}
 
-bool Dialog::OnCommand(WORD, WORD, HWND) { return false; }
-bool Dialog::OnNotify(NMHDR&, LRESULT&) { return false; }
-bool Dialog::OnMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
+bool Dialog::OnCommand(WORD, WORD, HWND) {
+    return false;
+}
+bool Dialog::OnNotify(NMHDR&, LRESULT&) {
+    return false;
+}
+bool Dialog::OnMessage(UINT, WPARAM, LPARAM, LRESULT&) {
+    return false;
+}
 
 INT_PTR CALLBACK Dialog::DialogProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
     Dialog* self = nullptr;

@@ -8,7 +8,7 @@
 namespace win {
 
 class Dialog : public Window {
-public:
+  public:
     explicit Dialog(UINT templateId) : m_templateId(templateId) {}
 
     // Runs the dialog modally; the result given to EndDialog, or -1.
@@ -27,7 +27,7 @@ public:
     // dialog receives for it are reflected to control.
     bool SubclassItem(Window& control, int id);
 
-protected:
+  protected:
     virtual BOOL OnInitDialog() { return TRUE; }
     virtual void OnOK() { EndDialog(IDOK); }
     virtual void OnCancel() { EndDialog(IDCANCEL); }
@@ -42,7 +42,7 @@ protected:
     static INT_PTR CALLBACK DialogProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
     static INT_PTR DispatchTo(Dialog* self, HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
 
-private:
+  private:
     UINT m_templateId;
     bool m_modeless = false;
 };

@@ -10,7 +10,7 @@
 namespace win {
 
 template <typename Traits> class Unique {
-public:
+  public:
     using Type = typename Traits::Type;
 
     Unique() = default;
@@ -43,7 +43,7 @@ public:
         m_handle = handle;
     }
 
-private:
+  private:
     Type m_handle = Traits::Invalid();
 };
 
@@ -127,7 +127,7 @@ using UniqueGlobal = Unique<GlobalMemoryTraits>;
 
 // A window's device context, released to that window.
 class WindowDc {
-public:
+  public:
     explicit WindowDc(HWND window) : m_window(window), m_dc(::GetDC(window)) {}
     ~WindowDc() {
         if (m_dc) {
@@ -138,7 +138,7 @@ public:
     WindowDc& operator=(const WindowDc&) = delete;
     HDC Get() const { return m_dc; }
 
-private:
+  private:
     HWND m_window;
     HDC m_dc;
 };
@@ -146,7 +146,7 @@ private:
 // Selects an object into a DC and puts the previous one back on scope exit,
 // so the owner can delete its object afterwards.
 class SelectGuard {
-public:
+  public:
     SelectGuard(HDC dc, HGDIOBJ object) : m_dc(dc), m_previous(::SelectObject(dc, object)) {}
     ~SelectGuard() {
         if (m_previous) {
@@ -156,14 +156,14 @@ public:
     SelectGuard(const SelectGuard&) = delete;
     SelectGuard& operator=(const SelectGuard&) = delete;
 
-private:
+  private:
     HDC m_dc;
     HGDIOBJ m_previous;
 };
 
 // An owned COM interface pointer.
 template <typename T> class ComPtr {
-public:
+  public:
     ComPtr() = default;
     ~ComPtr() { Reset(); }
     ComPtr(ComPtr&& other) noexcept : m_ptr(std::exchange(other.m_ptr, nullptr)) {}
@@ -195,7 +195,7 @@ public:
         return m_ptr ? m_ptr->QueryInterface(__uuidof(U), other.PutVoid()) : E_POINTER;
     }
 
-private:
+  private:
     T* m_ptr = nullptr;
 };
 

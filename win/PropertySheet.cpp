@@ -116,8 +116,7 @@ bool PropertySheet::IsFinished() const {
         return true;
     }
     // A modeless sheet has no current page once OK, Cancel or Close pressed.
-    return reinterpret_cast<HWND>(::SendMessageA(m_hWnd, PSM_GETCURRENTPAGEHWND, 0, 0)) ==
-           nullptr;
+    return reinterpret_cast<HWND>(::SendMessageA(m_hWnd, PSM_GETCURRENTPAGEHWND, 0, 0)) == nullptr;
 }
 
 void PropertySheet::EndModalLoop(INT_PTR result) {
@@ -143,8 +142,8 @@ HWND PropertySheet::GetTabControl() const {
 }
 
 bool PropertySheet::PreTranslateMessage(MSG& msg) {
-    return m_hWnd != nullptr && ::SendMessageA(m_hWnd, PSM_ISDIALOGMESSAGE, 0,
-                                               reinterpret_cast<LPARAM>(&msg)) != 0;
+    return m_hWnd != nullptr &&
+           ::SendMessageA(m_hWnd, PSM_ISDIALOGMESSAGE, 0, reinterpret_cast<LPARAM>(&msg)) != 0;
 }
 
 LRESULT PropertySheet::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {

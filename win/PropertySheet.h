@@ -13,23 +13,23 @@
 namespace win {
 
 class PropertyPage : public Dialog {
-public:
+  public:
     explicit PropertyPage(UINT templateId) : Dialog(templateId) {}
     // The page record handed to the system: 48 bytes, the template's caption is
     // the tab text.
     PROPSHEETPAGEA Describe();
 
-protected:
+  protected:
     bool OnNotify(NMHDR& header, LRESULT& result) override;
     virtual BOOL OnSetActive() { return TRUE; }
     virtual BOOL OnKillActive() { return TRUE; }
 
-private:
+  private:
     static INT_PTR CALLBACK PageProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
 };
 
 class PropertySheet : public Window {
-public:
+  public:
     PropertySheet(std::string caption, HWND parent, UINT startPage);
 
     void AddPage(PropertyPage& page) { m_pages.push_back(&page); }
@@ -47,12 +47,12 @@ public:
     // gives the sheet its keyboard navigation.
     virtual bool PreTranslateMessage(MSG& msg);
 
-protected:
+  protected:
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     // After the system's own initialisation of the sheet.
     virtual BOOL OnInitDialog() { return TRUE; }
 
-private:
+  private:
     bool IsFinished() const;
 
     std::string m_caption;

@@ -104,10 +104,10 @@ bool Window::RegisterClassOnce(const char* className, UINT classStyle, HBRUSH ba
 
 bool Window::CreateEx(DWORD exStyle, const char* className, const char* title, DWORD style,
                       const RECT& rect, HWND parent, UINT_PTR idOrMenu) {
-    HWND window = ::CreateWindowExA(exStyle, className, title, style, rect.left, rect.top,
-                                    rect.right - rect.left, rect.bottom - rect.top, parent,
-                                    reinterpret_cast<HMENU>(idOrMenu),
-                                    ::GetModuleHandleA(nullptr), this);
+    HWND window =
+        ::CreateWindowExA(exStyle, className, title, style, rect.left, rect.top,
+                          rect.right - rect.left, rect.bottom - rect.top, parent,
+                          reinterpret_cast<HMENU>(idOrMenu), ::GetModuleHandleA(nullptr), this);
     return window != nullptr;
 }
 
@@ -166,10 +166,11 @@ LRESULT Window::DefaultProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     return ::DefWindowProcA(m_hWnd, msg, wParam, lParam);
 }
 
-bool Window::OnReflected(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
+bool Window::OnReflected(UINT, WPARAM, LPARAM, LRESULT&) {
+    return false;
+}
 
-bool Window::ReflectToChild(HWND parent, UINT msg, WPARAM wParam, LPARAM lParam,
-                            LRESULT& result) {
+bool Window::ReflectToChild(HWND parent, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     HWND child = ReflectionTarget(parent, msg, wParam, lParam);
     if (child == nullptr || child == parent) {
         return false;
@@ -180,7 +181,8 @@ bool Window::ReflectToChild(HWND parent, UINT msg, WPARAM wParam, LPARAM lParam,
 
 Window::CreationHook::CreationHook(Window& target) {
     g_creationTarget = &target;
-    g_creationHook = ::SetWindowsHookExA(WH_CBT, &CreationHookProc, nullptr, ::GetCurrentThreadId());
+    g_creationHook =
+        ::SetWindowsHookExA(WH_CBT, &CreationHookProc, nullptr, ::GetCurrentThreadId());
 }
 
 Window::CreationHook::~CreationHook() {
@@ -210,7 +212,9 @@ std::string Window::GetText() const {
     return text;
 }
 
-void Window::SetText(const std::string& text) const { ::SetWindowTextA(m_hWnd, text.c_str()); }
+void Window::SetText(const std::string& text) const {
+    ::SetWindowTextA(m_hWnd, text.c_str());
+}
 
 namespace modeless {
 

@@ -9,7 +9,7 @@
 namespace win {
 
 class Window {
-public:
+  public:
     Window() = default;
     virtual ~Window();
     Window(const Window&) = delete;
@@ -43,7 +43,7 @@ public:
     // message, so WM_NCCREATE and WM_CREATE reach target's WindowProc. Used for
     // windows that the system creates for us (the property sheet).
     class CreationHook {
-    public:
+      public:
         explicit CreationHook(Window& target);
         ~CreationHook();
         CreationHook(const CreationHook&) = delete;
@@ -53,7 +53,7 @@ public:
     std::string GetText() const;
     void SetText(const std::string& text) const;
 
-protected:
+  protected:
     virtual LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam);
     // The procedure the window had before it was attached (or DefWindowProc).
     LRESULT DefaultProc(UINT msg, WPARAM wParam, LPARAM lParam);
@@ -69,7 +69,7 @@ protected:
     void AttachHandle(HWND window);
     void DetachHandle();
 
-private:
+  private:
     static LRESULT CALLBACK AttachedProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK CreationProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK CreationHookProc(int code, WPARAM wParam, LPARAM lParam);

@@ -1,0 +1,413 @@
+#include "tests/e2e/Driver.h"
+
+#include "win/Handle.h"
+
+#include <cstdlib>
+#include <thread>
+#include <vector>
+
+namespace e2e {
+namespace {
+
+std::string TempRoot() {
+    char base[MAX_PATH] = {};
+    ::GetTempPathA(MAX_PATH, base);
+    std::string root = base;
+    if (!root.empty() && root.back() == '\\') {
+        root.pop_back();
+    }
+    return root;
+}
+
+void RemoveTree(const std::string& dir) {
+    WIN32_FIND_DATAA found{};
+    win::UniqueFind find(::FindFirstFileA((dir + "\\*").c_str(), &found));
+    if (find) {
+        do {
+            std::string name = found.cFileName;
+            if (name == "." || name == "..") {
+                continue;
+            }
+            std::string child = dir + "\\" + name;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveTree(child);
+            } else {
+                ::SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+                ::DeleteFileA(child.c_str());
+            }
+        } while (::FindNextFileA(find.Get(), &found));
+    }
+    ::RemoveDirectoryA(dir.c_str());
+}
+
+void CopyTree(const std::string& from, const std::string& to) {
+    ::CreateDirectoryA(to.c_str(), nullptr);
+    WIN32_FIND_DATAA found{};
+    win::UniqueFind find(::FindFirstFileA((from + "\\*").c_str(), &found));
+    if (!find) {
+        return;
+    }
+    do {
+        std::string name = found.cFileName;
+        if (name == "." || name == "..") {
+            continue;
+        }
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            CopyTree(from + "\\" + name, to + "\\" + name);
+        } else {
+            ::CopyFileA((from + "\\" + name).c_str(), (to + "\\" + name).c_str(), FALSE);
+        }
+    } while (::FindNextFileA(find.Get(), &found));
+}
+
+std::string DirOf(const std::string& path) {
+    size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? "." : path.substr(0, slash);
+}
+
+struct FindRequest {
+    DWORD processId;
+    const std::string* captionPrefix;
+    const char* className;
+    bool exact;
+    HWND found;
+};
+
+BOOL CALLBACK MatchTopWindow(HWND window, LPARAM param) {
+    auto* request = reinterpret_cast<FindRequest*>(param);
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(window, &owner);
+    if (owner != request->processId) {
+        return TRUE;
+    }
+    if (request->className != nullptr) {
+        char cls[64] = {};
+        ::GetClassNameA(window, cls, sizeof(cls));
+        if (std::string(cls) != request->className) {
+            return TRUE;
+        }
+    }
+    std::string caption = WindowText(window);
+    bool matches = request->exact ? caption == *request->captionPrefix
+                                  : caption.compare(0, request->captionPrefix->size(),
+                                                    *request->captionPrefix) == 0;
+    if (matches) {
+        request->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK CollectStatics(HWND child, LPARAM param) {
+    char cls[32] = {};
+    ::GetClassNameA(child, cls, sizeof(cls));
+    if (lstrcmpiA(cls, "Static") == 0) {
+        auto* text = reinterpret_cast<std::string*>(param);
+        std::string part = WindowText(child);
+        if (!part.empty()) {
+            *text += part;
+        }
+    }
+    return TRUE;
+}
+
+std::string OutputDir() {
+    const char* unixDir = std::getenv("ORV_TEST_OUTPUT");
+    if (unixDir == nullptr || *unixDir == '\0') {
+        return TempRoot();
+    }
+    std::string dir = unixDir;
+    if (dir[0] == '/') {
+        // Wine maps the Unix root to drive Z:.
+        dir = "Z:" + dir;
+    }
+    for (char& c : dir) {
+        if (c == '/') {
+            c = '\\';
+        }
+    }
+    return dir;
+}
+
+void SendKey(WORD key, bool up) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    ::SendInput(1, &input, sizeof(input));
+}
+
+} // namespace
+
+std::string& ProgramUnderTest() {
+    static std::string path;
+    return path;
+}
+
+ProgramFolder::ProgramFolder() {
+    static int counter = 0;
+    m_dir = TempRoot() + "\\Orvane Test " + std::to_string(::GetCurrentProcessId()) + " " +
+            std::to_string(++counter);
+    RemoveTree(m_dir);
+    ::CreateDirectoryA(m_dir.c_str(), nullptr);
+    ::CopyFileA(ProgramUnderTest().c_str(), Exe().c_str(), FALSE);
+    CopyTree(DirOf(ProgramUnderTest()) + "\\help", m_dir + "\\help");
+}
+
+ProgramFolder::~ProgramFolder() {
+    RemoveTree(m_dir);
+}
+
+RunningProgram::RunningProgram(const std::string& exe, const std::string& workingDir) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    std::string commandLine = "\"" + exe + "\"";
+    ::CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                     workingDir.c_str(), &startup, &m_info);
+}
+
+RunningProgram::~RunningProgram() {
+    if (m_info.hProcess != nullptr) {
+        if (!HasExited()) {
+            Kill();
+        }
+        ::CloseHandle(m_info.hThread);
+        ::CloseHandle(m_info.hProcess);
+    }
+}
+
+bool RunningProgram::WaitForExit(std::chrono::milliseconds timeout) {
+    return m_info.hProcess != nullptr &&
+           ::WaitForSingleObject(m_info.hProcess, static_cast<DWORD>(timeout.count())) ==
+               WAIT_OBJECT_0;
+}
+
+bool RunningProgram::HasExited() {
+    return WaitForExit(0ms);
+}
+
+void RunningProgram::Kill() {
+    ::TerminateProcess(m_info.hProcess, 1);
+    ::WaitForSingleObject(m_info.hProcess, 5000);
+}
+
+bool WaitUntil(const std::function<bool()>& predicate, std::chrono::milliseconds timeout) {
+    auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        if (predicate()) {
+            return true;
+        }
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(50ms);
+    }
+}
+
+HWND FindTopWindow(DWORD processId, const std::string& captionPrefix, const char* className) {
+    FindRequest request{processId, &captionPrefix, className, false, nullptr};
+    ::EnumWindows(&MatchTopWindow, reinterpret_cast<LPARAM>(&request));
+    return request.found;
+}
+
+HWND FindMessageBox(DWORD processId, const std::string& caption) {
+    FindRequest request{processId, &caption, "#32770", true, nullptr};
+    ::EnumWindows(&MatchTopWindow, reinterpret_cast<LPARAM>(&request));
+    return request.found;
+}
+
+HWND WaitForMessageBox(DWORD processId, const std::string& caption,
+                       std::chrono::milliseconds timeout) {
+    HWND found = nullptr;
+    WaitUntil(
+        [&] {
+            found = FindMessageBox(processId, caption);
+            return found != nullptr;
+        },
+        timeout);
+    return found;
+}
+
+HWND WaitForTopWindow(DWORD processId, const std::string& captionPrefix,
+                      std::chrono::milliseconds timeout, const char* className) {
+    HWND found = nullptr;
+    WaitUntil(
+        [&] {
+            found = FindTopWindow(processId, captionPrefix, className);
+            return found != nullptr;
+        },
+        timeout);
+    return found;
+}
+
+std::string WindowText(HWND window) {
+    LRESULT length = ::SendMessageA(window, WM_GETTEXTLENGTH, 0, 0);
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    LRESULT copied =
+        ::SendMessageA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<size_t>(copied));
+    return text;
+}
+
+std::string MessageBoxText(HWND box) {
+    std::string text;
+    ::EnumChildWindows(box, &CollectStatics, reinterpret_cast<LPARAM>(&text));
+    return text;
+}
+
+void BringToFront(HWND window) {
+    // Another process may not take the foreground; a click on the window may.
+    RECT rect{};
+    ::GetWindowRect(window, &rect);
+    ClickAt(POINT{rect.left + 20, rect.bottom - 15});
+    std::this_thread::sleep_for(200ms);
+}
+
+void ClickAt(POINT point) {
+    ::SetCursorPos(point.x, point.y);
+    std::this_thread::sleep_for(50ms);
+    INPUT inputs[2]{};
+    inputs[0].type = INPUT_MOUSE;
+    inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    inputs[1].type = INPUT_MOUSE;
+    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    ::SendInput(2, inputs, sizeof(INPUT));
+    std::this_thread::sleep_for(100ms);
+}
+
+void ClickCenterOf(HWND window) {
+    RECT rect{};
+    ::GetWindowRect(window, &rect);
+    ClickAt(POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
+}
+
+void PressKeys(std::initializer_list<WORD> chord) {
+    for (WORD key : chord) {
+        SendKey(key, false);
+    }
+    // Held as a person holds them: the program reads the keys' current state
+    // when it handles the last key's message.
+    std::this_thread::sleep_for(150ms);
+    for (auto key = std::rbegin(chord); key != std::rend(chord); ++key) {
+        SendKey(*key, true);
+    }
+    std::this_thread::sleep_for(150ms);
+}
+
+HWND FindTrayWindow() {
+    // Without a desktop window Wine shows the icons in a small window of its own,
+    // visible once it holds an icon; its taskbar window then exists too, hidden.
+    HWND tray = ::FindWindowA(nullptr, "Wine System Tray");
+    if (tray == nullptr || !::IsWindowVisible(tray)) {
+        tray = ::FindWindowA("Shell_TrayWnd", nullptr);
+    }
+    return tray != nullptr && ::IsWindowVisible(tray) ? tray : nullptr;
+}
+
+void ClickFirstTrayIcon() {
+    HWND tray = nullptr;
+    WaitUntil(
+        [&] {
+            tray = FindTrayWindow();
+            return tray != nullptr;
+        },
+        10s);
+    RECT rect{};
+    ::GetWindowRect(tray, &rect);
+    // Two clicks within the double-click time would make a double click.
+    static DWORD lastClick = 0;
+    DWORD sinceLast = ::GetTickCount() - lastClick;
+    if (sinceLast < ::GetDoubleClickTime() + 200) {
+        ::Sleep(::GetDoubleClickTime() + 200 - sinceLast);
+    }
+    lastClick = ::GetTickCount();
+    // Icons sit in cells of about 20 pixels from the left edge.
+    ClickAt(POINT{rect.left + 10, rect.top + (rect.bottom - rect.top) / 2});
+}
+
+std::string ReadFileText(const std::string& path) {
+    win::UniqueFile file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                       OPEN_EXISTING, 0, nullptr));
+    if (!file) {
+        return {};
+    }
+    std::string text(::GetFileSize(file.Get(), nullptr), '\0');
+    DWORD read = 0;
+    ::ReadFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &read, nullptr);
+    text.resize(read);
+    return text;
+}
+
+bool WriteFileText(const std::string& path, const std::string& text) {
+    win::UniqueFile file(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    return file &&
+           ::WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written,
+                       nullptr) &&
+           written == text.size();
+}
+
+bool ReadUserRegistryString(const std::string& keyPath, const std::string& valueName,
+                            std::string& value) {
+    win::UniqueRegKey key;
+    if (::RegOpenKeyExA(HKEY_CURRENT_USER, keyPath.c_str(), 0, KEY_READ, key.Put()) !=
+        ERROR_SUCCESS) {
+        return false;
+    }
+    char data[2048] = {};
+    DWORD size = sizeof(data) - 1;
+    DWORD type = 0;
+    if (::RegQueryValueExA(key.Get(), valueName.c_str(), nullptr, &type,
+                           reinterpret_cast<BYTE*>(data), &size) != ERROR_SUCCESS) {
+        return false;
+    }
+    value = data;
+    return true;
+}
+
+void DeleteUserRegistryValue(const std::string& keyPath, const std::string& valueName) {
+    win::UniqueRegKey key;
+    if (::RegOpenKeyExA(HKEY_CURRENT_USER, keyPath.c_str(), 0, KEY_SET_VALUE, key.Put()) ==
+        ERROR_SUCCESS) {
+        ::RegDeleteValueA(key.Get(), valueName.c_str());
+    }
+}
+
+std::string SaveScreenshot(const std::string& name) {
+    int width = ::GetSystemMetrics(SM_CXSCREEN);
+    int height = ::GetSystemMetrics(SM_CYSCREEN);
+    win::WindowDc screen(nullptr);
+    win::UniqueMemoryDc memory(::CreateCompatibleDC(screen.Get()));
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    win::UniqueBitmap bitmap(
+        ::CreateDIBSection(screen.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!bitmap || !memory) {
+        return {};
+    }
+    {
+        win::SelectGuard select(memory.Get(), bitmap.Get());
+        ::BitBlt(memory.Get(), 0, 0, width, height, screen.Get(), 0, 0, SRCCOPY);
+    }
+    ::GdiFlush();
+    DWORD rowBytes = ((width * 3 + 3) / 4) * 4;
+    DWORD imageBytes = rowBytes * height;
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+    file.bfSize = file.bfOffBits + imageBytes;
+    std::string bytes(reinterpret_cast<const char*>(&file), sizeof(file));
+    bytes.append(reinterpret_cast<const char*>(&info.bmiHeader), sizeof(info.bmiHeader));
+    bytes.append(static_cast<const char*>(bits), imageBytes);
+    std::string path = OutputDir() + "\\" + name + ".bmp";
+    return WriteFileText(path, bytes) ? path : std::string();
+}
+
+} // namespace e2e

@@ -1,0 +1,86 @@
+#pragma once
+// Drives the real orvane.exe from outside, as a user would: starts it, finds
+// its windows, reads their text, presses keys and clicks, and keeps a
+// screenshot of the screen when a check fails.
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+
+namespace e2e {
+
+using namespace std::chrono_literals;
+
+// Where the test program found orvane.exe (argv[1]).
+std::string& ProgramUnderTest();
+
+// A fresh folder whose path has spaces, holding a copy of the program and its help.
+class ProgramFolder {
+  public:
+    ProgramFolder();
+    ~ProgramFolder();
+    const std::string& Dir() const { return m_dir; }
+    std::string Exe() const { return m_dir + "\\orvane.exe"; }
+    std::string File(const std::string& name) const { return m_dir + "\\" + name; }
+
+  private:
+    std::string m_dir;
+};
+
+class RunningProgram {
+  public:
+    // Starts exe with workingDir as its current directory.
+    RunningProgram(const std::string& exe, const std::string& workingDir);
+    ~RunningProgram();
+    DWORD Id() const { return m_info.dwProcessId; }
+    bool WaitForExit(std::chrono::milliseconds timeout);
+    bool HasExited();
+    void Kill();
+
+  private:
+    PROCESS_INFORMATION m_info{};
+};
+
+// Polls until predicate is true or timeout passes.
+bool WaitUntil(const std::function<bool()>& predicate, std::chrono::milliseconds timeout);
+
+// A top-level window of the process whose caption starts with captionPrefix
+// (and, when given, whose class is className), or nullptr.
+HWND FindTopWindow(DWORD processId, const std::string& captionPrefix,
+                   const char* className = nullptr);
+HWND WaitForTopWindow(DWORD processId, const std::string& captionPrefix,
+                      std::chrono::milliseconds timeout, const char* className = nullptr);
+// A message box of the process with exactly this caption.
+HWND FindMessageBox(DWORD processId, const std::string& caption);
+HWND WaitForMessageBox(DWORD processId, const std::string& caption,
+                       std::chrono::milliseconds timeout);
+
+// Text of any window, also of another process (WM_GETTEXT is marshalled).
+std::string WindowText(HWND window);
+// The concatenated text of a message box's static controls.
+std::string MessageBoxText(HWND box);
+
+// Real input: a left click at a screen point, a key chord (modifiers held).
+void ClickAt(POINT screenPoint);
+void ClickCenterOf(HWND window);
+void PressKeys(std::initializer_list<WORD> chord);
+void BringToFront(HWND window);
+
+// The notification area: Wine shows it as a small top-level window.
+HWND FindTrayWindow();
+// Clicks the first icon of the notification area.
+void ClickFirstTrayIcon();
+
+std::string ReadFileText(const std::string& path);
+bool WriteFileText(const std::string& path, const std::string& text);
+
+// Registry value of HKCU as text; empty optional-like (found=false) when missing.
+bool ReadUserRegistryString(const std::string& keyPath, const std::string& valueName,
+                            std::string& value);
+void DeleteUserRegistryValue(const std::string& keyPath, const std::string& valueName);
+
+// Saves the whole screen as a BMP into the test output folder; returns its path.
+std::string SaveScreenshot(const std::string& name);
+
+} // namespace e2e

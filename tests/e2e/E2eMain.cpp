@@ -1,0 +1,42 @@
+#include "tests/e2e/Driver.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+// A screenshot of the whole screen for every failed test, for the one who
+// reads the failure later.
+class ScreenshotOnFailure : public testing::EmptyTestEventListener {
+    void OnTestEnd(const testing::TestInfo& info) override {
+        if (info.result()->Failed()) {
+            std::string name = std::string(info.test_suite_name()) + "." + info.name();
+            std::string saved = e2e::SaveScreenshot(name);
+            printf("screenshot: %s\n", saved.empty() ? "(could not be saved)" : saved.c_str());
+        }
+    }
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    testing::InitGoogleTest(&argc, argv);
+    if (argc < 2) {
+        fprintf(stderr, "usage: orv_e2e_tests <path of orvane.exe>\n");
+        return 2;
+    }
+    std::string program = argv[1];
+    if (!program.empty() && program[0] == '/') {
+        // A Unix path from the build: Wine shows the Unix root as drive Z:.
+        program = "Z:" + program;
+    }
+    for (char& c : program) {
+        if (c == '/') {
+            c = '\\';
+        }
+    }
+    e2e::ProgramUnderTest() = program;
+    testing::UnitTest::GetInstance()->listeners().Append(new ScreenshotOnFailure);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,204 @@
+// The program as its user meets it: the first run with its greeting, later runs
+// in the tray, the log, the settings file.
+#include "tests/e2e/Driver.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <thread>
+
+using namespace e2e;
+
+namespace {
+
+const char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+const char kGreeting[] = "Hello - thanks for downloading ORV.\r\nI have put myself to the "
+                         "autostart. If, for some reason, you want to remove me, go to the "
+                         "'info' page.";
+const char kSheetCaption[] = "Orvane : ";
+
+std::string LogText(DWORD processId) {
+    HWND log = FindTopWindow(processId, "Log Window");
+    return log ? WindowText(::GetDlgItem(log, 1024)) : std::string();
+}
+
+bool IsVisible(HWND window) {
+    return ::IsWindowVisible(window) != FALSE;
+}
+
+// Without a window manager the sheet opens over Wine's little tray window; the
+// user would drag it aside before reaching for the icon again.
+void MoveClearOfTray(HWND sheet) {
+    ::SetWindowPos(sheet, nullptr, 40, 120, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void ShowFromTray(HWND sheet) {
+    ClickFirstTrayIcon();
+    ASSERT_TRUE(WaitUntil([&] { return IsVisible(sheet); }, 5s)) << "a tray click shows the sheet";
+    MoveClearOfTray(sheet);
+}
+
+void PressExit(HWND sheet) {
+    HWND exitButton = ::GetDlgItem(sheet, IDCANCEL);
+    ASSERT_NE(exitButton, nullptr);
+    EXPECT_EQ(WindowText(exitButton), "Exit");
+    ::PostMessageA(exitButton, BM_CLICK, 0, 0);
+}
+
+class StartupTest : public testing::Test {
+  protected:
+    void SetUp() override { DeleteUserRegistryValue(kRunKey, "ORV"); }
+    void TearDown() override { DeleteUserRegistryValue(kRunKey, "ORV"); }
+
+    ProgramFolder folder;
+};
+
+TEST_F(StartupTest, FirstRunGreetsRegistersItselfLogsAndSavesTheFlag) {
+    // Started from another folder: the program must still work beside its exe.
+    char windowsDir[MAX_PATH] = {};
+    ::GetWindowsDirectoryA(windowsDir, MAX_PATH);
+    RunningProgram program(folder.Exe(), windowsDir);
+
+    HWND greeting = WaitForMessageBox(program.Id(), "Orvane", 20s);
+    ASSERT_NE(greeting, nullptr) << "no greeting on the first run";
+    EXPECT_EQ(MessageBoxText(greeting), kGreeting);
+    EXPECT_EQ(FindTopWindow(program.Id(), kSheetCaption), nullptr)
+        << "the greeting comes before the main window";
+
+    std::string runValue;
+    ASSERT_TRUE(ReadUserRegistryString(kRunKey, "ORV", runValue));
+    EXPECT_EQ(runValue, folder.Exe());
+
+    ::PostMessageA(::GetDlgItem(greeting, IDOK), BM_CLICK, 0, 0);
+    HWND sheet = WaitForTopWindow(program.Id(), kSheetCaption, 20s);
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_TRUE(WaitUntil([&] { return IsVisible(sheet); }, 5s)) << "first run shows the sheet";
+
+    std::string log = LogText(program.Id());
+    std::smatch match;
+    EXPECT_TRUE(
+        std::regex_search(log, match,
+                          std::regex("^InitInstance\r\nApp dir:(.*)\r\nCurrent dir:(.*)\r\n"
+                                     "EnableNeccessaryPrivileges:[01]\r\nFirstUsage\\?:1\r\n")))
+        << log;
+    if (match.size() == 3) {
+        EXPECT_EQ(match[1].str(), folder.Dir());
+        EXPECT_EQ(match[2].str(), folder.Dir());
+    }
+
+    PressExit(sheet);
+    ASSERT_TRUE(program.WaitForExit(20s)) << "Exit ends the program";
+    std::string settings = ReadFileText(folder.File("settings.ini"));
+    EXPECT_NE(settings.find("[GENERAL]"), std::string::npos) << settings;
+    EXPECT_NE(settings.find("FirstUse=1"), std::string::npos) << settings;
+}
+
+TEST_F(StartupTest, LaterRunStartsInTheTrayAndTheIconShowsAndHidesTheSheet) {
+    ASSERT_TRUE(WriteFileText(folder.File("settings.ini"), "[GENERAL]\r\nFirstUse=1\r\n"));
+    RunningProgram program(folder.Exe(), folder.Dir());
+
+    HWND sheet = WaitForTopWindow(program.Id(), kSheetCaption, 20s);
+    ASSERT_NE(sheet, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return !IsVisible(sheet); }, 5s)) << "later runs start hidden";
+    EXPECT_EQ(FindMessageBox(program.Id(), "Orvane"), nullptr) << "no greeting";
+    std::string runValue;
+    EXPECT_FALSE(ReadUserRegistryString(kRunKey, "ORV", runValue)) << "no registry write";
+    EXPECT_NE(LogText(program.Id()).find("FirstUsage?:0\r\n"), std::string::npos);
+
+    ASSERT_TRUE(WaitUntil([] { return FindTrayWindow() != nullptr; }, 10s)) << "no tray";
+    ShowFromTray(sheet);
+    ClickFirstTrayIcon();
+    EXPECT_TRUE(WaitUntil([&] { return !IsVisible(sheet); }, 5s)) << "a click hides it again";
+
+    // The close box and minimising hide the sheet; the program goes on.
+    ShowFromTray(sheet);
+    ::PostMessageA(sheet, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsVisible(sheet); }, 5s));
+    ShowFromTray(sheet);
+    ::PostMessageA(sheet, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsVisible(sheet); }, 5s));
+    EXPECT_FALSE(program.HasExited());
+
+    ShowFromTray(sheet);
+    PressExit(sheet);
+    EXPECT_TRUE(program.WaitForExit(20s));
+}
+
+TEST_F(StartupTest, KeyboardTogglesTheLogAndNeverClosesTheSheet) {
+    ASSERT_TRUE(WriteFileText(folder.File("settings.ini"), "[GENERAL]\r\nFirstUse=1\r\n"));
+    RunningProgram program(folder.Exe(), folder.Dir());
+    HWND sheet = WaitForTopWindow(program.Id(), kSheetCaption, 20s);
+    ASSERT_NE(sheet, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return !IsVisible(sheet); }, 5s));
+    ShowFromTray(sheet);
+    BringToFront(sheet);
+    ASSERT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == sheet; }, 5s))
+        << "a click activates the sheet";
+
+    PressKeys({VK_RETURN});
+    PressKeys({VK_ESCAPE});
+    std::this_thread::sleep_for(500ms);
+    EXPECT_TRUE(IsVisible(sheet)) << "Enter and Escape do nothing";
+    EXPECT_FALSE(program.HasExited());
+
+    HWND log = FindTopWindow(program.Id(), "Log Window");
+    ASSERT_NE(log, nullptr);
+    EXPECT_FALSE(IsVisible(log));
+    PressKeys({VK_CONTROL, VK_SHIFT, VK_MENU, VK_F12});
+    EXPECT_TRUE(WaitUntil([&] { return IsVisible(log); }, 5s)) << "the chord shows the log";
+
+    // OK in the Log Window only hides it; the toggle still thinks it is shown.
+    ::PostMessageA(::GetDlgItem(log, IDOK), BM_CLICK, 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsVisible(log); }, 5s));
+    EXPECT_FALSE(program.HasExited());
+    BringToFront(sheet);
+    ASSERT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == sheet; }, 5s));
+    PressKeys({VK_CONTROL, VK_SHIFT, VK_MENU, VK_F12});
+    std::this_thread::sleep_for(300ms);
+    EXPECT_FALSE(IsVisible(log)) << "the first chord after OK hides (no visible change)";
+    PressKeys({VK_CONTROL, VK_SHIFT, VK_MENU, VK_F12});
+    EXPECT_TRUE(WaitUntil([&] { return IsVisible(log); }, 5s));
+
+    PressExit(sheet);
+    EXPECT_TRUE(program.WaitForExit(20s));
+}
+
+TEST_F(StartupTest, SettingsFileIsRewrittenWholeAtExit) {
+    std::string longValue(3000, 'x');
+    ASSERT_TRUE(WriteFileText(folder.File("settings.ini"),
+                              "; kept by hand\r\n[GENERAL]\r\nFirstUse=1\r\n"
+                              "[OPTIONS]\r\nShowWarningDialogs=1\r\nFlashColor1=255\r\n"
+                              "[Custom]\r\nLong=" +
+                                  longValue + "\r\nNote=line&#13;&#10;two\r\n"));
+    RunningProgram program(folder.Exe(), folder.Dir());
+    HWND sheet = WaitForTopWindow(program.Id(), kSheetCaption, 20s);
+    ASSERT_NE(sheet, nullptr);
+    PressExit(sheet);
+    ASSERT_TRUE(program.WaitForExit(20s));
+
+    std::string settings = ReadFileText(folder.File("settings.ini"));
+    EXPECT_EQ(settings.find("kept by hand"), std::string::npos) << "comments are not kept";
+    EXPECT_NE(settings.find("[OPTIONS]"), std::string::npos) << "the spelling first read";
+    EXPECT_NE(settings.find("ShowWarningDialogs=1"), std::string::npos);
+    EXPECT_NE(settings.find("FlashColor1=255"), std::string::npos);
+    EXPECT_NE(settings.find("Long=" + std::string(2046, 'x') + "\r\n"), std::string::npos)
+        << "a long value is cut at 2046 characters";
+    EXPECT_NE(settings.find("Note=line&#13;&#10;two"), std::string::npos);
+}
+
+TEST_F(StartupTest, EndingTheSessionSavesTheSettings) {
+    RunningProgram program(folder.Exe(), folder.Dir());
+    HWND greeting = WaitForMessageBox(program.Id(), "Orvane", 20s);
+    ASSERT_NE(greeting, nullptr);
+    ::PostMessageA(::GetDlgItem(greeting, IDOK), BM_CLICK, 0, 0);
+    HWND sheet = WaitForTopWindow(program.Id(), kSheetCaption, 20s);
+    ASSERT_NE(sheet, nullptr);
+
+    // At logoff the program is ended without a normal exit.
+    ::SendMessageA(sheet, WM_ENDSESSION, TRUE, 0);
+    program.Kill();
+    EXPECT_NE(ReadFileText(folder.File("settings.ini")).find("FirstUse=1"), std::string::npos)
+        << "the greeting would otherwise come back at every logon";
+}
+
+} // namespace

@@ -1,0 +1,189 @@
+#include "res/resource.h"
+#include "ui/PropPages.h"
+#include "ui/TrayIcon.h"
+#include "win/Dialog.h"
+#include "win/Handle.h"
+#include "win/PropertySheet.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace {
+
+constexpr UINT_PTR kTestTimer = 77;
+
+class ThreePageSheet : public win::PropertySheet {
+  public:
+    explicit ThreePageSheet(bool quitInstead = false)
+        : win::PropertySheet("Test sheet", nullptr, 0), m_quitInstead(quitInstead) {
+        AddPage(autostart);
+        AddPage(processes);
+        AddPage(info);
+    }
+
+    bool PreTranslateMessage(MSG& msg) override {
+        ++preTranslated;
+        return win::PropertySheet::PreTranslateMessage(msg);
+    }
+
+    CPropPageAutostartDlg autostart;
+    CPropPageProcessDlg processes;
+    CPropPageInfoDlg info;
+    int createsSeen = 0;
+    int initsSeen = 0;
+    int preTranslated = 0;
+    int tabCount = 0;
+
+  protected:
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
+        if (msg == WM_CREATE) {
+            ++createsSeen;
+        }
+        if (msg == WM_TIMER && wParam == kTestTimer) {
+            ::KillTimer(m_hWnd, kTestTimer);
+            tabCount = static_cast<int>(::SendMessageA(GetTabControl(), TCM_GETITEMCOUNT, 0, 0));
+            if (m_quitInstead) {
+                ::PostQuitMessage(7);
+            } else {
+                ::SendMessageA(m_hWnd, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+            }
+        }
+        return win::PropertySheet::WindowProc(msg, wParam, lParam);
+    }
+    BOOL OnInitDialog() override {
+        ++initsSeen;
+        ::SetTimer(m_hWnd, kTestTimer, 50, nullptr);
+        return TRUE;
+    }
+
+  private:
+    bool m_quitInstead;
+};
+
+TEST(PropertySheet, IsAttachedFromCreationAndRunsItsOwnLoopUntilCancel) {
+    ThreePageSheet sheet;
+    EXPECT_EQ(sheet.DoModal(), IDCANCEL);
+    EXPECT_EQ(sheet.createsSeen, 1) << "WM_CREATE reached the object";
+    EXPECT_EQ(sheet.initsSeen, 1);
+    EXPECT_EQ(sheet.tabCount, 3);
+    EXPECT_GT(sheet.preTranslated, 0) << "the loop offers messages to the sheet first";
+    EXPECT_EQ(sheet.GetHwnd(), nullptr) << "the window is destroyed when the loop ends";
+}
+
+TEST(PropertySheet, QuitEndsTheLoopAndStaysQueuedForTheThread) {
+    ThreePageSheet sheet(true);
+    sheet.DoModal();
+    EXPECT_EQ(sheet.GetHwnd(), nullptr);
+    MSG msg{};
+    ASSERT_TRUE(::PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, 7u);
+}
+
+// A control that answers its own notifications, as the custom controls do.
+class SelfColouringEdit : public win::Window {
+  public:
+    win::UniqueBrush brush{::CreateSolidBrush(RGB(1, 2, 3))};
+    int colourRequests = 0;
+
+  protected:
+    bool OnReflected(UINT msg, WPARAM, LPARAM, LRESULT& result) override {
+        if (msg == WM_CTLCOLOREDIT) {
+            ++colourRequests;
+            result = reinterpret_cast<LRESULT>(brush.Get());
+            return true;
+        }
+        return false;
+    }
+};
+
+class ClickCountingButton : public win::Window {
+  public:
+    int clicks = 0;
+
+  protected:
+    bool OnReflected(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) override {
+        if (msg == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
+            ++clicks;
+            result = 0;
+            return true;
+        }
+        return false;
+    }
+};
+
+TEST(Dialog, ReflectsNotificationsToTheControlsAttachedById) {
+    win::Dialog dialog(IDD_LOG_WINDOW);
+    ASSERT_TRUE(dialog.Create(nullptr));
+    SelfColouringEdit edit;
+    ClickCountingButton ok;
+    ASSERT_TRUE(dialog.SubclassItem(edit, IDC_LOG_TEXT));
+    ASSERT_TRUE(dialog.SubclassItem(ok, IDOK));
+    ::ShowWindow(dialog.GetHwnd(), SW_SHOW);
+
+    win::WindowDc dc(edit.GetHwnd());
+    LRESULT brush =
+        ::SendMessageA(dialog.GetHwnd(), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc.Get()),
+                       reinterpret_cast<LPARAM>(edit.GetHwnd()));
+    EXPECT_EQ(brush, reinterpret_cast<LRESULT>(edit.brush.Get()));
+    EXPECT_EQ(edit.colourRequests, 1);
+
+    ::SendMessageA(dialog.GetHwnd(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(ok.GetHwnd()));
+    EXPECT_EQ(ok.clicks, 1);
+    EXPECT_TRUE(::IsWindowVisible(dialog.GetHwnd())) << "the control handled it, not OnOK";
+
+    ::DestroyWindow(dialog.GetHwnd());
+    EXPECT_EQ(dialog.GetHwnd(), nullptr);
+    EXPECT_EQ(edit.GetHwnd(), nullptr) << "controls let go when their window goes";
+}
+
+TEST(Handles, OwnersReleaseExactlyOnceAndMoveOwnership) {
+    win::UniqueRegKey key;
+    ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\OrvaneHandleTest", 0, nullptr, 0,
+                                KEY_ALL_ACCESS, nullptr, key.Put(), nullptr),
+              ERROR_SUCCESS);
+    HKEY raw = key.Get();
+    win::UniqueRegKey moved(std::move(key));
+    EXPECT_FALSE(key.IsValid());
+    EXPECT_EQ(moved.Get(), raw);
+    EXPECT_EQ(::RegQueryInfoKeyA(raw, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                 nullptr, nullptr, nullptr, nullptr),
+              ERROR_SUCCESS);
+    moved.Reset();
+    EXPECT_NE(::RegQueryInfoKeyA(raw, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                 nullptr, nullptr, nullptr, nullptr),
+              ERROR_SUCCESS)
+        << "the key is closed";
+    ::RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\OrvaneHandleTest");
+
+    // The GDI handle table holds about 16k objects: a leak per brush would
+    // make creation fail long before the end.
+    for (int i = 0; i < 20000; ++i) {
+        win::UniqueBrush brush(::CreateSolidBrush(RGB(i & 0xFF, 0, 0)));
+        ASSERT_TRUE(brush.IsValid()) << "brush " << i;
+    }
+}
+
+TEST(TrayIcon, RecordHasTheSecondVersionSizeAndTheTipIsCut) {
+#ifndef _WIN64
+    EXPECT_EQ(kTrayRecordSize, 488u);
+#endif
+    win::Dialog owner(IDD_LOG_WINDOW);
+    ASSERT_TRUE(owner.Create(nullptr));
+    CTrayIcon tray;
+    HICON icon = ::LoadIconA(nullptr, MAKEINTRESOURCEA(32512));
+    tray.Add(owner.GetHwnd(), WM_APP + 1, icon, "ORV");
+    EXPECT_EQ(tray.Record().cbSize, kTrayRecordSize);
+    EXPECT_EQ(tray.Record().uID, 1u);
+    EXPECT_EQ(tray.Record().uFlags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP));
+    EXPECT_STREQ(tray.Record().szTip, "ORV");
+
+    tray.Modify(icon, std::string(200, 't'));
+    EXPECT_EQ(std::strlen(tray.Record().szTip), 127u);
+    tray.Delete();
+    EXPECT_FALSE(tray.IsAdded());
+    ::DestroyWindow(owner.GetHwnd());
+}
+
+} // namespace
