@@ -181,6 +181,14 @@ TEST(TrayIcon, RecordHasTheSecondVersionSizeAndTheTipIsCut) {
 
     tray.Modify(icon, std::string(200, 't'));
     EXPECT_EQ(std::strlen(tray.Record().szTip), 127u);
+
+    // The shell lost the icon (it restarted): the next update puts it back.
+    NOTIFYICONDATAA record = tray.Record();
+    ASSERT_TRUE(::Shell_NotifyIconA(NIM_DELETE, &record));
+    EXPECT_TRUE(tray.Modify(icon, "back"));
+    EXPECT_TRUE(tray.IsAdded());
+    record = tray.Record();
+    EXPECT_TRUE(::Shell_NotifyIconA(NIM_MODIFY, &record)) << "the icon exists again";
     tray.Delete();
     EXPECT_FALSE(tray.IsAdded());
     ::DestroyWindow(owner.GetHwnd());

@@ -1,0 +1,272 @@
+#include "process/ProcessEnumerator.h"
+
+#include "app/Mbcs.h"
+#include "win/EntryPoint.h"
+
+#include <cstring>
+#include <deque>
+
+namespace {
+
+constexpr DWORD kQueryAccess = PROCESS_QUERY_INFORMATION | PROCESS_VM_READ;
+constexpr size_t kIdGrowth = 256;
+constexpr char kSecurityRestricted[] = "N/A (security restriction)";
+constexpr char kNameError[] = "N/A (error)";
+constexpr char kVdmSuffix[] = "NTVDM.EXE";
+
+static_assert(kQueryAccess == 0x410);
+
+// 16-bit tasks found behind an NTVDM, waiting to be returned right after it.
+// Shared by every enumerator; only one walk runs at a time.
+std::deque<std::unique_ptr<ProcessEntry>>& PendingTasks() {
+    static std::deque<std::unique_ptr<ProcessEntry>> tasks;
+    return tasks;
+}
+
+// Copies at most 255 bytes of source (which may lack a terminator past that),
+// never ending on the first half of a double-byte character.
+void CopyName(char (&target)[ProcessEntry::kNameSize], const char* source) {
+    size_t length = 0;
+    if (source) {
+        while (length < ProcessEntry::kNameSize - 1 && source[length] != '\0') {
+            ++length;
+        }
+        if (length == ProcessEntry::kNameSize - 1 && source[length] != '\0') {
+            size_t whole = 0;
+            for (size_t i = 0; i < length;) {
+                const size_t next =
+                    i + (mbcs::IsLeadByte(static_cast<unsigned char>(source[i])) ? 2 : 1);
+                if (next > length) {
+                    break;
+                }
+                whole = i = next;
+            }
+            length = whole;
+        }
+        std::memcpy(target, source, length);
+    }
+    target[length] = '\0';
+}
+
+template <size_t N> void SetName(char (&target)[ProcessEntry::kNameSize], const char (&text)[N]) {
+    static_assert(N <= ProcessEntry::kNameSize);
+    std::memcpy(target, text, N);
+}
+
+char UpperAscii(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+// The name ends in "NTVDM.EXE", compared without case; a shorter name never does.
+bool IsVdmName(const char* name) {
+    const size_t length = std::strlen(name);
+    const size_t suffix = sizeof kVdmSuffix - 1;
+    if (length < suffix) {
+        return false;
+    }
+    const char* tail = name + length - suffix;
+    for (size_t i = 0; i < suffix; ++i) {
+        if (UpperAscii(tail[i]) != kVdmSuffix[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Called by VDMDBG for each task of one virtual machine; the user value carries
+// the machine's process id. Returns 0 to go on with the listing.
+BOOL WINAPI QueueTask(DWORD /*threadId*/, WORD /*module16*/, WORD task16, char* /*moduleName*/,
+                      char* fileName, LPARAM userValue) {
+    try {
+        auto task = std::make_unique<ProcessEntry>();
+        CopyName(task->name, fileName);
+        task->processId = static_cast<DWORD>(userValue);
+        task->task = task16;
+        PendingTasks().push_back(std::move(task));
+    } catch (...) {
+        return TRUE; // out of memory: stop listing
+    }
+    return FALSE;
+}
+
+} // namespace
+
+CProcessLibraries::CProcessLibraries() {
+    ProcessFacilities& f = m_facilities;
+
+    m_psapi.Reset(::LoadLibraryA("PSAPI"));
+    win::BindEntryPoint(m_psapi.Get(), "EnumProcesses", f.EnumProcesses);
+    win::BindEntryPoint(m_psapi.Get(), "EnumProcessModules", f.EnumProcessModules);
+    win::BindEntryPoint(m_psapi.Get(), "GetModuleFileNameExA", f.GetModuleFileNameExA);
+
+    m_kernel32.Reset(::LoadLibraryA("Kernel32"));
+    win::BindEntryPoint(m_kernel32.Get(), "CreateToolhelp32Snapshot", f.CreateToolhelp32Snapshot);
+    win::BindEntryPoint(m_kernel32.Get(), "Process32First", f.Process32First);
+    win::BindEntryPoint(m_kernel32.Get(), "Process32Next", f.Process32Next);
+    win::BindEntryPoint(m_kernel32.Get(), "Module32First", f.Module32First);
+    win::BindEntryPoint(m_kernel32.Get(), "Module32Next", f.Module32Next);
+
+#ifndef _WIN64
+    // 64-bit Windows runs no 16-bit tasks; 64-bit Wine exports VDMEnumTaskWOWEx
+    // only as a stub that raises an exception when called.
+    m_vdmdbg.Reset(::LoadLibraryA("VDMDBG"));
+    win::BindEntryPoint(m_vdmdbg.Get(), "VDMEnumTaskWOWEx", f.VDMEnumTaskWOWEx);
+#endif
+}
+
+CProcessEnumerator::CProcessEnumerator() : m_libraries(std::make_unique<CProcessLibraries>()) {
+    m_api = m_libraries->Facilities();
+    Init();
+}
+
+CProcessEnumerator::CProcessEnumerator(const ProcessFacilities& facilities) : m_api(facilities) {
+    Init();
+}
+
+void CProcessEnumerator::Init() {
+    m_record.dwSize = sizeof m_record;
+    const int available = GetAvailableApis();
+    m_mode = 0;
+    if (available & ENUM_PSAPI) {
+        m_mode = ENUM_PSAPI;
+    }
+    if (available & ENUM_TOOLHELP) {
+        m_mode = ENUM_TOOLHELP;
+    }
+    if (available & ENUM_VDM) {
+        m_mode += ENUM_VDM;
+    }
+}
+
+CProcessEnumerator::~CProcessEnumerator() {
+    PendingTasks().clear();
+}
+
+size_t CProcessEnumerator::PendingTaskCount() {
+    return PendingTasks().size();
+}
+
+int CProcessEnumerator::GetAvailableApis() const {
+    int available = 0;
+    if (m_api.EnumProcesses && m_api.EnumProcessModules && m_api.GetModuleFileNameExA) {
+        available |= ENUM_PSAPI;
+    }
+    // Process32First is not asked for: the walk checks it before use.
+    if (m_api.CreateToolhelp32Snapshot && m_api.Process32Next && m_api.Module32First &&
+        m_api.Module32Next) {
+        available |= ENUM_TOOLHELP;
+    }
+    if (m_api.VDMEnumTaskWOWEx && available != 0) {
+        available |= ENUM_VDM;
+    }
+    return available;
+}
+
+int CProcessEnumerator::SelectApi(int mode) {
+    if (mode != ENUM_VDM && (mode & ~GetAvailableApis()) == 0) {
+        m_mode = mode;
+    }
+    return m_mode;
+}
+
+bool CProcessEnumerator::GetFirstProcess(ProcessEntry& entry) {
+    if (m_mode == 0) {
+        return false;
+    }
+    entry.task = 0;
+    if (m_mode & ENUM_TOOLHELP) {
+        m_snapshot.Reset(m_api.CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+        if (!m_snapshot || !m_api.Process32First ||
+            !m_api.Process32First(m_snapshot.Get(), &m_record)) {
+            return false;
+        }
+        entry.processId = m_record.th32ProcessID;
+        CopyName(entry.name, m_record.szExeFile);
+        return true;
+    }
+    if (!(m_mode & ENUM_PSAPI)) {
+        return false;
+    }
+    for (;;) {
+        m_ids.assign(m_idCapacity, 0);
+        const DWORD bytes = static_cast<DWORD>(m_idCapacity * sizeof(DWORD));
+        DWORD returned = 0;
+        const BOOL ok = m_api.EnumProcesses(m_ids.data(), bytes, &returned);
+        // A full buffer may have been too small: ask again with a larger one.
+        if (returned >= bytes) {
+            m_idCapacity += kIdGrowth;
+            continue;
+        }
+        if (!ok) {
+            return false;
+        }
+        m_remaining = returned / sizeof(DWORD);
+        m_cursor = 0;
+        if (m_remaining == 0) {
+            return false;
+        }
+        return FillFromProcessId(m_ids[m_cursor], entry);
+    }
+}
+
+bool CProcessEnumerator::GetNextProcess(ProcessEntry& entry) {
+    if (m_mode == 0) {
+        return false;
+    }
+    entry.task = 0;
+
+    auto& pending = PendingTasks();
+    if (!pending.empty()) {
+        const ProcessEntry& task = *pending.front();
+        std::memcpy(entry.name, task.name, sizeof entry.name);
+        entry.processId = task.processId;
+        entry.task = task.task;
+        pending.pop_front();
+        return true;
+    }
+
+    if (m_mode & ENUM_TOOLHELP) {
+        if (!m_snapshot || !m_api.Process32Next(m_snapshot.Get(), &m_record)) {
+            return false;
+        }
+        entry.processId = m_record.th32ProcessID;
+        CopyName(entry.name, m_record.szExeFile);
+    } else if (m_mode & ENUM_PSAPI) {
+        if (m_remaining <= 1) {
+            m_remaining = 0;
+            return false;
+        }
+        --m_remaining;
+        ++m_cursor;
+        FillFromProcessId(m_ids[m_cursor], entry);
+    } else {
+        return false;
+    }
+
+    if ((m_mode & ENUM_VDM) && m_api.VDMEnumTaskWOWEx && IsVdmName(entry.name)) {
+        QueueTasksOfVdm(entry);
+    }
+    return true;
+}
+
+bool CProcessEnumerator::FillFromProcessId(DWORD processId, ProcessEntry& entry) {
+    entry.processId = processId;
+    win::UniqueHandle process(::OpenProcess(kQueryAccess, FALSE, processId));
+    if (!process) {
+        SetName(entry.name, kSecurityRestricted);
+        return true;
+    }
+    // The first module is the executable.
+    HMODULE module = nullptr;
+    DWORD needed = 0;
+    if (!m_api.EnumProcessModules(process.Get(), &module, sizeof module, &needed) ||
+        m_api.GetModuleFileNameExA(process.Get(), module, entry.name, sizeof entry.name) == 0) {
+        SetName(entry.name, kNameError);
+    }
+    entry.name[sizeof entry.name - 1] = '\0';
+    return true;
+}
+
+void CProcessEnumerator::QueueTasksOfVdm(const ProcessEntry& entry) {
+    m_api.VDMEnumTaskWOWEx(entry.processId, &QueueTask, static_cast<LPARAM>(entry.processId));
+}
