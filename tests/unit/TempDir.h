@@ -1,19 +1,23 @@
 #pragma once
-// A fresh directory under the system's temporary folder for one test, removed
-// with everything in it afterwards; and whole-file reads and writes for checks
-// that must see the bytes on the disk.
+// A fresh directory for one test (under the system's temporary folder unless
+// another parent is given), removed with everything in it afterwards; and
+// whole-file reads and writes for checks that must see the bytes on the disk.
 #include <windows.h>
 
 #include <string>
 
 class TempDir {
   public:
-    TempDir() {
+    // In the system's temporary folder, or in parent (the program's own data
+    // files live beside it).
+    explicit TempDir(const std::string& parent = std::string()) {
         static unsigned counter = 0;
         char base[MAX_PATH] = {};
-        GetTempPathA(MAX_PATH, base);
-        m_path = std::string(base) + "orv-test-" + std::to_string(GetCurrentProcessId()) + "-" +
-                 std::to_string(++counter);
+        if (parent.empty()) {
+            GetTempPathA(MAX_PATH, base);
+        }
+        m_path = (parent.empty() ? std::string(base) : parent + "\\") + "orv-test-" +
+                 std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter);
         RemoveTree(m_path);
         CreateDirectoryA(m_path.c_str(), nullptr);
     }

@@ -1,0 +1,73 @@
+#include "autostart/AcceptedList.h"
+
+#include "app/Mbcs.h"
+#include "app/SafeFile.h"
+#include "autostart/DataFile.h"
+
+const AcceptedItem* CAcceptedList::FindItem(const std::string& path) const {
+    for (const AcceptedItem& item : m_items) {
+        if (mbcs::Compare(item.path, path) == 0 || mbcs::CompareNoCase(item.path, path) == 0) {
+            return &item;
+        }
+    }
+    return nullptr;
+}
+
+AcceptedItem* CAcceptedList::FindItem(const std::string& path) {
+    return const_cast<AcceptedItem*>(std::as_const(*this).FindItem(path));
+}
+
+int32_t CAcceptedList::GetState(const std::string& path) const {
+    const AcceptedItem* item = FindItem(path);
+    return item ? item->state : 0;
+}
+
+void CAcceptedList::SetState(const std::string& path, int32_t state) {
+    if (AcceptedItem* item = FindItem(path)) {
+        item->state = state;
+        return;
+    }
+    AcceptedItem item;
+    item.path = path;
+    item.state = state;
+    m_items.push_back(std::move(item));
+}
+
+void CAcceptedList::Reload() {
+    m_items.clear();
+    ReadFrom(m_file);
+}
+
+bool CAcceptedList::ReadFrom(const std::string& file) {
+    std::string bytes;
+    if (!ReadDataFile(file, bytes)) {
+        return false;
+    }
+    // A damaged file still yields the records before the damage.
+    ParseAcceptedList(bytes, m_items);
+    return true;
+}
+
+bool CAcceptedList::Store() const {
+    return WriteTo(m_file);
+}
+
+bool CAcceptedList::WriteTo(const std::string& file) const {
+    return WriteFileWhole(file, FormatAcceptedList(m_items));
+}
+
+bool CheckUnaccepted(const AutostartEntryList& entries, const CAcceptedList& accepted,
+                     IWarningGate& warnings) {
+    bool unaccepted = false;
+    for (const AutostartEntry& entry : entries) {
+        if (accepted.GetState(entry.path) != 0) {
+            continue;
+        }
+        unaccepted = true;
+        // An open warning closes the gate, so one check opens at most one.
+        if (warnings.ShouldShowWarning(entry.path)) {
+            warnings.OpenWarning(entry);
+        }
+    }
+    return unaccepted;
+}

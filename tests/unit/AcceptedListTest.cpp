@@ -1,0 +1,267 @@
+#include "app/SafeFile.h"
+#include "app/SystemHelpers.h"
+#include "autostart/AcceptedList.h"
+#include "autostart/DataFile.h"
+#include "tests/unit/AcceptedListSamples.h"
+#include "tests/unit/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+AutostartEntry Entry(const std::string& name, const std::string& path, const std::string& location,
+                     uint32_t root) {
+    return AutostartEntry{name, path, location, root};
+}
+
+// Stands in for the warning window, which does not exist yet: like the real
+// one, an open warning closes the gate until it is closed.
+class RecordingGate : public IWarningGate {
+  public:
+    bool ShouldShowWarning(const std::string& path) override {
+        asked.push_back(path);
+        return warningsOn && !showing;
+    }
+    void OpenWarning(const AutostartEntry& entry) override {
+        opened.push_back(entry);
+        showing = true;
+    }
+    void OpenWarning(const ProcessRow&) override { ADD_FAILURE() << "not a process check"; }
+
+    bool warningsOn = true;
+    bool showing = false;
+    std::vector<std::string> asked;
+    std::vector<AutostartEntry> opened;
+};
+
+bool SameEntry(const AutostartEntry& a, const AutostartEntry& b) {
+    return a.name == b.name && a.path == b.path && a.location == b.location && a.root == b.root;
+}
+
+} // namespace
+
+class AcceptedList : public ::testing::Test {
+  protected:
+    void TearDown() override { SetReplaceFailureForTesting(false); }
+
+    TempDir m_dir{GetExeDir()};
+    std::string m_file = m_dir.File("autostart.dat");
+};
+
+TEST_F(AcceptedList, StoresTwoShortPathsInNinetyNineBytes) {
+    CAcceptedList list(m_file);
+    list.SetState("a", 1);
+    list.SetState("bc", 0);
+    ASSERT_TRUE(list.Store());
+    EXPECT_EQ(ReadBytes(m_file), kTwoAcceptedRecords);
+    EXPECT_FALSE(FileExists(TemporaryPathFor(m_file)));
+
+    CAcceptedList again(m_file);
+    again.Reload();
+    EXPECT_EQ(again.GetItems(), list.GetItems());
+    EXPECT_EQ(again.GetState("a"), 1);
+    EXPECT_EQ(again.GetState("bc"), 0);
+    EXPECT_EQ(again.GetState("b"), 0);
+}
+
+TEST_F(AcceptedList, PathsMatchByteForByteOrWithoutCaseOnly) {
+    CAcceptedList list;
+    list.SetState("C:\\Tools\\App.exe", 1);
+    EXPECT_EQ(list.GetState("C:\\Tools\\App.exe"), 1);
+    EXPECT_EQ(list.GetState("c:\\tools\\app.EXE"), 1);
+    EXPECT_EQ(list.FindItem("C:\\TOOLS\\APP.EXE"), &list.GetItems()[0]);
+
+    // No other normalisation: these are other paths.
+    EXPECT_EQ(list.GetState("\"C:\\Tools\\App.exe\" /min"), 0);
+    EXPECT_EQ(list.GetState("\"C:\\Tools\\App.exe\""), 0);
+    EXPECT_EQ(list.GetState("C:/Tools/App.exe"), 0);
+    EXPECT_EQ(list.GetState("C:\\Tools\\App.exe "), 0);
+    EXPECT_EQ(list.FindItem("C:\\Tools\\App"), nullptr);
+}
+
+TEST_F(AcceptedList, RecordsAreChangedInPlaceNeverRemoved) {
+    CAcceptedList list;
+    list.SetState("C:\\Tools\\App.exe", 0);
+    ASSERT_EQ(list.GetItems().size(), 1u);
+    list.SetState("c:\\tools\\app.exe", 1);
+    list.SetState("D:\\Other.exe", 1);
+    list.SetState("d:\\other.exe", 0);
+
+    // A new record has zero dates and spare; the first spelling stays.
+    EXPECT_EQ(list.GetItems(),
+              (std::vector<AcceptedItem>{Item("C:\\Tools\\App.exe", 1), Item("D:\\Other.exe", 0)}));
+}
+
+TEST_F(AcceptedList, ReadingReplacesTheRecordsUnlessTheFileCannotBeOpened) {
+    ASSERT_TRUE(WriteBytes(m_file, kTwoAcceptedRecords));
+    CAcceptedList list;
+    list.SetState("x", 1);
+
+    EXPECT_FALSE(list.ReadFrom(m_dir.File("missing.dat")));
+    EXPECT_FALSE(list.ReadFrom(m_dir.Path()));
+    EXPECT_EQ(list.GetItems(), std::vector<AcceptedItem>{Item("x", 1)});
+
+    EXPECT_TRUE(list.ReadFrom(m_file));
+    EXPECT_EQ(list.GetItems(), (std::vector<AcceptedItem>{Item("a", 1), Item("bc", 0)}));
+
+    // Its own missing file leaves an empty list: every entry is unaccepted.
+    list.SetFile(m_dir.File("processes.dat"));
+    list.Reload();
+    EXPECT_TRUE(list.GetItems().empty());
+    EXPECT_EQ(list.GetFile(), m_dir.File("processes.dat"));
+}
+
+TEST_F(AcceptedList, DamagedFileKeepsWhatIsWholeAndIsMendedByTheNextWrite) {
+    const std::string records = kTwoAcceptedRecords.substr(4);
+    const struct {
+        const char* what;
+        std::string bytes;
+        size_t kept;
+    } cases[] = {
+        {"empty", "", 0},
+        {"count cut off", HexBytes("02 00 00"), 0},
+        {"cut in the second record", kTwoAcceptedRecords.substr(0, 70), 1},
+        {"count larger than the records", HexBytes("09 00 00 00") + records, 2},
+        {"absurd count", HexBytes("FF FF FF 7F") + records, 2},
+        {"4 GB path", HexBytes("01 00 00 00 00 00 00 00 00 00 F0 3F FF FF FF FF FF FF FF 61"), 0},
+        {"broken prefix",
+         kTwoAcceptedRecords.substr(0, 4 + 47 + 8) + HexBytes("FF FF") + std::string(40, 'z'), 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(WriteBytes(m_file, c.bytes));
+        CAcceptedList list(m_file);
+        list.SetState("stale", 1);
+        list.Reload();
+        ASSERT_EQ(list.GetItems().size(), c.kept);
+        if (c.kept > 0) {
+            EXPECT_EQ(list.GetItems()[0], Item("a", 1));
+        }
+
+        // The program goes on: the next accept is stored in a whole file.
+        list.SetState("C:\\New.exe", 1);
+        ASSERT_TRUE(list.Store());
+        CAcceptedList reread(m_file);
+        reread.Reload();
+        EXPECT_EQ(reread.GetItems(), list.GetItems());
+        EXPECT_EQ(reread.GetState("C:\\New.exe"), 1);
+    }
+}
+
+TEST_F(AcceptedList, FailedWriteLeavesTheOldFileAndKeepsTheChange) {
+    CAcceptedList list(m_file);
+    list.SetState("a", 1);
+    list.SetState("bc", 0);
+    ASSERT_TRUE(list.Store());
+
+    SetReplaceFailureForTesting(true);
+    list.SetState("bc", 1);
+    list.SetState("C:\\New.exe", 1);
+    EXPECT_FALSE(list.Store());
+    EXPECT_FALSE(list.WriteTo(m_file));
+    EXPECT_EQ(ReadBytes(m_file), kTwoAcceptedRecords);
+    EXPECT_FALSE(FileExists(TemporaryPathFor(m_file)));
+    EXPECT_EQ(list.GetState("C:\\New.exe"), 1);
+
+    SetReplaceFailureForTesting(false);
+    ASSERT_TRUE(list.Store());
+    CAcceptedList reread(m_file);
+    reread.Reload();
+    EXPECT_EQ(reread.GetState("bc"), 1);
+    EXPECT_EQ(reread.GetState("C:\\New.exe"), 1);
+
+    EXPECT_FALSE(list.WriteTo(m_dir.File("no-such-folder\\autostart.dat")));
+}
+
+TEST_F(AcceptedList, Utf16FileIsReadAndWrittenBackInAnsi) {
+    if (GetACP() != 1252) {
+        GTEST_SKIP() << "the expected bytes are those of code page 1252";
+    }
+    // C:\café.exe in the 16-bit string form, accepted.
+    const std::string wide = HexBytes("01 00 00 00  00 00 00 00 00 00 F0 3F"
+                                      "FF FE FF 0B 43 00 3A 00 5C 00 63 00 61 00 66 00 E9 00"
+                                      "2E 00 65 00 78 00 65 00"
+                                      "01 00 00 00 00 00 00 00"
+                                      "00 00 00 00 00 00 00 00 00 00 00 00"
+                                      "00 00 00 00 00 00 00 00 00 00 00 00"
+                                      "00 00 00 00 00");
+    ASSERT_TRUE(WriteBytes(m_file, wide));
+    CAcceptedList list(m_file);
+    list.Reload();
+    EXPECT_EQ(list.GetState("C:\\caf\xE9.exe"), 1);
+
+    ASSERT_TRUE(list.Store());
+    const std::string stored = ReadBytes(m_file);
+    EXPECT_EQ(stored.size(), 4 + 46 + 11u);
+    EXPECT_EQ(stored.substr(12, 12), "\x0B"
+                                     "C:\\caf\xE9.exe");
+}
+
+TEST_F(AcceptedList, DataFilesAreReadOnlyUpToTheLimit) {
+    const std::string big = m_dir.File("big.dat");
+    ASSERT_TRUE(WriteBytes(big, std::string(kMaxDataFileBytes + 4096, 'b')));
+    std::string bytes;
+    ASSERT_TRUE(ReadDataFile(big, bytes));
+    EXPECT_EQ(bytes.size(), kMaxDataFileBytes);
+
+    bytes = "old";
+    EXPECT_FALSE(ReadDataFile(m_dir.File("missing.dat"), bytes));
+    EXPECT_TRUE(bytes.empty());
+}
+
+class CheckUnacceptedEntries : public ::testing::Test {
+  protected:
+    const AutostartEntryList m_entries{
+        Entry("Tools", "C:\\Tools\\App.exe", "C:\\Startup\\Tools.lnk", 0),
+        Entry("Tray", "\"C:\\Tools\\App.exe\" /min",
+              "Software\\Microsoft\\Windows\\CurrentVersion\\Run", 0x80000001),
+        Entry("Again", "C:\\Tools\\App.exe", "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run",
+              0x80000002),
+    };
+    CAcceptedList m_accepted;
+    RecordingGate m_gate;
+};
+
+TEST_F(CheckUnacceptedEntries, NothingToWarnAboutWhenAllAreAccepted) {
+    EXPECT_FALSE(CheckUnaccepted({}, m_accepted, m_gate));
+    m_accepted.SetState("c:\\tools\\app.exe", 1);
+    m_accepted.SetState("\"C:\\Tools\\App.exe\" /min", 1);
+    EXPECT_FALSE(CheckUnaccepted(m_entries, m_accepted, m_gate));
+    EXPECT_TRUE(m_gate.asked.empty());
+    EXPECT_TRUE(m_gate.opened.empty());
+}
+
+TEST_F(CheckUnacceptedEntries, OneWarningPerCheckInDisplayOrder) {
+    m_accepted.SetState("C:\\Tools\\App.exe", 0);
+    EXPECT_TRUE(CheckUnaccepted(m_entries, m_accepted, m_gate));
+    ASSERT_EQ(m_gate.opened.size(), 1u);
+    EXPECT_TRUE(SameEntry(m_gate.opened[0], m_entries[0]));
+    EXPECT_EQ(m_gate.asked,
+              (std::vector<std::string>{m_entries[0].path, m_entries[1].path, m_entries[2].path}));
+
+    // Accepting the shortcut's target accepts both entries with that path; the
+    // Run value with its quotes and arguments is another path.
+    m_gate.showing = false;
+    m_accepted.SetState("C:\\Tools\\App.exe", 1);
+    EXPECT_TRUE(CheckUnaccepted(m_entries, m_accepted, m_gate));
+    ASSERT_EQ(m_gate.opened.size(), 2u);
+    EXPECT_TRUE(SameEntry(m_gate.opened[1], m_entries[1]));
+    EXPECT_EQ(m_gate.opened[1].root, 0x80000001u);
+
+    // Changing the Run value's arguments makes it unaccepted again.
+    m_accepted.SetState("\"C:\\Tools\\App.exe\" /min", 1);
+    EXPECT_FALSE(CheckUnaccepted(m_entries, m_accepted, m_gate));
+    AutostartEntryList changed = m_entries;
+    changed[1].path = "\"C:\\Tools\\App.exe\" /hidden";
+    EXPECT_TRUE(CheckUnaccepted(changed, m_accepted, m_gate));
+}
+
+TEST_F(CheckUnacceptedEntries, WithWarningsOffTheResultStillCounts) {
+    m_gate.warningsOn = false;
+    EXPECT_TRUE(CheckUnaccepted(m_entries, m_accepted, m_gate));
+    EXPECT_EQ(m_gate.asked.size(), 3u);
+    EXPECT_TRUE(m_gate.opened.empty());
+}
