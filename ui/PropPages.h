@@ -1,7 +1,7 @@
 #pragma once
 // The three pages of the main sheet.
 #include "res/resource.h"
-#include "win/PropertySheet.h"
+#include "win/PropSheet.h"
 
 class CPropPageAutostartDlg : public win::PropertyPage {
   public:

@@ -18,7 +18,7 @@ bool IsKeyHeld(int key) {
 } // namespace
 
 CSheetDlg::CSheetDlg(const std::string& caption, HWND parent, UINT startPage)
-    : win::PropertySheet(caption, parent, startPage) {
+    : win::PropSheet(caption, parent, startPage) {
     AddPage(m_pageAutostart);
     AddPage(m_pageProcess);
     AddPage(m_pageInfo);
@@ -68,7 +68,7 @@ bool CSheetDlg::PreTranslateMessage(MSG& msg) {
             return true;
         }
     }
-    return win::PropertySheet::PreTranslateMessage(msg);
+    return win::PropSheet::PreTranslateMessage(msg);
 }
 
 void CSheetDlg::BringUp() {
@@ -171,5 +171,5 @@ LRESULT CSheetDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         }
         break;
     }
-    return win::PropertySheet::WindowProc(msg, wParam, lParam);
+    return win::PropSheet::WindowProc(msg, wParam, lParam);
 }

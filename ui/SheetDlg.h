@@ -3,7 +3,7 @@
 // Info pages, living mostly hidden behind its tray icon.
 #include "ui/PropPages.h"
 #include "ui/TrayIcon.h"
-#include "win/PropertySheet.h"
+#include "win/PropSheet.h"
 
 #include <string>
 
@@ -11,7 +11,7 @@ constexpr UINT WM_TRAYNOTIFY = WM_APP + 0x6F;
 constexpr UINT WM_HIDESHEET = WM_APP + 0x71;
 constexpr UINT kApplyNowId = 12321;
 
-class CSheetDlg : public win::PropertySheet {
+class CSheetDlg : public win::PropSheet {
   public:
     CSheetDlg(const std::string& caption, HWND parent, UINT startPage);
 

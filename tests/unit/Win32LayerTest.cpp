@@ -3,7 +3,7 @@
 #include "ui/TrayIcon.h"
 #include "win/Dialog.h"
 #include "win/Handle.h"
-#include "win/PropertySheet.h"
+#include "win/PropSheet.h"
 
 #include <gtest/gtest.h>
 
@@ -13,10 +13,10 @@ namespace {
 
 constexpr UINT_PTR kTestTimer = 77;
 
-class ThreePageSheet : public win::PropertySheet {
+class ThreePageSheet : public win::PropSheet {
   public:
     explicit ThreePageSheet(bool quitInstead = false)
-        : win::PropertySheet("Test sheet", nullptr, 0), m_quitInstead(quitInstead) {
+        : win::PropSheet("Test sheet", nullptr, 0), m_quitInstead(quitInstead) {
         AddPage(autostart);
         AddPage(processes);
         AddPage(info);
@@ -24,7 +24,7 @@ class ThreePageSheet : public win::PropertySheet {
 
     bool PreTranslateMessage(MSG& msg) override {
         ++preTranslated;
-        return win::PropertySheet::PreTranslateMessage(msg);
+        return win::PropSheet::PreTranslateMessage(msg);
     }
 
     CPropPageAutostartDlg autostart;
@@ -49,7 +49,7 @@ class ThreePageSheet : public win::PropertySheet {
                 ::SendMessageA(m_hWnd, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
             }
         }
-        return win::PropertySheet::WindowProc(msg, wParam, lParam);
+        return win::PropSheet::WindowProc(msg, wParam, lParam);
     }
     BOOL OnInitDialog() override {
         ++initsSeen;
@@ -61,7 +61,7 @@ class ThreePageSheet : public win::PropertySheet {
     bool m_quitInstead;
 };
 
-TEST(PropertySheet, IsAttachedFromCreationAndRunsItsOwnLoopUntilCancel) {
+TEST(PropSheet, IsAttachedFromCreationAndRunsItsOwnLoopUntilCancel) {
     ThreePageSheet sheet;
     EXPECT_EQ(sheet.DoModal(), IDCANCEL);
     EXPECT_EQ(sheet.createsSeen, 1) << "WM_CREATE reached the object";
@@ -71,7 +71,7 @@ TEST(PropertySheet, IsAttachedFromCreationAndRunsItsOwnLoopUntilCancel) {
     EXPECT_EQ(sheet.GetHwnd(), nullptr) << "the window is destroyed when the loop ends";
 }
 
-TEST(PropertySheet, QuitEndsTheLoopAndStaysQueuedForTheThread) {
+TEST(PropSheet, QuitEndsTheLoopAndStaysQueuedForTheThread) {
     ThreePageSheet sheet(true);
     sheet.DoModal();
     EXPECT_EQ(sheet.GetHwnd(), nullptr);

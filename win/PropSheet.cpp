@@ -1,4 +1,4 @@
-#include "win/PropertySheet.h"
+#include "win/PropSheet.h"
 
 #include <cstddef>
 
@@ -46,10 +46,10 @@ bool PropertyPage::OnNotify(NMHDR& header, LRESULT& result) {
     }
 }
 
-PropertySheet::PropertySheet(std::string caption, HWND parent, UINT startPage)
+PropSheet::PropSheet(std::string caption, HWND parent, UINT startPage)
     : m_caption(std::move(caption)), m_parent(parent), m_startPage(startPage) {}
 
-INT_PTR PropertySheet::DoModal() {
+INT_PTR PropSheet::DoModal() {
     // Page handles rather than an array of records: the system steps through
     // such an array by each record's own size, not the structure's.
     std::vector<HPROPSHEETPAGE> pages;
@@ -111,7 +111,7 @@ INT_PTR PropertySheet::DoModal() {
     return m_modalResult;
 }
 
-bool PropertySheet::IsFinished() const {
+bool PropSheet::IsFinished() const {
     if (m_endModal || m_hWnd == nullptr) {
         return true;
     }
@@ -119,7 +119,7 @@ bool PropertySheet::IsFinished() const {
     return reinterpret_cast<HWND>(::SendMessageA(m_hWnd, PSM_GETCURRENTPAGEHWND, 0, 0)) == nullptr;
 }
 
-void PropertySheet::EndModalLoop(INT_PTR result) {
+void PropSheet::EndModalLoop(INT_PTR result) {
     m_modalResult = result;
     m_endModal = true;
     // Wake the loop if it is waiting for a message.
@@ -128,7 +128,7 @@ void PropertySheet::EndModalLoop(INT_PTR result) {
     }
 }
 
-void PropertySheet::SetActivePage(PropertyPage& page) {
+void PropSheet::SetActivePage(PropertyPage& page) {
     for (size_t i = 0; i < m_pages.size(); ++i) {
         if (m_pages[i] == &page) {
             ::SendMessageA(m_hWnd, PSM_SETCURSEL, static_cast<WPARAM>(i), 0);
@@ -137,16 +137,16 @@ void PropertySheet::SetActivePage(PropertyPage& page) {
     }
 }
 
-HWND PropertySheet::GetTabControl() const {
+HWND PropSheet::GetTabControl() const {
     return reinterpret_cast<HWND>(::SendMessageA(m_hWnd, PSM_GETTABCONTROL, 0, 0));
 }
 
-bool PropertySheet::PreTranslateMessage(MSG& msg) {
+bool PropSheet::PreTranslateMessage(MSG& msg) {
     return m_hWnd != nullptr &&
            ::SendMessageA(m_hWnd, PSM_ISDIALOGMESSAGE, 0, reinterpret_cast<LPARAM>(&msg)) != 0;
 }
 
-LRESULT PropertySheet::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT PropSheet::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_INITDIALOG) {
         LRESULT result = DefaultProc(msg, wParam, lParam);
         OnInitDialog();

@@ -28,9 +28,9 @@ class PropertyPage : public Dialog {
     static INT_PTR CALLBACK PageProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
 };
 
-class PropertySheet : public Window {
+class PropSheet : public Window {
   public:
-    PropertySheet(std::string caption, HWND parent, UINT startPage);
+    PropSheet(std::string caption, HWND parent, UINT startPage);
 
     void AddPage(PropertyPage& page) { m_pages.push_back(&page); }
     // Creates the sheet and runs it until Exit/OK/Cancel closes it or WM_QUIT
