@@ -1,15 +1,47 @@
 #include "ui/SheetDlg.h"
 
 #include "app/LogWindow.h"
+#include "app/MemoryStatus.h"
 #include "app/OrvApp.h"
 #include "app/SettingsStore.h"
+#include "app/SystemHelpers.h"
+#include "ui/QuickMenu.h"
+#include "ui/TrayPicture.h"
 #include "ui/WebAddresses.h"
+
+#include <shellapi.h>
 
 namespace {
 
 constexpr UINT_PTR kSheetTimerId = 0;
 constexpr UINT kSheetTimerPeriodMs = 100;
 constexpr DWORD kResizableStyles = WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
+constexpr int64_t kDefaultFlashColour = 0xF9F9F9;
+
+enum TrayMenuItem : UINT {
+    kTrayOpen = 1,
+    kTrayAbout = 2,
+    kTrayWebsite = 3,
+    kTrayForum = 4,
+    kTrayExit = 5,
+};
+
+void OpenWebPage(const std::string& pathAndQuery) {
+    std::string address = std::string(kMakerSiteRoot) + pathAndQuery;
+    ::ShellExecuteA(nullptr, "", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+TrayFigures ReadTrayFigures(int cpuPercent) {
+    TrayFigures figures;
+    figures.cpuPercent = cpuPercent;
+    MemoryFigures memory = ReadMemoryFigures();
+    figures.totalRam = memory.totalPhysical;
+    figures.availableRam = memory.availablePhysical;
+    figures.totalPageFile = memory.totalPageFile;
+    figures.availablePageFile = memory.availablePageFile;
+    GetSystemDriveSpace(figures.totalDisk, figures.freeDisk, figures.diskRoot);
+    return figures;
+}
 
 bool IsKeyHeld(int key) {
     return (::GetAsyncKeyState(key) & 0x8000) != 0;
@@ -47,6 +79,13 @@ BOOL CSheetDlg::OnInitDialog() {
 
     ::SetTimer(m_hWnd, kSheetTimerId, kSheetTimerPeriodMs, nullptr);
 
+    m_layout.SetRedraw(true);
+    m_layout.SetParent(m_hWnd);
+    RECT recorded{};
+    ::GetWindowRect(m_hWnd, &recorded);
+    m_layout.SetRecordedRect(recorded);
+    m_layout.RecordChildren();
+
     if (!m_firstUse) {
         ::PostMessageA(m_hWnd, WM_HIDESHEET, 0, 0);
     }
@@ -78,6 +117,54 @@ void CSheetDlg::BringUp() {
     ::SetWindowPos(m_hWnd, HWND_NOTOPMOST, 0, 0, 0, 0, kShowOnly);
 }
 
+void CSheetDlg::OnTimer() {
+    if (m_relayoutPending) {
+        m_relayoutPending = false;
+        RelayoutSheet();
+    }
+    ++m_tickCount;
+    if (m_tickCount % 2 == 0) {
+        UpdateTrayIcon(false);
+    }
+}
+
+void CSheetDlg::UpdateTrayIcon(bool unaccepted) {
+    bool flash = m_trayFlash.Update(unaccepted);
+    int32_t cpuPercent = 0;
+    m_cpuUsage.GetUsage(&cpuPercent);
+    TrayFigures figures = ReadTrayFigures(cpuPercent);
+    std::string tip = BuildTrayTooltip(unaccepted, figures);
+
+    COLORREF background = kTrayBackground;
+    if (flash) {
+        int64_t colour = GetSettings().GetInt64("OPTIONS", "FlashColor1", kDefaultFlashColour);
+        background = static_cast<COLORREF>(colour & 0xFFFFFF);
+    }
+    win::WindowDc dc(m_hWnd);
+    win::UniqueIcon picture = CreateTrayPicture(dc.Get(), background, figures.cpuPercent,
+                                                static_cast<int>(RamPercent(figures)));
+    m_tray.Modify(picture.Get(), tip);
+    // The shell has its own copy now; the previous picture can go.
+    m_trayPicture = std::move(picture);
+}
+
+void CSheetDlg::RelayoutSheet() {
+    if (m_hWnd == nullptr || !m_pageAutostart.IsWindow()) {
+        return;
+    }
+    RECT rect{};
+    ::GetWindowRect(m_hWnd, &rect);
+    ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&rect), 2);
+    if (HWND tabs = GetTabControl()) {
+        RECT tabRect{};
+        ::GetWindowRect(tabs, &tabRect);
+        ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&tabRect), 2);
+        ::MoveWindow(tabs, tabRect.left, tabRect.top, rect.right - 8 - tabRect.left,
+                     rect.bottom - 40 - tabRect.top, TRUE);
+    }
+    m_layout.Relayout();
+}
+
 void CSheetDlg::OnTrayNotify(LPARAM mouseMessage) {
     if (mouseMessage == WM_LBUTTONDOWN) {
         if (::IsWindowVisible(m_hWnd)) {
@@ -85,6 +172,46 @@ void CSheetDlg::OnTrayNotify(LPARAM mouseMessage) {
         } else {
             BringUp();
         }
+    } else if (mouseMessage == WM_RBUTTONDOWN) {
+        ShowTrayMenu();
+    }
+}
+
+void CSheetDlg::ShowTrayMenu() {
+    CQuickMenu menu;
+    menu.AttachMenu(::CreatePopupMenu());
+    menu.CreateMenuWindow(GetAppMainWindow());
+    menu.AppendItem(0, kTrayOpen, "Open");
+    menu.AppendItem(0, kTrayAbout, "About");
+    menu.AppendItem(MF_SEPARATOR, kQuickMenuSeparatorId, nullptr);
+    menu.AppendItem(0, kTrayWebsite, "ORV's Website");
+    menu.AppendItem(0, kTrayForum, "Forum");
+    menu.AppendItem(MF_SEPARATOR, kQuickMenuSeparatorId, nullptr);
+    menu.AppendItem(0, kTrayExit, "Exit");
+    // Without the foreground the menu would not close when the user clicks
+    // elsewhere; the null message lets it finish closing.
+    ::SetForegroundWindow(m_hWnd);
+    int64_t chosen = menu.Track(8, -1, -1, 0);
+    ::PostMessageA(m_hWnd, WM_NULL, 0, 0);
+    switch (chosen) {
+    case kTrayOpen:
+        BringUp();
+        break;
+    case kTrayAbout:
+        BringUp();
+        SetActivePage(m_pageInfo);
+        break;
+    case kTrayWebsite:
+        OpenWebPage("/products/orvane/?id=orv");
+        break;
+    case kTrayForum:
+        OpenWebPage("/forum/viewforum.php?f=9");
+        break;
+    case kTrayExit:
+        ::PostQuitMessage(0);
+        break;
+    default:
+        break;
     }
 }
 
@@ -128,7 +255,7 @@ LRESULT CSheetDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         }
         break;
     case WM_TIMER:
-        ++m_tickCount;
+        OnTimer();
         break;
     case WM_HELP:
         OpenHelpPage();

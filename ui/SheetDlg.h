@@ -1,8 +1,11 @@
 #pragma once
 // The main window: a resizable property sheet with the Autostart, Processes and
 // Info pages, living mostly hidden behind its tray icon.
+#include "process/CpuUsage.h"
+#include "ui/ControlLayout.h"
 #include "ui/PropPages.h"
 #include "ui/TrayIcon.h"
+#include "ui/TrayText.h"
 #include "win/PropSheet.h"
 
 #include <string>
@@ -18,6 +21,10 @@ class CSheetDlg : public win::PropSheet {
     void SetFirstUse(bool firstUse) { m_firstUse = firstUse; }
     bool PreTranslateMessage(MSG& msg) override;
 
+    // Draws a new tray picture and tooltip from the current figures.
+    void UpdateTrayIcon(bool unaccepted);
+    void RelayoutSheet();
+
     CPropPageAutostartDlg m_pageAutostart;
     CPropPageProcessDlg m_pageProcess;
     CPropPageInfoDlg m_pageInfo;
@@ -27,7 +34,9 @@ class CSheetDlg : public win::PropSheet {
     BOOL OnInitDialog() override;
 
   private:
+    void OnTimer();
     void OnTrayNotify(LPARAM mouseMessage);
+    void ShowTrayMenu();
     bool OnSysCommand(WPARAM command);
     void OnGetMinMaxInfo(MINMAXINFO& info) const;
     void BringUp();
@@ -38,5 +47,10 @@ class CSheetDlg : public win::PropSheet {
     bool m_initialised = false;
     bool m_relayoutPending = false;
     uint32_t m_tickCount = 0;
+    CControlLayout m_layout;
     CTrayIcon m_tray;
+    TrayFlash m_trayFlash;
+    // The picture the shell shows now; replaced (and destroyed) on every update.
+    win::UniqueIcon m_trayPicture;
+    CCpuUsage m_cpuUsage;
 };

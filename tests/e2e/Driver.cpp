@@ -263,14 +263,14 @@ void BringToFront(HWND window) {
     std::this_thread::sleep_for(200ms);
 }
 
-void ClickAt(POINT point) {
+void ClickAt(POINT point, bool rightButton) {
     ::SetCursorPos(point.x, point.y);
     std::this_thread::sleep_for(50ms);
     INPUT inputs[2]{};
     inputs[0].type = INPUT_MOUSE;
-    inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    inputs[0].mi.dwFlags = rightButton ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
     inputs[1].type = INPUT_MOUSE;
-    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    inputs[1].mi.dwFlags = rightButton ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
     ::SendInput(2, inputs, sizeof(INPUT));
     std::this_thread::sleep_for(100ms);
 }
@@ -304,7 +304,7 @@ HWND FindTrayWindow() {
     return tray != nullptr && ::IsWindowVisible(tray) ? tray : nullptr;
 }
 
-void ClickFirstTrayIcon() {
+void ClickFirstTrayIcon(bool rightButton) {
     HWND tray = nullptr;
     WaitUntil(
         [&] {
@@ -322,7 +322,7 @@ void ClickFirstTrayIcon() {
     }
     lastClick = ::GetTickCount();
     // Icons sit in cells of about 20 pixels from the left edge.
-    ClickAt(POINT{rect.left + 10, rect.top + (rect.bottom - rect.top) / 2});
+    ClickAt(POINT{rect.left + 10, rect.top + (rect.bottom - rect.top) / 2}, rightButton);
 }
 
 std::string ReadFileText(const std::string& path) {

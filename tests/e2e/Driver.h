@@ -62,15 +62,15 @@ std::string WindowText(HWND window);
 std::string MessageBoxText(HWND box);
 
 // Real input: a left click at a screen point, a key chord (modifiers held).
-void ClickAt(POINT screenPoint);
+void ClickAt(POINT screenPoint, bool rightButton = false);
 void ClickCenterOf(HWND window);
 void PressKeys(std::initializer_list<WORD> chord);
 void BringToFront(HWND window);
 
 // The notification area: Wine shows it as a small top-level window.
 HWND FindTrayWindow();
-// Clicks the first icon of the notification area.
-void ClickFirstTrayIcon();
+// Clicks the first icon of the notification area (left or right button).
+void ClickFirstTrayIcon(bool rightButton = false);
 
 std::string ReadFileText(const std::string& path);
 bool WriteFileText(const std::string& path, const std::string& text);

@@ -202,3 +202,35 @@ TEST_F(StartupTest, EndingTheSessionSavesTheSettings) {
 }
 
 } // namespace
+
+namespace {
+
+HWND FindPopupMenu() {
+    HWND menu = ::FindWindowA("#32768", nullptr);
+    return menu != nullptr && ::IsWindowVisible(menu) ? menu : nullptr;
+}
+
+TEST_F(StartupTest, TrayMenuExitEndsTheProgram) {
+    ASSERT_TRUE(WriteFileText(folder.File("settings.ini"), "[GENERAL]\r\nFirstUse=1\r\n"));
+    RunningProgram program(folder.Exe(), folder.Dir());
+    HWND sheet = WaitForTopWindow(program.Id(), kSheetCaption, 20s);
+    ASSERT_NE(sheet, nullptr);
+    ASSERT_TRUE(WaitUntil([] { return FindTrayWindow() != nullptr; }, 10s));
+
+    ClickFirstTrayIcon(true);
+    HWND menu = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            menu = FindPopupMenu();
+            return menu != nullptr;
+        },
+        5s))
+        << "a right click opens the tray menu";
+    // "Exit" is the last of five items and two separators.
+    RECT rect{};
+    ::GetWindowRect(menu, &rect);
+    ClickAt(POINT{(rect.left + rect.right) / 2, rect.bottom - 8});
+    EXPECT_TRUE(program.WaitForExit(20s)) << "Exit in the tray menu ends the program";
+}
+
+} // namespace

@@ -1,0 +1,81 @@
+#include "ui/TrayPicture.h"
+
+#include "ui/TrayText.h"
+
+#include <algorithm>
+
+namespace {
+
+COLORREF Shade(COLORREF base, int delta) {
+    auto channel = [delta](int value) { return std::clamp(value + delta, 0, 255); };
+    return RGB(channel(GetRValue(base)), channel(GetGValue(base)), channel(GetBValue(base)));
+}
+
+void Line(HDC dc, int x1, int y1, int x2, int y2, COLORREF colour) {
+    win::UniquePen pen(::CreatePen(PS_SOLID, 1, colour));
+    win::SelectGuard select(dc, pen.Get());
+    ::MoveToEx(dc, x1, y1, nullptr);
+    ::LineTo(dc, x2, y2);
+}
+
+void FillBox(HDC dc, const RECT& rect, COLORREF colour) {
+    win::UniqueBrush brush(::CreateSolidBrush(colour));
+    ::FillRect(dc, &rect, brush.Get());
+}
+
+} // namespace
+
+void DrawBevelBox(HDC dc, const RECT& rect, COLORREF base, int depth, int bands) {
+    FillBox(dc, rect, base);
+    const int l = rect.left, t = rect.top, r = rect.right, b = rect.bottom;
+    int n = bands > 0 ? bands : std::min(b - t, r - l) / 8;
+    n = std::max(n, 1);
+    const int step = depth / n;
+    for (int i = 0; i < n; ++i) {
+        Line(dc, l + i, t + i, r - i, t + i, Shade(base, (n - i) * step));
+    }
+    for (int i = 0; i < n; ++i) {
+        Line(dc, l + i, b - i, r - i + 1, b - i, Shade(base, -(n - 1 - i) * step));
+    }
+    for (int i = 0; i < n; ++i) {
+        Line(dc, l + i, t + i, l + i, b - i, Shade(base, (n - i) * step));
+    }
+    for (int i = 0; i < n; ++i) {
+        Line(dc, r - i, t + i, r - i, b - i, Shade(base, -(n - i) * step));
+    }
+}
+
+win::UniqueBitmap DrawTrayBitmap(HDC reference, COLORREF background, int cpuPercent,
+                                 int ramPercent) {
+    win::UniqueBitmap bitmap(
+        ::CreateCompatibleBitmap(reference, kTrayPictureSize, kTrayPictureSize));
+    win::UniqueMemoryDc memory(::CreateCompatibleDC(reference));
+    if (!bitmap || !memory) {
+        return {};
+    }
+    win::SelectGuard select(memory.Get(), bitmap.Get());
+    DrawBevelBox(memory.Get(), RECT{0, 0, kTrayPictureSize, kTrayPictureSize}, background, 50);
+
+    const int cpuHeight = BarHeight(cpuPercent);
+    if (cpuHeight > 0) {
+        FillBox(memory.Get(), RECT{1, 14 - cpuHeight, 7, 14}, RGB(50, 100 + 7 * cpuHeight, 50));
+    }
+    const int ramHeight = BarHeight(ramPercent);
+    if (ramHeight > 0) {
+        FillBox(memory.Get(), RECT{8, 14 - ramHeight, 14, 14}, RGB(50, 50, 100 + 7 * ramHeight));
+    }
+    return bitmap;
+}
+
+win::UniqueIcon CreateTrayPicture(HDC reference, COLORREF background, int cpuPercent,
+                                  int ramPercent) {
+    win::UniqueBitmap bitmap = DrawTrayBitmap(reference, background, cpuPercent, ramPercent);
+    if (!bitmap) {
+        return {};
+    }
+    ICONINFO info{};
+    info.fIcon = TRUE;
+    info.hbmMask = bitmap.Get();
+    info.hbmColor = bitmap.Get();
+    return win::UniqueIcon(::CreateIconIndirect(&info));
+}

@@ -1,0 +1,37 @@
+#pragma once
+// What the tray icon says and how tall its bars are, from figures passed in.
+#include <cstdint>
+#include <string>
+
+struct TrayFigures {
+    int cpuPercent = 0;
+    uint64_t totalRam = 0, availableRam = 0;
+    uint64_t totalPageFile = 0, availablePageFile = 0;
+    uint64_t totalDisk = 0, freeDisk = 0;
+    std::string diskRoot;
+};
+
+// part × 100 ÷ whole in 64-bit arithmetic, clamped to 0..100; 0 unless
+// whole > 0 and part <= whole.
+uint32_t PercentOf(uint64_t part, uint64_t whole);
+
+// The RAM figure drawn as the blue bar (0 when nothing is known).
+uint32_t RamPercent(const TrayFigures& figures);
+
+// Height in pixels (0..13) of a bar for a percent figure; above 100 draws as 100.
+int BarHeight(int percent);
+
+// The tooltip lines; the flag puts "Unaccepted entry!" first.
+std::string BuildTrayTooltip(bool unaccepted, const TrayFigures& figures);
+
+// The flash rhythm: while something is unaccepted, the flash colour shows on
+// one update in seven.
+class TrayFlash {
+  public:
+    // Advances one update; true when this picture uses the flash colour.
+    bool Update(bool unaccepted);
+
+  private:
+    uint32_t m_updates = 0;
+    bool m_flash = false;
+};
