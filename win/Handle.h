@@ -47,67 +47,66 @@ template <typename Traits> class Unique {
     Type m_handle = Traits::Invalid();
 };
 
-struct KernelHandleTraits {
-    using Type = HANDLE;
-    static Type Invalid() { return nullptr; }
-    static void Close(Type h) { ::CloseHandle(h); }
-};
-// CreateFile and CreateToolhelp32Snapshot fail with INVALID_HANDLE_VALUE, not NULL.
-struct FileHandleTraits {
-    using Type = HANDLE;
-    static Type Invalid() { return INVALID_HANDLE_VALUE; }
-    static void Close(Type h) { ::CloseHandle(h); }
-};
-struct FindHandleTraits {
-    using Type = HANDLE;
-    static Type Invalid() { return INVALID_HANDLE_VALUE; }
-    static void Close(Type h) { ::FindClose(h); }
-};
-struct RegKeyTraits {
-    using Type = HKEY;
-    static Type Invalid() { return nullptr; }
-    static void Close(Type h) { ::RegCloseKey(h); }
-};
-struct IconTraits {
-    using Type = HICON;
-    static Type Invalid() { return nullptr; }
-    static void Close(Type h) { ::DestroyIcon(h); }
-};
-struct CursorTraits {
-    using Type = HCURSOR;
-    static Type Invalid() { return nullptr; }
-    static void Close(Type h) { ::DestroyCursor(h); }
-};
-template <typename T> struct GdiObjectTraits {
+// A handle kind whose "no handle" value is NULL, released by Release.
+template <typename T, auto Release> struct NullInvalidTraits {
     using Type = T;
     static Type Invalid() { return nullptr; }
-    static void Close(Type h) { ::DeleteObject(h); }
+    static void Close(Type h) { Release(h); }
 };
-struct MemoryDcTraits {
-    using Type = HDC;
-    static Type Invalid() { return nullptr; }
-    static void Close(Type h) { ::DeleteDC(h); }
+// CreateFile, FindFirstFile and CreateToolhelp32Snapshot fail with
+// INVALID_HANDLE_VALUE, not NULL.
+template <auto Release> struct InvalidValueTraits {
+    using Type = HANDLE;
+    static Type Invalid() { return INVALID_HANDLE_VALUE; }
+    static void Close(Type h) { Release(h); }
 };
-struct MenuTraits {
-    using Type = HMENU;
-    static Type Invalid() { return nullptr; }
-    static void Close(Type h) { ::DestroyMenu(h); }
-};
-struct LibraryTraits {
-    using Type = HMODULE;
-    static Type Invalid() { return nullptr; }
-    static void Close(Type h) { ::FreeLibrary(h); }
-};
-struct ItemIdListTraits {
-    using Type = LPITEMIDLIST;
-    static Type Invalid() { return nullptr; }
-    static void Close(Type h) { ::CoTaskMemFree(h); }
-};
-struct GlobalMemoryTraits {
-    using Type = HGLOBAL;
-    static Type Invalid() { return nullptr; }
-    static void Close(Type h) { ::GlobalFree(h); }
-};
+
+inline void CloseKernelHandle(HANDLE h) {
+    ::CloseHandle(h);
+}
+inline void CloseFind(HANDLE h) {
+    ::FindClose(h);
+}
+inline void CloseRegKey(HKEY h) {
+    ::RegCloseKey(h);
+}
+inline void DestroyIconHandle(HICON h) {
+    ::DestroyIcon(h);
+}
+inline void DestroyCursorHandle(HCURSOR h) {
+    ::DestroyCursor(h);
+}
+inline void DeleteGdiObject(HGDIOBJ h) {
+    ::DeleteObject(h);
+}
+inline void DeleteMemoryDc(HDC h) {
+    ::DeleteDC(h);
+}
+inline void DestroyMenuHandle(HMENU h) {
+    ::DestroyMenu(h);
+}
+inline void FreeLibraryHandle(HMODULE h) {
+    ::FreeLibrary(h);
+}
+inline void FreeItemIdList(LPITEMIDLIST h) {
+    ::CoTaskMemFree(h);
+}
+inline void FreeGlobal(HGLOBAL h) {
+    ::GlobalFree(h);
+}
+
+using KernelHandleTraits = NullInvalidTraits<HANDLE, CloseKernelHandle>;
+using FileHandleTraits = InvalidValueTraits<CloseKernelHandle>;
+using FindHandleTraits = InvalidValueTraits<CloseFind>;
+using RegKeyTraits = NullInvalidTraits<HKEY, CloseRegKey>;
+using IconTraits = NullInvalidTraits<HICON, DestroyIconHandle>;
+using CursorTraits = NullInvalidTraits<HCURSOR, DestroyCursorHandle>;
+template <typename T> using GdiObjectTraits = NullInvalidTraits<T, DeleteGdiObject>;
+using MemoryDcTraits = NullInvalidTraits<HDC, DeleteMemoryDc>;
+using MenuTraits = NullInvalidTraits<HMENU, DestroyMenuHandle>;
+using LibraryTraits = NullInvalidTraits<HMODULE, FreeLibraryHandle>;
+using ItemIdListTraits = NullInvalidTraits<LPITEMIDLIST, FreeItemIdList>;
+using GlobalMemoryTraits = NullInvalidTraits<HGLOBAL, FreeGlobal>;
 
 using UniqueHandle = Unique<KernelHandleTraits>;
 using UniqueFile = Unique<FileHandleTraits>;
