@@ -1,0 +1,69 @@
+#include "autostart/NewAutostartItem.h"
+
+#include "app/OrvApp.h"
+#include "app/PathHelpers.h"
+#include "app/ShellShortcut.h"
+#include "app/SystemHelpers.h"
+#include "autostart/AutostartScan.h"
+#include "win/Handle.h"
+
+#include <shlobj.h>
+
+const char kNewItemNeedsTitle[] = "You have to enter a valid title, this can be anything";
+const char kNewItemNeedsPath[] = "You have to enter a valid path";
+const char kNewItemTitleExists[] =
+    "A file with this title already exists, please enter a different one";
+const char kNewItemKeyNotOpened[] = "Failed when opening key";
+const char kNewItemValueNotSet[] = "Failed when setting value";
+const char kNewItemFailed[] = "Operation failed";
+
+namespace {
+
+std::string CreateShortcutEntry(const NewAutostartItem& item) {
+    std::string shortcut = NewShortcutPath(item);
+    // Without its folder the shortcut would land beside the program, where
+    // nothing starts it.
+    if (shortcut.empty()) {
+        return kNewItemFailed;
+    }
+    if (FileExists(shortcut)) {
+        return kNewItemTitleExists;
+    }
+    CreateShortcut(shortcut, item.path, "auto", "");
+    // The shell reports nothing when the title is no valid file name.
+    return FileExists(shortcut) ? std::string() : std::string(kNewItemFailed);
+}
+
+std::string CreateRegistryEntry(const NewAutostartItem& item) {
+    HKEY hive = item.allUsers ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+    win::UniqueRegKey key;
+    if (::RegOpenKeyExA(hive, kRunKeyPath, 0, KEY_READ | KEY_WRITE, key.Put()) != ERROR_SUCCESS) {
+        return kNewItemKeyNotOpened;
+    }
+    if (::RegSetValueExA(key.Get(), item.title.c_str(), 0, REG_SZ,
+                         reinterpret_cast<const BYTE*>(item.path.c_str()),
+                         static_cast<DWORD>(item.path.size() + 1)) != ERROR_SUCCESS) {
+        return kNewItemValueNotSet;
+    }
+    return {};
+}
+
+} // namespace
+
+std::string NewShortcutPath(const NewAutostartItem& item) {
+    std::string folder = GetSpecialFolderPath(item.allUsers ? CSIDL_COMMON_STARTUP : CSIDL_STARTUP);
+    if (folder.empty()) {
+        return {};
+    }
+    return JoinPath(folder, item.title) + ".lnk";
+}
+
+std::string CreateAutostartItem(const NewAutostartItem& item) {
+    if (item.title.empty()) {
+        return kNewItemNeedsTitle;
+    }
+    if (item.path.empty()) {
+        return kNewItemNeedsPath;
+    }
+    return item.registry ? CreateRegistryEntry(item) : CreateShortcutEntry(item);
+}

@@ -1,0 +1,521 @@
+#include "app/LogWindow.h"
+#include "app/SafeFile.h"
+#include "app/SystemHelpers.h"
+#include "autostart/RemoveRestore.h"
+#include "tests/unit/HexBytes.h"
+#include "tests/unit/TempDir.h"
+#include "win/Handle.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+const std::string kRunKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr uint32_t kCurrentUser = 0x80000001;
+constexpr uint32_t kLocalMachine = 0x80000002;
+constexpr DWORD kMovedAwayAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN;
+
+// The Autostart page as far as removal and restore see it; like the page, a
+// refresh reads the removed records from the index again.
+class TestPage : public IRemovedEntriesPage {
+  public:
+    explicit TestPage(std::string folder) : m_folder(std::move(folder)) {}
+
+    RemovedEntryList& GetRemovedEntries() override { return removed; }
+    void RefreshAfterChange() override {
+        ++refreshes;
+        removed.clear();
+        ReadRemovedIndex(removed, GetRemovedIndexIn(m_folder));
+    }
+    void ShowMessage(const std::string& text) override { messages.push_back(text); }
+    std::string GetRemovedFolder() const override { return m_folder; }
+
+    RemovedEntryList removed;
+    std::vector<std::string> messages;
+    int refreshes = 0;
+
+  private:
+    std::string m_folder;
+};
+
+HKEY Hive(uint32_t root) {
+    return root == kLocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+}
+
+// A value as the registry holds it; type REG_NONE when it is missing.
+struct StoredValue {
+    DWORD type = REG_NONE;
+    std::string data;
+};
+
+StoredValue ReadValue(uint32_t root, const std::string& name) {
+    StoredValue value;
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(Hive(root), kRunKey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        return value;
+    }
+    char data[4096] = {};
+    DWORD size = sizeof data;
+    DWORD type = REG_NONE;
+    if (RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data), &size) ==
+        ERROR_SUCCESS) {
+        value = {type, std::string(data, size)};
+    }
+    RegCloseKey(key);
+    return value;
+}
+
+std::string WithNul(const std::string& text) {
+    return std::string(text.c_str(), text.size() + 1);
+}
+
+} // namespace
+
+// Each test works in a program directory of its own (made current, as the
+// program makes its own), the real startup folder and the real Run keys; all
+// three are put back afterwards.
+class RemoveRestore : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        char current[MAX_PATH] = {};
+        GetCurrentDirectoryA(MAX_PATH, current);
+        m_previousDirectory = current;
+        ASSERT_TRUE(SetCurrentDirectoryA(m_program.Path().c_str()));
+        ASSERT_TRUE(CreateDirectoryA(m_removed.c_str(), nullptr));
+
+        char startup[MAX_PATH] = {};
+        ASSERT_TRUE(SHGetSpecialFolderPathA(nullptr, startup, CSIDL_STARTUP, TRUE));
+        m_startup = startup;
+        for (uint32_t root : {kCurrentUser, kLocalMachine}) {
+            HKEY key = nullptr;
+            DWORD disposition = 0;
+            ASSERT_EQ(RegCreateKeyExA(Hive(root), kRunKey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                                      nullptr, &key, &disposition),
+                      ERROR_SUCCESS);
+            m_runKeys.push_back(key);
+            m_createdRunKeys.push_back(disposition == REG_CREATED_NEW_KEY);
+        }
+        GetLogWindow().m_strLog.clear();
+    }
+
+    void TearDown() override {
+        SetReplaceFailureForTesting(false);
+        for (const std::string& file : m_startupFiles) {
+            SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileA(file.c_str());
+        }
+        for (size_t i = 0; i < m_runKeys.size(); ++i) {
+            for (const std::string& name : m_valueNames) {
+                RegDeleteValueA(m_runKeys[i], name.c_str());
+            }
+            RegCloseKey(m_runKeys[i]);
+            if (m_createdRunKeys[i]) {
+                RegDeleteKeyA(i == 0 ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE, kRunKey.c_str());
+            }
+        }
+        SetCurrentDirectoryA(m_previousDirectory.c_str());
+    }
+
+    // A real file in the user's startup folder, deleted after the test.
+    AutostartEntry StartupFile(const std::string& fileName, const std::string& content) {
+        const std::string path = m_startup + "\\" + fileName;
+        m_startupFiles.push_back(path);
+        EXPECT_TRUE(WriteBytes(path, content));
+        return AutostartEntry{fileName.substr(0, fileName.find('.')), "C:\\Tools\\App.exe", path,
+                              0};
+    }
+
+    // A real value in a Run key, deleted after the test.
+    AutostartEntry RunValue(uint32_t root, const std::string& name, const std::string& data,
+                            DWORD type = REG_SZ) {
+        DeleteValueAfterTest(name);
+        const std::string stored = WithNul(data);
+        EXPECT_EQ(RegSetValueExA(m_runKeys[root == kCurrentUser ? 0 : 1], name.c_str(), 0, type,
+                                 reinterpret_cast<const BYTE*>(stored.data()),
+                                 static_cast<DWORD>(stored.size())),
+                  ERROR_SUCCESS);
+        return AutostartEntry{name, data, kRunKey, root};
+    }
+
+    // A value the test does not create but may bring about.
+    void DeleteValueAfterTest(const std::string& name) { m_valueNames.push_back(name); }
+
+    std::string Unique(const std::string& name) const {
+        return "orv-rr-" + std::to_string(GetCurrentProcessId()) + "-" + name;
+    }
+    std::string Removed(const std::string& fileName) const { return m_removed + "\\" + fileName; }
+    std::string IndexBytes() const { return ReadBytes(m_index); }
+    static const std::string& Log() { return GetLogWindow().m_strLog; }
+
+    TempDir m_program;
+    std::string m_removed = m_program.File("removed");
+    std::string m_index = m_removed + "\\_index_.dat";
+    TestPage m_page{m_removed};
+    std::string m_startup;
+
+  private:
+    std::string m_previousDirectory;
+    std::vector<std::string> m_startupFiles;
+    std::vector<std::string> m_valueNames;
+    std::vector<HKEY> m_runKeys;
+    std::vector<bool> m_createdRunKeys;
+};
+
+TEST_F(RemoveRestore, RemovedFolderAndIndexLieBesideTheProgram) {
+    EXPECT_EQ(GetFolderOfRemovedItems(), GetExeDir() + "\\removed");
+    EXPECT_EQ(GetFileOfRemovedInfoDataBase(), GetExeDir() + "\\removed\\_index_.dat");
+    EXPECT_EQ(GetRemovedIndexIn(m_removed), m_index);
+}
+
+TEST_F(RemoveRestore, StartupFileIsMovedRecordedRestoredAndRemovedAgain) {
+    const std::string fileName = Unique("Foo.lnk");
+    const AutostartEntry entry = StartupFile(fileName, "shortcut bytes");
+    const std::string target = Removed(fileName);
+
+    EXPECT_TRUE(RemoveEntry(m_page, entry));
+    EXPECT_FALSE(FileExists(entry.location));
+    EXPECT_EQ(ReadBytes(target), "shortcut bytes");
+    const RemovedEntry record{entry.location, Unique("Foo"), target, 0};
+    EXPECT_EQ(m_page.removed, RemovedEntryList{record});
+    EXPECT_EQ(IndexBytes(), FormatRemovedIndex({record}));
+    EXPECT_FALSE(FileExists(TemporaryPathFor(m_index)));
+    EXPECT_TRUE(m_page.messages.empty());
+    EXPECT_EQ(m_page.refreshes, 1);
+    const std::string expectedLog = " File to move, from: " + entry.location + ", to: " + target +
+                                    "\r\n File sucessfully moved"
+                                    "\r\n 100% confirmation, the file was moved"
+                                    "\r\n Saving Removed Info Database"
+                                    "\r\n Remove info database saved?:1"
+                                    "\r\n If the about failed, then the last error was:";
+    EXPECT_EQ(Log().substr(0, expectedLog.size()), expectedLog);
+
+    const std::string logBeforeRestore = Log();
+    RestoreEntry(m_page, 0);
+    EXPECT_EQ(ReadBytes(entry.location), "shortcut bytes");
+    EXPECT_FALSE(FileExists(target));
+    EXPECT_TRUE(m_page.removed.empty());
+    EXPECT_EQ(IndexBytes(), HexBytes("00 00 00 00"));
+    EXPECT_EQ(m_page.refreshes, 2);
+    EXPECT_EQ(Log(), logBeforeRestore);
+
+    // The restore dropped the record, so the next removal finds none.
+    RemoveEntry(m_page, entry);
+    EXPECT_EQ(m_page.removed, RemovedEntryList{record});
+    EXPECT_EQ(Log().find("once removed"), std::string::npos);
+    EXPECT_TRUE(m_page.messages.empty());
+}
+
+TEST_F(RemoveRestore, ReadOnlyHiddenStartupFileIsMovedAndComesBackNormal) {
+    const AutostartEntry entry = StartupFile(Unique("Hidden.lnk"), "hidden");
+    ASSERT_TRUE(SetFileAttributesA(entry.location.c_str(), kMovedAwayAttributes));
+
+    RemoveEntry(m_page, entry);
+    ASSERT_EQ(m_page.removed.size(), 1u);
+    const std::string moved = m_page.removed[0].currentLocation;
+    EXPECT_EQ(ReadBytes(moved), "hidden");
+    EXPECT_EQ(GetFileAttributesA(moved.c_str()) & kMovedAwayAttributes, 0u);
+
+    RestoreEntry(m_page, 0);
+    const DWORD restored = GetFileAttributesA(entry.location.c_str());
+    ASSERT_NE(restored, INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(restored & (kMovedAwayAttributes | FILE_ATTRIBUTE_SYSTEM), 0u);
+    EXPECT_TRUE(m_page.messages.empty());
+
+    ASSERT_TRUE(
+        SetFileAttributesA(entry.location.c_str(), kMovedAwayAttributes | FILE_ATTRIBUTE_SYSTEM));
+    EXPECT_TRUE(ResetFileAttributes(entry.location));
+    EXPECT_EQ(GetFileAttributesA(entry.location.c_str()) &
+                  (kMovedAwayAttributes | FILE_ATTRIBUTE_SYSTEM),
+              0u);
+    EXPECT_FALSE(ResetFileAttributes(m_program.File("missing.lnk")));
+}
+
+TEST_F(RemoveRestore, FileThatCameBackReplacesItsEarlierCopyOnlyInsideTheRemovedFolder) {
+    const std::string fileName = Unique("Back.lnk");
+    AutostartEntry entry = StartupFile(fileName, "first");
+    RemoveEntry(m_page, entry);
+    StartupFile(fileName, "second");
+    GetLogWindow().m_strLog.clear();
+
+    RemoveEntry(m_page, entry);
+    EXPECT_NE(Log().find("\r\n File was once removed, so I deleted it\r\n"), std::string::npos);
+    EXPECT_EQ(ReadBytes(Removed(fileName)), "second");
+    EXPECT_EQ(m_page.removed,
+              (RemovedEntryList{{entry.location, Unique("Back"), Removed(fileName), 0}}));
+
+    // A record whose copy lies elsewhere is dropped, but that file is not ours.
+    const std::string elsewhere = m_program.File("precious.txt");
+    ASSERT_TRUE(WriteBytes(elsewhere, "keep me"));
+    ASSERT_TRUE(WriteRemovedIndex({{entry.location, Unique("Back"), elsewhere, 0},
+                                   {entry.location, Unique("Back"), "..\\precious.txt", 0}},
+                                  m_index));
+    ASSERT_TRUE(MoveFileA(Removed(fileName).c_str(), entry.location.c_str()));
+    GetLogWindow().m_strLog.clear();
+    RemoveEntry(m_page, entry);
+    EXPECT_EQ(ReadBytes(elsewhere), "keep me");
+    EXPECT_EQ(Log().find("once removed"), std::string::npos);
+    // Only the first record of the path is replaced.
+    ASSERT_EQ(m_page.removed.size(), 2u);
+    EXPECT_EQ(m_page.removed[0].currentLocation, "..\\precious.txt");
+    EXPECT_EQ(m_page.removed[1].currentLocation, Removed(fileName));
+}
+
+TEST_F(RemoveRestore, TakenNameInTheRemovedFolderFailsAndRecordsNothing) {
+    const std::string fileName = Unique("Twice.lnk");
+    RemoveEntry(m_page, StartupFile(fileName, "user"));
+    // The same name from another folder.
+    TempDir other;
+    const std::string second = other.File(fileName);
+    ASSERT_TRUE(WriteBytes(second, "other"));
+    ASSERT_TRUE(SetFileAttributesA(second.c_str(), FILE_ATTRIBUTE_READONLY));
+    const std::string indexBefore = IndexBytes();
+    GetLogWindow().m_strLog.clear();
+
+    RemoveEntry(m_page, AutostartEntry{"Twice", "C:\\x.exe", second, 0});
+    EXPECT_EQ(m_page.messages, std::vector<std::string>{"Operation failed"});
+    EXPECT_NE(Log().find("\r\n Operation failed, last error:"), std::string::npos);
+    EXPECT_NE(Log().find("\r\n Remove info database saved?:1\r\n"), std::string::npos);
+    EXPECT_EQ(IndexBytes(), indexBefore);
+    EXPECT_EQ(ReadBytes(second), "other");
+    EXPECT_EQ(ReadBytes(Removed(fileName)), "user");
+    // A removal that did not happen leaves the file as the user had it.
+    EXPECT_EQ(GetFileAttributesA(second.c_str()) & FILE_ATTRIBUTE_READONLY,
+              static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+    SetFileAttributesA(second.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST_F(RemoveRestore, StartupFilesNamedLikeTheIndexOrItsTemporaryTakeAFreeName) {
+    ASSERT_TRUE(WriteBytes(Removed("_index_ (1).dat"), "taken"));
+    const AutostartEntry index = StartupFile("_index_.dat", "not an index");
+    const AutostartEntry temporary = StartupFile("_index_.dat.tmp", "not a temporary");
+
+    RemoveEntry(m_page, index);
+    RemoveEntry(m_page, temporary);
+    EXPECT_TRUE(m_page.messages.empty());
+    const RemovedEntryList expected{
+        {index.location, "_index_", Removed("_index_ (2).dat"), 0},
+        {temporary.location, "_index_.dat", Removed("_index_.dat (1).tmp"), 0}};
+    EXPECT_EQ(m_page.removed, expected);
+    EXPECT_EQ(IndexBytes(), FormatRemovedIndex(expected));
+    EXPECT_EQ(ReadBytes(Removed("_index_ (2).dat")), "not an index");
+    EXPECT_EQ(ReadBytes(Removed("_index_.dat (1).tmp")), "not a temporary");
+    EXPECT_EQ(ReadBytes(Removed("_index_ (1).dat")), "taken");
+
+    RestoreEntry(m_page, 0);
+    RestoreEntry(m_page, 0);
+    EXPECT_EQ(ReadBytes(index.location), "not an index");
+    EXPECT_EQ(ReadBytes(temporary.location), "not a temporary");
+    EXPECT_TRUE(m_page.removed.empty());
+}
+
+TEST_F(RemoveRestore, RunValueIsDeletedRecordedAndRestoredAsPlainString) {
+    const std::string name = Unique("App");
+    const AutostartEntry entry =
+        RunValue(kCurrentUser, name, "%SystemRoot%\\app.exe /min", REG_EXPAND_SZ);
+
+    EXPECT_TRUE(RemoveEntry(m_page, entry));
+    EXPECT_EQ(ReadValue(kCurrentUser, name).type, static_cast<DWORD>(REG_NONE));
+    const RemovedEntry record{kRunKey, name, "%SystemRoot%\\app.exe /min", kCurrentUser};
+    EXPECT_EQ(m_page.removed, RemovedEntryList{record});
+    EXPECT_EQ(IndexBytes(), FormatRemovedIndex({record}));
+    EXPECT_TRUE(m_page.messages.empty());
+    const std::string expectedLog = " The key of reg entry to remove:" + kRunKey +
+                                    "\r\n Reg entry sucessfully removed"
+                                    "\r\n Saving Removed Info Database"
+                                    "\r\n Remove info database saved?:1"
+                                    "\r\n If the about failed, then the last error was:";
+    EXPECT_EQ(Log().substr(0, expectedLog.size()), expectedLog);
+
+    RestoreEntry(m_page, 0);
+    const StoredValue restored = ReadValue(kCurrentUser, name);
+    EXPECT_EQ(restored.type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(restored.data, WithNul("%SystemRoot%\\app.exe /min"));
+    EXPECT_TRUE(m_page.removed.empty());
+    EXPECT_EQ(IndexBytes(), HexBytes("00 00 00 00"));
+    EXPECT_TRUE(m_page.messages.empty());
+}
+
+TEST_F(RemoveRestore, ValueRemovedAgainKeepsOnlyTheLatestData) {
+    const std::string name = Unique("Again");
+    RemoveEntry(m_page, RunValue(kCurrentUser, name, "old.exe"));
+    GetLogWindow().m_strLog.clear();
+    RemoveEntry(m_page, RunValue(kCurrentUser, name, "new.exe"));
+    EXPECT_EQ(Log().find(" Reg entry was once removed, I deleted an info about it\r\n"),
+              Log().find("\r\n") + 2);
+    EXPECT_EQ(m_page.removed, (RemovedEntryList{{kRunKey, name, "new.exe", kCurrentUser}}));
+}
+
+TEST_F(RemoveRestore, SameValueInBothHivesKeepsARecordForEach) {
+    const std::string name = Unique("Both");
+    RemoveEntry(m_page, RunValue(kLocalMachine, name, "machine.exe"));
+    GetLogWindow().m_strLog.clear();
+    RemoveEntry(m_page, RunValue(kCurrentUser, name, "user.exe"));
+    EXPECT_EQ(Log().find("once removed"), std::string::npos);
+    const RemovedEntryList expected{{kRunKey, name, "machine.exe", kLocalMachine},
+                                    {kRunKey, name, "user.exe", kCurrentUser}};
+    EXPECT_EQ(m_page.removed, expected);
+    EXPECT_EQ(IndexBytes(), FormatRemovedIndex(expected));
+
+    RestoreEntry(m_page, 0);
+    EXPECT_EQ(ReadValue(kLocalMachine, name).data, WithNul("machine.exe"));
+    EXPECT_EQ(ReadValue(kCurrentUser, name).type, static_cast<DWORD>(REG_NONE));
+    RestoreEntry(m_page, 0);
+    EXPECT_EQ(ReadValue(kCurrentUser, name).data, WithNul("user.exe"));
+    EXPECT_TRUE(m_page.removed.empty());
+    EXPECT_TRUE(m_page.messages.empty());
+}
+
+TEST_F(RemoveRestore, RegistryFailuresAreLoggedShownAndRecordNothing) {
+    const std::string missingKey = "SOFTWARE\\" + Unique("missing");
+    RemoveEntry(m_page, AutostartEntry{"X", "x.exe", missingKey, kCurrentUser});
+    EXPECT_EQ(Log().substr(0, Log().find(" Saving")),
+              " The key of reg entry to remove:" + missingKey +
+                  "\r\n Failed when opening key\r\n Last error:2\r\n");
+    EXPECT_NE(Log().find("\r\n Remove info database saved?:1\r\n"), std::string::npos);
+
+    GetLogWindow().m_strLog.clear();
+    RemoveEntry(m_page, AutostartEntry{Unique("none"), "x.exe", kRunKey, kCurrentUser});
+    EXPECT_EQ(Log().substr(0, Log().find(" Saving")),
+              " The key of reg entry to remove:" + kRunKey +
+                  "\r\n Failed when deleting val\r\n Last error:2\r\n");
+    EXPECT_EQ(m_page.messages,
+              (std::vector<std::string>{"Failed when opening key", "Failed when deleting value"}));
+    EXPECT_TRUE(m_page.removed.empty());
+    EXPECT_EQ(IndexBytes(), HexBytes("00 00 00 00"));
+
+    // Restoring into a key that is gone, or into a hive other than the two
+    // the autostart keys live in, keeps the record; so does a file whose place is taken again.
+    const AutostartEntry file = StartupFile(Unique("Taken.lnk"), "removed one");
+    const RemovedEntryList records{{missingKey, "X", "x.exe", kCurrentUser},
+                                   {".DEFAULT\\Software", Unique("Odd"), "x.exe", 0x80000003},
+                                   {file.location, "Taken", m_program.File("copy.lnk"), 0}};
+    ASSERT_TRUE(WriteBytes(m_program.File("copy.lnk"), "copy"));
+    ASSERT_TRUE(WriteRemovedIndex(records, m_index));
+    m_page.RefreshAfterChange();
+    m_page.messages.clear();
+    GetLogWindow().m_strLog.clear();
+    for (int record = 0; record < 3; ++record) {
+        RestoreEntry(m_page, record);
+    }
+    EXPECT_EQ(m_page.messages,
+              (std::vector<std::string>{"Failed when opening key", "Failed when opening key",
+                                        "Operation failed"}));
+    EXPECT_EQ(m_page.removed, records);
+    EXPECT_EQ(IndexBytes(), FormatRemovedIndex(records));
+    EXPECT_EQ(ReadBytes(file.location), "removed one");
+    HKEY users = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_USERS, ".DEFAULT\\Software", 0, KEY_ALL_ACCESS, &users),
+              ERROR_SUCCESS);
+    EXPECT_EQ(RegQueryValueExA(users, Unique("Odd").c_str(), nullptr, nullptr, nullptr, nullptr),
+              ERROR_FILE_NOT_FOUND);
+    RegDeleteValueA(users, Unique("Odd").c_str());
+    RegCloseKey(users);
+    EXPECT_TRUE(Log().empty());
+}
+
+TEST_F(RemoveRestore, FailedIndexWriteKeepsTheOldIndexAndUndoesTheRemoval) {
+    const RemovedEntryList earlier{{kRunKey, "Earlier", "earlier.exe", kCurrentUser}};
+    ASSERT_TRUE(WriteRemovedIndex(earlier, m_index));
+    const std::string before = IndexBytes();
+    const std::string name = Unique("Kept");
+    const AutostartEntry value = RunValue(kCurrentUser, name, "%TEMP%\\kept.exe", REG_EXPAND_SZ);
+    const AutostartEntry file = StartupFile(Unique("Kept.lnk"), "kept");
+    ASSERT_TRUE(SetFileAttributesA(file.location.c_str(), FILE_ATTRIBUTE_HIDDEN));
+    SetReplaceFailureForTesting(true);
+
+    RemoveEntry(m_page, value);
+    EXPECT_NE(Log().find("\r\n Remove info database saved?:0\r\n"), std::string::npos);
+    EXPECT_EQ(IndexBytes(), before);
+    EXPECT_FALSE(FileExists(TemporaryPathFor(m_index)));
+    const StoredValue back = ReadValue(kCurrentUser, name);
+    EXPECT_EQ(back.type, static_cast<DWORD>(REG_EXPAND_SZ));
+    EXPECT_EQ(back.data, WithNul("%TEMP%\\kept.exe"));
+
+    RemoveEntry(m_page, file);
+    EXPECT_EQ(IndexBytes(), before);
+    EXPECT_EQ(ReadBytes(file.location), "kept");
+    EXPECT_EQ(GetFileAttributesA(file.location.c_str()) & FILE_ATTRIBUTE_HIDDEN,
+              static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN));
+    EXPECT_FALSE(FileExists(Removed(Unique("Kept.lnk"))));
+    EXPECT_EQ(m_page.messages, (std::vector<std::string>{"Operation failed", "Operation failed"}));
+    EXPECT_EQ(m_page.removed, earlier);
+}
+
+TEST_F(RemoveRestore, DamagedOrLockedIndexStopsBeforeAnythingChanges) {
+    // Two records promised, one present.
+    const std::string keptName = Unique("Kept");
+    DeleteValueAfterTest(keptName);
+    const RemovedEntry kept{kRunKey, keptName, "kept.exe", kCurrentUser};
+    const std::string damaged = HexBytes("02") + FormatRemovedIndex({kept}).substr(1);
+    ASSERT_TRUE(WriteBytes(m_index, damaged));
+    const AutostartEntry file = StartupFile(Unique("Stay.lnk"), "stay");
+    const std::string name = Unique("Stay");
+    const AutostartEntry value = RunValue(kCurrentUser, name, "stay.exe");
+
+    RemoveEntry(m_page, file);
+    RemoveEntry(m_page, value);
+    EXPECT_EQ(ReadBytes(file.location), "stay");
+    EXPECT_EQ(ReadValue(kCurrentUser, name).data, WithNul("stay.exe"));
+    EXPECT_EQ(IndexBytes(), damaged);
+    EXPECT_EQ(Log().find(" Saving"), std::string::npos);
+    EXPECT_NE(Log().find("\r\n Operation failed, last error:13\r\n"), std::string::npos);
+    // The page goes on with what could be read.
+    EXPECT_EQ(m_page.removed, RemovedEntryList{kept});
+    RestoreEntry(m_page, 0);
+    EXPECT_EQ(ReadValue(kCurrentUser, keptName).type, static_cast<DWORD>(REG_NONE));
+    EXPECT_EQ(IndexBytes(), damaged);
+    EXPECT_EQ(m_page.messages, std::vector<std::string>(3, "Operation failed"));
+
+    // A whole index that another program holds open.
+    ASSERT_TRUE(WriteRemovedIndex({kept}, m_index));
+    const std::string whole = IndexBytes();
+    m_page.messages.clear();
+    {
+        win::UniqueFile lock(CreateFileA(m_index.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(lock);
+        RemoveEntry(m_page, value);
+        RemoveEntry(m_page, file);
+    }
+    EXPECT_EQ(ReadValue(kCurrentUser, name).data, WithNul("stay.exe"));
+    EXPECT_EQ(ReadBytes(file.location), "stay");
+    EXPECT_EQ(IndexBytes(), whole);
+    EXPECT_EQ(m_page.messages, std::vector<std::string>(2, "Operation failed"));
+}
+
+TEST_F(RemoveRestore, RestoreActsOnTheRecordAsTheIndexHoldsItNow) {
+    const std::string first = Unique("First");
+    const std::string second = Unique("Second");
+    DeleteValueAfterTest(first);
+    DeleteValueAfterTest(second);
+    const RemovedEntry firstRecord{kRunKey, first, "first.exe", kCurrentUser};
+    const RemovedEntry secondRecord{kRunKey, second, "second.exe", kCurrentUser};
+    ASSERT_TRUE(WriteRemovedIndex({firstRecord, secondRecord}, m_index));
+    m_page.RefreshAfterChange();
+
+    // Meanwhile the first record left the index.
+    ASSERT_TRUE(WriteRemovedIndex({secondRecord}, m_index));
+    RestoreEntry(m_page, 1);
+    EXPECT_EQ(ReadValue(kCurrentUser, second).data, WithNul("second.exe"));
+    EXPECT_EQ(IndexBytes(), HexBytes("00 00 00 00"));
+    EXPECT_TRUE(m_page.messages.empty());
+
+    m_page.removed = {firstRecord};
+    RestoreEntry(m_page, 0);
+    EXPECT_EQ(ReadValue(kCurrentUser, first).type, static_cast<DWORD>(REG_NONE));
+    EXPECT_EQ(m_page.messages, std::vector<std::string>{"Operation failed"});
+    EXPECT_EQ(IndexBytes(), HexBytes("00 00 00 00"));
+    EXPECT_TRUE(m_page.removed.empty());
+
+    // An index past the list's end does nothing at all.
+    RestoreEntry(m_page, 0);
+    RestoreEntry(m_page, -1);
+    EXPECT_EQ(m_page.messages.size(), 1u);
+}
