@@ -1,0 +1,231 @@
+#include "process/ProcessTable.h"
+
+#include "app/PathHelpers.h"
+#include "app/SystemHelpers.h"
+#include "autostart/LongPath.h"
+#include "process/ProcessEnumerator.h"
+#include "ui/FileInfo.h"
+#include "win/EntryPoint.h"
+
+#include <limits>
+#include <utility>
+
+namespace {
+
+constexpr char kTrustFileName[] = "processes.dat";
+constexpr DWORD kQueryAccess = PROCESS_QUERY_INFORMATION | PROCESS_VM_READ;
+constexpr DWORD kPathBufferSize = MAX_PATH;
+constexpr int kTitleBufferSize = 1000;
+
+static_assert(kQueryAccess == 0x410);
+#ifndef _WIN64
+static_assert(sizeof(PROCESS_MEMORY_COUNTERS) == 40, "the counters record of 32-bit PSAPI");
+#endif
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM list) {
+    try {
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+    } catch (...) {
+        return FALSE; // out of memory: stop listing
+    }
+    return TRUE;
+}
+
+// A byte count of a 64-bit system that does not fit 32 bits reads as the largest.
+uint32_t ClampBytes(SIZE_T bytes) {
+    constexpr SIZE_T kMax = std::numeric_limits<uint32_t>::max();
+    return static_cast<uint32_t>(bytes > kMax ? kMax : bytes);
+}
+
+std::string ReadMainModulePath(const PsapiBinding& psapi, HANDLE process) {
+    if (!psapi.GetModuleFileNameExA || !process) {
+        return {};
+    }
+    char buffer[kPathBufferSize] = {};
+    const DWORD length = psapi.GetModuleFileNameExA(process, nullptr, buffer, kPathBufferSize);
+    // A result that fills the buffer is cut short (and on older systems not
+    // terminated): no path is better than another file's.
+    if (length == 0 || length >= kPathBufferSize) {
+        return {};
+    }
+    return std::string(buffer, length);
+}
+
+void ReadMemory(const PsapiBinding& psapi, HANDLE process, ProcessRow& row) {
+    if (!psapi.GetProcessMemoryInfo || !process) {
+        return;
+    }
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    if (psapi.GetProcessMemoryInfo(process, &counters, sizeof counters)) {
+        row.workingSet = ClampBytes(counters.WorkingSetSize);
+        row.pageFile = ClampBytes(counters.PagefileUsage);
+    }
+}
+
+} // namespace
+
+std::vector<TopLevelWindow> GetTopLevelWindows() {
+    std::vector<HWND> handles;
+    ::EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&handles));
+    std::vector<TopLevelWindow> windows;
+    windows.reserve(handles.size());
+    char title[kTitleBufferSize];
+    for (HWND handle : handles) {
+        DWORD processId = 0;
+        if (::GetWindowThreadProcessId(handle, &processId) == 0) {
+            continue;
+        }
+        title[0] = '\0';
+        const int length = ::GetWindowTextA(handle, title, kTitleBufferSize);
+        TopLevelWindow window;
+        window.handle = reinterpret_cast<uintptr_t>(handle);
+        window.processId = processId;
+        window.title.assign(title, length > 0 ? static_cast<size_t>(length) : 0);
+        windows.push_back(std::move(window));
+    }
+    return windows;
+}
+
+CProcessTable::CProcessTable() : CProcessTable(JoinPath(GetExeDir(), kTrustFileName)) {}
+
+CProcessTable::CProcessTable(const std::string& trustFile) : m_trust(trustFile) {
+    m_psapiLibrary.Reset(::LoadLibraryA("PSAPI"));
+    win::BindEntryPoint(m_psapiLibrary.Get(), "GetProcessMemoryInfo", m_psapi.GetProcessMemoryInfo);
+    win::BindEntryPoint(m_psapiLibrary.Get(), "GetModuleFileNameExA", m_psapi.GetModuleFileNameExA);
+    m_trust.Reload();
+}
+
+// Asking the file system for a long form costs more than all else a row
+// needs, and most executables run on from one snapshot to the next.
+const std::string& CProcessTable::LongFormOf(const std::string& path, LongPaths& seen) {
+    const auto [entry, added] = seen.try_emplace(path);
+    if (added) {
+        const auto known = m_longPaths.find(path);
+        entry->second = known != m_longPaths.end() ? known->second : GetLongPath(path);
+    }
+    return entry->second;
+}
+
+ProcessRowList CProcessTable::BuildSnapshot() {
+    const CWindowsTexts windowsTexts(GetTopLevelWindows());
+    LongPaths seen;
+
+    ProcessRowList rows;
+    CProcessEnumerator enumerator;
+    // Tool-help alone: the 16-bit task listing is not wanted here.
+    enumerator.SelectApi(CProcessEnumerator::ENUM_TOOLHELP);
+    ProcessEntry entry;
+    for (bool more = enumerator.GetFirstProcess(entry); more;
+         more = enumerator.GetNextProcess(entry)) {
+        ProcessRow row;
+        row.name = entry.name;
+        row.processId = entry.processId;
+        win::UniqueHandle process(::OpenProcess(kQueryAccess, FALSE, entry.processId));
+        row.path = ReadMainModulePath(m_psapi, process.Get());
+        const std::string& longPath = LongFormOf(row.path, seen);
+        if (!longPath.empty()) {
+            row.path = longPath;
+        }
+        ReadMemory(m_psapi, process.Get(), row);
+        row.priorityClass = process ? ::GetPriorityClass(process.Get()) : 0;
+        row.windows = windowsTexts.Of(row.processId);
+        rows.push_back(std::move(row));
+    }
+    m_longPaths = std::move(seen);
+    return rows;
+}
+
+void CProcessTable::Refresh() {
+    Adopt(BuildSnapshot());
+}
+
+void CProcessTable::Adopt(ProcessRowList snapshot) {
+    CarryCpuHistories(m_rows, snapshot);
+    SortProcessRows(snapshot, m_sortColumn, m_ascending);
+    m_rows = std::move(snapshot);
+}
+
+void CProcessTable::SampleCpu() {
+    for (ProcessRow& row : m_rows) {
+        row.cpuHistory.SampleProcess(row.processId);
+    }
+    Sort();
+}
+
+void CProcessTable::Sort() {
+    SortProcessRows(m_rows, m_sortColumn, m_ascending);
+}
+
+void CProcessTable::SetSortColumn(int column) {
+    if (column < kColumnPath || column >= kProcessColumnCount) {
+        column = kColumnName;
+    }
+    m_ascending = column == m_sortColumn ? !m_ascending : true;
+    m_sortColumn = column;
+}
+
+int CProcessTable::FindRowByProcessId(uint32_t processId) const {
+    for (size_t i = 0; i < m_rows.size(); ++i) {
+        if (m_rows[i].processId == processId) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+std::vector<size_t> CProcessTable::FindRowsWithPath(const std::string& path) const {
+    std::vector<size_t> found;
+    for (size_t i = 0; i < m_rows.size(); ++i) {
+        if (IsSamePath(m_rows[i].path, path)) {
+            found.push_back(i);
+        }
+    }
+    return found;
+}
+
+int32_t CProcessTable::IsAccepted(const ProcessRow& row) const {
+    return m_trust.GetState(row.path);
+}
+
+bool CProcessTable::SetAccepted(const std::vector<size_t>& rowIndexes, int32_t value) {
+    for (size_t index : rowIndexes) {
+        if (index < m_rows.size()) {
+            m_trust.SetState(m_rows[index].path, value);
+        }
+    }
+    return m_trust.WriteTo(m_trust.GetFile());
+}
+
+std::string CProcessTable::GetInfoText(size_t rowIndex) const {
+    if (rowIndex >= m_rows.size()) {
+        return {};
+    }
+    const ProcessRow& row = m_rows[rowIndex];
+    const std::string longPath = GetLongPath(row.path);
+    return FormatProcessInfo(row, GetFileInfoText(longPath.empty() ? row.path : longPath));
+}
+
+std::string CProcessTable::GetReportText(const std::string& separator) const {
+    std::string text;
+    for (size_t i = 0; i < m_rows.size(); ++i) {
+        text += FormatReportSectionHeader("Process", i + 1);
+        text += GetInfoText(i);
+        text += separator;
+    }
+    return text;
+}
+
+bool CProcessTable::CheckUnaccepted(IWarningGate& warnings) const {
+    bool unaccepted = false;
+    for (const ProcessRow& row : m_rows) {
+        if (IsAccepted(row) != 0) {
+            continue;
+        }
+        unaccepted = true;
+        if (warnings.ShouldShowWarning(row.path)) {
+            warnings.OpenWarning(row);
+        }
+    }
+    return unaccepted;
+}

@@ -1,0 +1,95 @@
+#pragma once
+// The model behind the Processes page: one row per running process, rebuilt
+// from the system on request, sampled for processor use, kept in the order of
+// the column the user chose, and joined to the trusted processes stored in
+// "processes.dat".
+#include "autostart/AcceptedList.h"
+#include "autostart/WarningGate.h"
+#include "process/ProcessRow.h"
+#include "process/ProcessRows.h"
+#include "win/Handle.h"
+
+#include <windows.h>
+#include <psapi.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+// PSAPI's entry points bound by name; either may be null.
+struct PsapiBinding {
+    BOOL(WINAPI* GetProcessMemoryInfo)
+    (HANDLE process, PROCESS_MEMORY_COUNTERS* counters, DWORD bytes) = nullptr;
+    DWORD(WINAPI* GetModuleFileNameExA)
+    (HANDLE process, HMODULE module, char* name, DWORD size) = nullptr;
+};
+
+class CProcessTable {
+  public:
+    // The trust list is "processes.dat" beside the program.
+    CProcessTable();
+    // The trust list is the given file.
+    explicit CProcessTable(const std::string& trustFile);
+    CProcessTable(const CProcessTable&) = delete;
+    CProcessTable& operator=(const CProcessTable&) = delete;
+
+    // The processes as the system shows them now, in the enumerator's order.
+    ProcessRowList BuildSnapshot();
+    // Rebuilds the rows from a new snapshot.
+    void Refresh();
+    // Takes snapshot as the new rows: each keeps the CPU history of the row
+    // of the same process (same id and name), then all are sorted.
+    void Adopt(ProcessRowList snapshot);
+    // Adds one CPU reading to every row, then sorts.
+    void SampleCpu();
+    void Sort();
+    // From a header click: a column outside 1 to 7 counts as 0; the same
+    // column again turns the order round, another starts ascending.
+    void SetSortColumn(int column);
+    int GetSortColumn() const { return m_sortColumn; }
+    bool IsAscending() const { return m_ascending; }
+
+    const ProcessRowList& GetRows() const { return m_rows; }
+    // The index of the first row of the process, or -1.
+    int FindRowByProcessId(uint32_t processId) const;
+    // The indexes of the rows whose path is the same path.
+    std::vector<size_t> FindRowsWithPath(const std::string& path) const;
+
+    // 1 when the row's path is trusted, else 0.
+    int32_t IsAccepted(const ProcessRow& row) const;
+    // Marks the paths of the rows at the indexes (1 accepted, 0 not) and
+    // writes the trust list's file; false when the file could not be written.
+    bool SetAccepted(const std::vector<size_t>& rowIndexes, int32_t value);
+    const CAcceptedList& GetTrustList() const { return m_trust; }
+    // Writes the trust list's file (when the page closes).
+    bool StoreTrustList() const { return m_trust.Store(); }
+
+    static double GetLatestCpu(const ProcessRow& row) { return ::GetLatestCpu(row); }
+    // The "More information" text of the row at the index; empty past the end.
+    std::string GetInfoText(size_t rowIndex) const;
+    // The process section of the system report.
+    std::string GetReportText(const std::string& separator) const;
+
+    // True when any row is not accepted; opens a warning for each such row
+    // the gate lets through.
+    bool CheckUnaccepted(IWarningGate& warnings) const;
+
+  private:
+    using LongPaths = std::unordered_map<std::string, std::string>;
+    // The long form of a module path, looked up once while processes of it run.
+    const std::string& LongFormOf(const std::string& path, LongPaths& seen);
+
+    win::UniqueLibrary m_psapiLibrary;
+    PsapiBinding m_psapi;
+    CAcceptedList m_trust;
+    ProcessRowList m_rows;
+    int m_sortColumn = kColumnName;
+    bool m_ascending = true;
+    // Module path to its long form (empty: none), for the paths of the last snapshot.
+    LongPaths m_longPaths;
+};
+
+// Every top-level window with its process and title, in the system's order.
+std::vector<TopLevelWindow> GetTopLevelWindows();
