@@ -43,6 +43,15 @@ TrayFigures ReadTrayFigures(int cpuPercent) {
     return figures;
 }
 
+// Warnings open only in the warning window, which this program does not have
+// yet: the checks then drive the tray's flash and its tooltip alone.
+class CWarningsNotShown : public IWarningGate {
+  public:
+    bool ShouldShowWarning(const std::string&) override { return false; }
+    void OpenWarning(const AutostartEntry&) override {}
+    void OpenWarning(const ProcessRow&) override {}
+};
+
 bool IsKeyHeld(int key) {
     return (::GetAsyncKeyState(key) & 0x8000) != 0;
 }
@@ -124,7 +133,11 @@ void CSheetDlg::OnTimer() {
     }
     ++m_tickCount;
     if (m_tickCount % 2 == 0) {
-        UpdateTrayIcon(false);
+        static CWarningsNotShown warnings;
+        // Both checks always run: each may open its own warning.
+        bool unacceptedEntry = m_pageAutostart.CheckUnaccepted(warnings);
+        bool unacceptedProcess = m_pageProcess.GetTable().CheckUnaccepted(warnings);
+        UpdateTrayIcon(unacceptedEntry || unacceptedProcess);
     }
 }
 
@@ -163,6 +176,9 @@ void CSheetDlg::RelayoutSheet() {
                      rect.bottom - 40 - tabRect.top, TRUE);
     }
     m_layout.Relayout();
+    m_pageAutostart.RelayoutChildren();
+    m_pageProcess.RelayoutChildren();
+    m_pageInfo.RelayoutChildren();
 }
 
 void CSheetDlg::OnTrayNotify(LPARAM mouseMessage) {

@@ -275,6 +275,25 @@ void ClickAt(POINT point, bool rightButton) {
     std::this_thread::sleep_for(100ms);
 }
 
+void DragMouse(POINT from, POINT to) {
+    ::SetCursorPos(from.x, from.y);
+    std::this_thread::sleep_for(50ms);
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    ::SendInput(1, &input, sizeof(INPUT));
+    constexpr int kSteps = 10;
+    for (int step = 1; step <= kSteps; ++step) {
+        std::this_thread::sleep_for(30ms);
+        ::SetCursorPos(from.x + (to.x - from.x) * step / kSteps,
+                       from.y + (to.y - from.y) * step / kSteps);
+    }
+    std::this_thread::sleep_for(50ms);
+    input.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    ::SendInput(1, &input, sizeof(INPUT));
+    std::this_thread::sleep_for(100ms);
+}
+
 void ClickCenterOf(HWND window) {
     RECT rect{};
     ::GetWindowRect(window, &rect);

@@ -64,6 +64,8 @@ std::string MessageBoxText(HWND box);
 // Real input: a left click at a screen point, a key chord (modifiers held).
 void ClickAt(POINT screenPoint, bool rightButton = false);
 void ClickCenterOf(HWND window);
+// Presses the left button at from, moves to to in small steps and releases it.
+void DragMouse(POINT from, POINT to);
 void PressKeys(std::initializer_list<WORD> chord);
 void BringToFront(HWND window);
 

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <memory>
 #include <regex>
 #include <thread>
 
@@ -32,6 +34,16 @@ void MoveClearOfTray(HWND sheet) {
     ::SetWindowPos(sheet, nullptr, 40, 120, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// The sheet of a later run, once it has gone to the tray.
+HWND WaitForSheetInTray(const RunningProgram& program) {
+    HWND sheet = WaitForTopWindow(program.Id(), kSheetCaption, 20s);
+    if (sheet != nullptr && !WaitUntil([&] { return !IsVisible(sheet); }, 5s)) {
+        ADD_FAILURE() << "later runs start hidden";
+        return nullptr;
+    }
+    return sheet;
+}
+
 void ShowFromTray(HWND sheet) {
     ClickFirstTrayIcon();
     ASSERT_TRUE(WaitUntil([&] { return IsVisible(sheet); }, 5s)) << "a tray click shows the sheet";
@@ -50,7 +62,16 @@ class StartupTest : public testing::Test {
     void SetUp() override { DeleteUserRegistryValue(kRunKey, "ORV"); }
     void TearDown() override { DeleteUserRegistryValue(kRunKey, "ORV"); }
 
+    // Starts the program as on any run after the first.
+    RunningProgram& StartLaterRun(const std::string& moreSettings = std::string()) {
+        EXPECT_TRUE(WriteFileText(folder.File("settings.ini"),
+                                  "[GENERAL]\r\nFirstUse=1\r\n" + moreSettings));
+        m_program = std::make_unique<RunningProgram>(folder.Exe(), folder.Dir());
+        return *m_program;
+    }
+
     ProgramFolder folder;
+    std::unique_ptr<RunningProgram> m_program;
 };
 
 TEST_F(StartupTest, FirstRunGreetsRegistersItselfLogsAndSavesTheFlag) {
@@ -125,11 +146,9 @@ TEST_F(StartupTest, LaterRunStartsInTheTrayAndTheIconShowsAndHidesTheSheet) {
 }
 
 TEST_F(StartupTest, KeyboardTogglesTheLogAndNeverClosesTheSheet) {
-    ASSERT_TRUE(WriteFileText(folder.File("settings.ini"), "[GENERAL]\r\nFirstUse=1\r\n"));
-    RunningProgram program(folder.Exe(), folder.Dir());
-    HWND sheet = WaitForTopWindow(program.Id(), kSheetCaption, 20s);
+    RunningProgram& program = StartLaterRun();
+    HWND sheet = WaitForSheetInTray(program);
     ASSERT_NE(sheet, nullptr);
-    ASSERT_TRUE(WaitUntil([&] { return !IsVisible(sheet); }, 5s));
     ShowFromTray(sheet);
     BringToFront(sheet);
     ASSERT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == sheet; }, 5s))
@@ -231,6 +250,145 @@ TEST_F(StartupTest, TrayMenuExitEndsTheProgram) {
     ::GetWindowRect(menu, &rect);
     ClickAt(POINT{(rect.left + rect.right) / 2, rect.bottom - 8});
     EXPECT_TRUE(program.WaitForExit(20s)) << "Exit in the tray menu ends the program";
+}
+
+} // namespace
+
+namespace {
+
+RECT WindowRectOf(HWND window) {
+    RECT rect{};
+    ::GetWindowRect(window, &rect);
+    return rect;
+}
+
+// A window's rectangle in the client coordinates of another window.
+RECT RectIn(HWND window, HWND parent) {
+    RECT rect = WindowRectOf(window);
+    ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+long Width(const RECT& rect) {
+    return rect.right - rect.left;
+}
+long Height(const RECT& rect) {
+    return rect.bottom - rect.top;
+}
+
+TEST_F(StartupTest, SheetNeverShrinksBelowItsCreatedSizeAndMaximisingRelaysItsControls) {
+    RunningProgram& program = StartLaterRun();
+    HWND sheet = WaitForSheetInTray(program);
+    ASSERT_NE(sheet, nullptr);
+    ShowFromTray(sheet);
+    const RECT created = WindowRectOf(sheet);
+
+    // Dragging the lower right corner inwards, then asking for a tiny size.
+    DragMouse(POINT{created.right - 2, created.bottom - 2},
+              POINT{created.right - 150, created.bottom - 120});
+    RECT dragged = WindowRectOf(sheet);
+    EXPECT_GE(Width(dragged), Width(created));
+    EXPECT_GE(Height(dragged), Height(created));
+    ::SetWindowPos(sheet, nullptr, 0, 0, 200, 150, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT asked = WindowRectOf(sheet);
+    EXPECT_EQ(Width(asked), Width(created)) << "the created size is the least";
+    EXPECT_EQ(Height(asked), Height(created));
+
+    HWND tabs = nullptr;
+    for (HWND child = ::GetWindow(sheet, GW_CHILD); child && !tabs;
+         child = ::GetWindow(child, GW_HWNDNEXT)) {
+        char className[64] = {};
+        ::GetClassNameA(child, className, sizeof className);
+        if (lstrcmpiA(className, "SysTabControl32") == 0) {
+            tabs = child;
+        }
+    }
+    ASSERT_NE(tabs, nullptr);
+    HWND exitButton = ::GetDlgItem(sheet, IDCANCEL);
+    const RECT exitBefore = RectIn(exitButton, sheet);
+    const RECT tabBefore = RectIn(tabs, sheet);
+
+    ::PostMessageA(sheet, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    ASSERT_TRUE(WaitUntil([&] { return ::IsZoomed(sheet) != FALSE; }, 5s));
+    // The next timer tick scales every child by the window's growth.
+    const RECT maximised = WindowRectOf(sheet);
+    const double sx = double(Width(maximised)) / Width(created);
+    const double sy = double(Height(maximised)) / Height(created);
+    ASSERT_GT(sx, 1.0);
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            RECT tab = RectIn(tabs, sheet);
+            return std::abs(tab.right - long(tabBefore.right * sx)) <= 1 &&
+                   std::abs(tab.bottom - long(tabBefore.bottom * sy)) <= 1;
+        },
+        3s))
+        << "the tab control grows with the window";
+    RECT exitAfter = RectIn(exitButton, sheet);
+    EXPECT_GT(exitAfter.left, exitBefore.left) << "buttons move with the window";
+    EXPECT_GT(exitAfter.top, exitBefore.top);
+    EXPECT_EQ(Width(exitAfter), Width(exitBefore)) << "and keep their size";
+    EXPECT_EQ(Height(exitAfter), Height(exitBefore));
+    SaveScreenshot("maximised-sheet");
+
+    PressExit(sheet);
+    EXPECT_TRUE(program.WaitForExit(20s));
+}
+
+// How many pixels of the notification area's first icon cell have the colour.
+int PixelsOfColour(HWND tray, COLORREF colour) {
+    RECT rect = WindowRectOf(tray);
+    HDC screen = ::GetDC(nullptr);
+    int count = 0;
+    for (int y = rect.top; y < rect.bottom; ++y) {
+        for (int x = rect.left; x < rect.left + 22 && x < rect.right; ++x) {
+            if (::GetPixel(screen, x, y) == colour) {
+                ++count;
+            }
+        }
+    }
+    ::ReleaseDC(nullptr, screen);
+    return count;
+}
+
+TEST_F(StartupTest, TrayIconFlashesTheChosenColourWhileSomethingIsUnaccepted) {
+    // In a fresh prefix no process is accepted yet.
+    RunningProgram& program = StartLaterRun("[OPTIONS]\r\nFlashColor1=255\r\n");
+    HWND sheet = WaitForTopWindow(program.Id(), kSheetCaption, 20s);
+    ASSERT_NE(sheet, nullptr);
+    HWND tray = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            tray = FindTrayWindow();
+            return tray != nullptr;
+        },
+        10s));
+
+    const COLORREF flash = RGB(255, 0, 0);
+    const COLORREF plain = RGB(220, 220, 220);
+    int flashes = 0;
+    int plainPictures = 0;
+    // One update in seven flashes: about 200 ms in every 1.4 s.
+    WaitUntil(
+        [&] {
+            if (PixelsOfColour(tray, flash) >= 50) {
+                ++flashes;
+            } else if (PixelsOfColour(tray, plain) >= 50) {
+                ++plainPictures;
+            }
+            return flashes >= 2 && plainPictures >= 2;
+        },
+        10s);
+    EXPECT_GE(flashes, 2) << "the flash colour shows";
+    EXPECT_GE(plainPictures, 2) << "and goes again";
+    if (flashes < 2 || plainPictures < 2) {
+        SaveScreenshot("tray-flash");
+    }
+
+    ShowFromTray(sheet);
+    PressExit(sheet);
+    EXPECT_TRUE(program.WaitForExit(20s));
+    EXPECT_TRUE(WaitUntil([] { return FindTrayWindow() == nullptr; }, 5s))
+        << "the icon goes with the program";
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "autostart/AcceptedList.h"
 #include "autostart/DataFile.h"
 #include "tests/unit/AcceptedListSamples.h"
+#include "tests/unit/RecordingGate.h"
 #include "tests/unit/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -16,26 +17,6 @@ AutostartEntry Entry(const std::string& name, const std::string& path, const std
                      uint32_t root) {
     return AutostartEntry{name, path, location, root};
 }
-
-// Stands in for the warning window, which does not exist yet: like the real
-// one, an open warning closes the gate until it is closed.
-class RecordingGate : public IWarningGate {
-  public:
-    bool ShouldShowWarning(const std::string& path) override {
-        asked.push_back(path);
-        return warningsOn && !showing;
-    }
-    void OpenWarning(const AutostartEntry& entry) override {
-        opened.push_back(entry);
-        showing = true;
-    }
-    void OpenWarning(const ProcessRow&) override { ADD_FAILURE() << "not a process check"; }
-
-    bool warningsOn = true;
-    bool showing = false;
-    std::vector<std::string> asked;
-    std::vector<AutostartEntry> opened;
-};
 
 bool SameEntry(const AutostartEntry& a, const AutostartEntry& b) {
     return a.name == b.name && a.path == b.path && a.location == b.location && a.root == b.root;
@@ -231,14 +212,14 @@ TEST_F(CheckUnacceptedEntries, NothingToWarnAboutWhenAllAreAccepted) {
     m_accepted.SetState("\"C:\\Tools\\App.exe\" /min", 1);
     EXPECT_FALSE(CheckUnaccepted(m_entries, m_accepted, m_gate));
     EXPECT_TRUE(m_gate.asked.empty());
-    EXPECT_TRUE(m_gate.opened.empty());
+    EXPECT_TRUE(m_gate.openedEntries.empty());
 }
 
 TEST_F(CheckUnacceptedEntries, OneWarningPerCheckInDisplayOrder) {
     m_accepted.SetState("C:\\Tools\\App.exe", 0);
     EXPECT_TRUE(CheckUnaccepted(m_entries, m_accepted, m_gate));
-    ASSERT_EQ(m_gate.opened.size(), 1u);
-    EXPECT_TRUE(SameEntry(m_gate.opened[0], m_entries[0]));
+    ASSERT_EQ(m_gate.openedEntries.size(), 1u);
+    EXPECT_TRUE(SameEntry(m_gate.openedEntries[0], m_entries[0]));
     EXPECT_EQ(m_gate.asked,
               (std::vector<std::string>{m_entries[0].path, m_entries[1].path, m_entries[2].path}));
 
@@ -247,9 +228,9 @@ TEST_F(CheckUnacceptedEntries, OneWarningPerCheckInDisplayOrder) {
     m_gate.showing = false;
     m_accepted.SetState("C:\\Tools\\App.exe", 1);
     EXPECT_TRUE(CheckUnaccepted(m_entries, m_accepted, m_gate));
-    ASSERT_EQ(m_gate.opened.size(), 2u);
-    EXPECT_TRUE(SameEntry(m_gate.opened[1], m_entries[1]));
-    EXPECT_EQ(m_gate.opened[1].root, 0x80000001u);
+    ASSERT_EQ(m_gate.openedEntries.size(), 2u);
+    EXPECT_TRUE(SameEntry(m_gate.openedEntries[1], m_entries[1]));
+    EXPECT_EQ(m_gate.openedEntries[1].root, 0x80000001u);
 
     // Changing the Run value's arguments makes it unaccepted again.
     m_accepted.SetState("\"C:\\Tools\\App.exe\" /min", 1);
@@ -263,5 +244,5 @@ TEST_F(CheckUnacceptedEntries, WithWarningsOffTheResultStillCounts) {
     m_gate.warningsOn = false;
     EXPECT_TRUE(CheckUnaccepted(m_entries, m_accepted, m_gate));
     EXPECT_EQ(m_gate.asked.size(), 3u);
-    EXPECT_TRUE(m_gate.opened.empty());
+    EXPECT_TRUE(m_gate.openedEntries.empty());
 }

@@ -6,6 +6,7 @@
 #include "process/ProcessEnumerator.h"
 #include "process/ProcessTable.h"
 #include "tests/unit/HelperProcess.h"
+#include "tests/unit/RecordingGate.h"
 #include "tests/unit/TempDir.h"
 #include "ui/FileInfo.h"
 #include "win/EntryPoint.h"
@@ -90,25 +91,6 @@ DWORD WINAPI CountingGetLongPathName(LPCSTR path, LPSTR buffer, DWORD size) {
     }
     return GetLongPathNameA(path, buffer, size);
 }
-
-// Stands in for the warning window: an open warning closes the gate.
-class RecordingGate : public IWarningGate {
-  public:
-    bool ShouldShowWarning(const std::string& path) override {
-        asked.push_back(path);
-        return warningsOn && !showing;
-    }
-    void OpenWarning(const AutostartEntry&) override { ADD_FAILURE() << "not an autostart check"; }
-    void OpenWarning(const ProcessRow& row) override {
-        opened.push_back(row);
-        showing = true;
-    }
-
-    bool warningsOn = true;
-    bool showing = false;
-    std::vector<std::string> asked;
-    ProcessRowList opened;
-};
 
 // Top-level windows of this process, destroyed with the object.
 class OwnWindows {
@@ -503,9 +485,9 @@ TEST_F(ProcessTableTest, CheckUnacceptedWarnsThroughTheGate) {
     for (size_t i = 0; i < rows.size(); ++i) {
         EXPECT_EQ(gate.asked[i], rows[i].path);
     }
-    ASSERT_EQ(gate.opened.size(), 1u) << "an open warning closes the gate";
-    EXPECT_EQ(gate.opened[0].processId, rows[0].processId);
-    EXPECT_EQ(gate.opened[0].path, rows[0].path);
+    ASSERT_EQ(gate.openedRows.size(), 1u) << "an open warning closes the gate";
+    EXPECT_EQ(gate.openedRows[0].processId, rows[0].processId);
+    EXPECT_EQ(gate.openedRows[0].path, rows[0].path);
 
     std::vector<size_t> all;
     for (size_t i = 1; i < rows.size(); ++i) {
@@ -524,5 +506,5 @@ TEST_F(ProcessTableTest, CheckUnacceptedWarnsThroughTheGate) {
     RecordingGate off;
     off.warningsOn = false;
     EXPECT_TRUE(table.CheckUnaccepted(off));
-    EXPECT_TRUE(off.opened.empty()) << "with warnings off the result still counts";
+    EXPECT_TRUE(off.openedRows.empty()) << "with warnings off the result still counts";
 }

@@ -1,0 +1,42 @@
+#include "autostart/CurrentEntries.h"
+
+#include "autostart/AutostartScan.h"
+
+#include <utility>
+
+CCurrentEntries::CCurrentEntries(std::string acceptedFile) : m_accepted(std::move(acceptedFile)) {}
+
+bool SameEntries(const AutostartEntryList& a, const AutostartEntryList& b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (a[i].name != b[i].name || a[i].path != b[i].path || a[i].location != b[i].location) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool CCurrentEntries::Refresh(bool onlyIfChanged) {
+    AutostartEntryList fresh;
+    EnumerateAutostartEntries(fresh);
+    SortEntries(fresh, static_cast<int>(fresh.size()) - 1, m_ascending, m_sortColumn);
+    if (onlyIfChanged && SameEntries(fresh, m_entries)) {
+        return false;
+    }
+    m_entries = std::move(fresh);
+    return true;
+}
+
+void CCurrentEntries::SetSortColumn(int clickedColumn) {
+    int column = (clickedColumn == kEntryColumnPath || clickedColumn == kEntryColumnLocation)
+                     ? clickedColumn
+                     : kEntryColumnName;
+    m_ascending = column == m_sortColumn ? !m_ascending : true;
+    m_sortColumn = column;
+}
+
+bool CCurrentEntries::CheckUnaccepted(IWarningGate& warnings) const {
+    return ::CheckUnaccepted(m_entries, m_accepted, warnings);
+}

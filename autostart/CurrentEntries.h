@@ -1,0 +1,45 @@
+#pragma once
+// What the Autostart page shows and checks, apart from its windows: the
+// entries registered now, in the order of the chosen column, and the paths
+// the user accepted ("autostart.dat").
+#include "autostart/AcceptedList.h"
+#include "autostart/AutostartEntry.h"
+#include "autostart/AutostartEntrySort.h"
+#include "autostart/WarningGate.h"
+
+#include <string>
+
+class CCurrentEntries {
+  public:
+    explicit CCurrentEntries(std::string acceptedFile = std::string());
+
+    // Rescans and sorts. With onlyIfChanged, a scan that matches the entries
+    // held (name, path and location, byte for byte, in order) is dropped.
+    // True when the entries were replaced.
+    bool Refresh(bool onlyIfChanged);
+
+    // From a header click: the same column again turns the order round;
+    // another column (anything but path and location counts as name) starts
+    // ascending. The caller refreshes afterwards.
+    void SetSortColumn(int clickedColumn);
+    int GetSortColumn() const { return m_sortColumn; }
+    bool IsAscending() const { return m_ascending; }
+
+    const AutostartEntryList& GetEntries() const { return m_entries; }
+    CAcceptedList& GetAccepted() { return m_accepted; }
+    const CAcceptedList& GetAccepted() const { return m_accepted; }
+
+    // True when some entry is not accepted; opens a warning for each one the
+    // gate lets through.
+    bool CheckUnaccepted(IWarningGate& warnings) const;
+
+  private:
+    AutostartEntryList m_entries;
+    CAcceptedList m_accepted;
+    int m_sortColumn = kEntryColumnName;
+    bool m_ascending = true;
+};
+
+// True when the two lists show the same entries in the same order; the hive
+// is not compared.
+bool SameEntries(const AutostartEntryList& a, const AutostartEntryList& b);

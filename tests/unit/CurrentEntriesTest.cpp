@@ -1,0 +1,131 @@
+// The Autostart page's entries and its check for unaccepted ones, against the
+// real registry.
+#include "app/SystemHelpers.h"
+#include "autostart/CurrentEntries.h"
+#include "tests/unit/RecordingGate.h"
+#include "tests/unit/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+namespace {
+
+const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+void SetRunValue(const std::string& name, const std::string& data) {
+    HKEY key = nullptr;
+    ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, kRunKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                                &key, nullptr),
+              ERROR_SUCCESS);
+    ::RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                     static_cast<DWORD>(data.size() + 1));
+    ::RegCloseKey(key);
+}
+
+void DeleteRunValue(const std::string& name) {
+    HKEY key = nullptr;
+    if (::RegOpenKeyExA(HKEY_CURRENT_USER, kRunKey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+        ::RegDeleteValueA(key, name.c_str());
+        ::RegCloseKey(key);
+    }
+}
+
+int IndexOf(const AutostartEntryList& entries, const std::string& name) {
+    for (size_t i = 0; i < entries.size(); ++i) {
+        if (entries[i].name == name && entries[i].root == 0x80000001u) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+} // namespace
+
+class CurrentEntries : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        SetRunValue("orv-test-b", "C:\\orv-test\\b.exe");
+        SetRunValue("orv-test-a", "C:\\orv-test\\a.exe /quiet");
+    }
+    void TearDown() override {
+        for (const char* name : {"orv-test-a", "orv-test-b", "orv-test-c"}) {
+            DeleteRunValue(name);
+        }
+    }
+
+    TempDir m_dir;
+    CCurrentEntries m_current{m_dir.File("autostart.dat")};
+};
+
+TEST_F(CurrentEntries, RescanReplacesTheEntriesOnlyWhenSomethingChanged) {
+    EXPECT_TRUE(m_current.Refresh(true)) << "the first scan always counts";
+    const AutostartEntryList& entries = m_current.GetEntries();
+    int a = IndexOf(entries, "orv-test-a");
+    int b = IndexOf(entries, "orv-test-b");
+    ASSERT_GE(a, 0);
+    ASSERT_GE(b, 0);
+    EXPECT_LT(a, b) << "sorted by name";
+    EXPECT_EQ(entries[a].path, "C:\\orv-test\\a.exe /quiet");
+
+    EXPECT_FALSE(m_current.Refresh(true)) << "nothing changed";
+    EXPECT_TRUE(m_current.Refresh(false)) << "forced";
+
+    SetRunValue("orv-test-b", "C:\\orv-test\\B.exe");
+    EXPECT_TRUE(m_current.Refresh(true)) << "a path differing only in case is a change";
+    SetRunValue("orv-test-c", "C:\\orv-test\\c.exe");
+    EXPECT_TRUE(m_current.Refresh(true));
+    EXPECT_GE(IndexOf(m_current.GetEntries(), "orv-test-c"), 0);
+
+    // A new order is a change too.
+    m_current.SetSortColumn(kEntryColumnName);
+    EXPECT_FALSE(m_current.IsAscending());
+    EXPECT_TRUE(m_current.Refresh(true));
+    EXPECT_GT(IndexOf(m_current.GetEntries(), "orv-test-a"),
+              IndexOf(m_current.GetEntries(), "orv-test-c"));
+}
+
+TEST_F(CurrentEntries, HeaderClicksFlipTheSameColumnAndStartOthersAscending) {
+    EXPECT_EQ(m_current.GetSortColumn(), kEntryColumnName);
+    EXPECT_TRUE(m_current.IsAscending());
+    m_current.SetSortColumn(kEntryColumnName);
+    EXPECT_FALSE(m_current.IsAscending());
+    m_current.SetSortColumn(kEntryColumnPath);
+    EXPECT_EQ(m_current.GetSortColumn(), kEntryColumnPath);
+    EXPECT_TRUE(m_current.IsAscending());
+    m_current.SetSortColumn(kEntryColumnPath);
+    EXPECT_FALSE(m_current.IsAscending());
+    m_current.SetSortColumn(9);
+    EXPECT_EQ(m_current.GetSortColumn(), kEntryColumnName) << "other columns count as the name";
+    EXPECT_TRUE(m_current.IsAscending());
+}
+
+TEST_F(CurrentEntries, CheckFindsTheEntriesNotAcceptedAndOpensOneWarning) {
+    ASSERT_TRUE(m_current.Refresh(false));
+    // Everything already registered is trusted, but for the two test values.
+    for (const AutostartEntry& entry : m_current.GetEntries()) {
+        if (entry.name.rfind("orv-test-", 0) != 0) {
+            m_current.GetAccepted().SetState(entry.path, 1);
+        }
+    }
+    RecordingGate gate;
+    EXPECT_TRUE(m_current.CheckUnaccepted(gate));
+    ASSERT_EQ(gate.openedEntries.size(), 1u) << "an open warning closes the gate";
+    EXPECT_EQ(gate.openedEntries[0].name, "orv-test-a") << "display order";
+    EXPECT_EQ(gate.asked.size(), 2u);
+    EXPECT_TRUE(gate.openedRows.empty());
+
+    m_current.GetAccepted().SetState("c:\\ORV-TEST\\a.exe /QUIET", 1);
+    m_current.GetAccepted().SetState("C:\\orv-test\\b.exe", 1);
+    RecordingGate after;
+    EXPECT_FALSE(m_current.CheckUnaccepted(after));
+    EXPECT_TRUE(after.asked.empty());
+
+    // The accepted list is the page's own file.
+    ASSERT_TRUE(m_current.GetAccepted().Store());
+    CCurrentEntries reopened(m_dir.File("autostart.dat"));
+    reopened.GetAccepted().Reload();
+    reopened.Refresh(false);
+    RecordingGate third;
+    EXPECT_FALSE(reopened.CheckUnaccepted(third));
+}
