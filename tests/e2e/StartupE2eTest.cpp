@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <commctrl.h>
+
 #include <cstdlib>
 #include <memory>
 #include <regex>
@@ -229,27 +231,45 @@ HWND FindPopupMenu() {
     return menu != nullptr && ::IsWindowVisible(menu) ? menu : nullptr;
 }
 
-TEST_F(StartupTest, TrayMenuExitEndsTheProgram) {
-    ASSERT_TRUE(WriteFileText(folder.File("settings.ini"), "[GENERAL]\r\nFirstUse=1\r\n"));
-    RunningProgram program(folder.Exe(), folder.Dir());
-    HWND sheet = WaitForTopWindow(program.Id(), kSheetCaption, 20s);
-    ASSERT_NE(sheet, nullptr);
-    ASSERT_TRUE(WaitUntil([] { return FindTrayWindow() != nullptr; }, 10s));
-
+HWND OpenTrayMenu() {
     ClickFirstTrayIcon(true);
     HWND menu = nullptr;
-    ASSERT_TRUE(WaitUntil(
+    WaitUntil(
         [&] {
             menu = FindPopupMenu();
             return menu != nullptr;
         },
-        5s))
-        << "a right click opens the tray menu";
+        5s);
+    return menu;
+}
+
+TEST_F(StartupTest, TrayMenuAboutShowsTheInfoPageAndExitEndsTheProgram) {
+    RunningProgram& program = StartLaterRun();
+    HWND sheet = WaitForSheetInTray(program);
+    ASSERT_NE(sheet, nullptr);
+    ASSERT_TRUE(WaitUntil([] { return FindTrayWindow() != nullptr; }, 10s));
+
+    ASSERT_NE(OpenTrayMenu(), nullptr) << "a right click opens the tray menu";
+    // "About" is the second item.
+    PressKeys({VK_DOWN});
+    PressKeys({VK_DOWN});
+    PressKeys({VK_RETURN});
+    ASSERT_TRUE(WaitUntil([&] { return IsVisible(sheet); }, 5s)) << "About shows the sheet";
+    HWND tabs = ::FindWindowExA(sheet, nullptr, "SysTabControl32", nullptr);
+    ASSERT_NE(tabs, nullptr);
+    EXPECT_TRUE(WaitUntil([&] { return ::SendMessageA(tabs, TCM_GETCURSEL, 0, 0) == 2; }, 5s))
+        << "on the Info page";
+    MoveClearOfTray(sheet);
+
+    HWND menu = OpenTrayMenu();
+    ASSERT_NE(menu, nullptr);
     // "Exit" is the last of five items and two separators.
     RECT rect{};
     ::GetWindowRect(menu, &rect);
     ClickAt(POINT{(rect.left + rect.right) / 2, rect.bottom - 8});
     EXPECT_TRUE(program.WaitForExit(20s)) << "Exit in the tray menu ends the program";
+    EXPECT_TRUE(WaitUntil([] { return FindTrayWindow() == nullptr; }, 5s))
+        << "the icon goes with the program";
 }
 
 } // namespace
@@ -294,15 +314,7 @@ TEST_F(StartupTest, SheetNeverShrinksBelowItsCreatedSizeAndMaximisingRelaysItsCo
     EXPECT_EQ(Width(asked), Width(created)) << "the created size is the least";
     EXPECT_EQ(Height(asked), Height(created));
 
-    HWND tabs = nullptr;
-    for (HWND child = ::GetWindow(sheet, GW_CHILD); child && !tabs;
-         child = ::GetWindow(child, GW_HWNDNEXT)) {
-        char className[64] = {};
-        ::GetClassNameA(child, className, sizeof className);
-        if (lstrcmpiA(className, "SysTabControl32") == 0) {
-            tabs = child;
-        }
-    }
+    HWND tabs = ::FindWindowExA(sheet, nullptr, "SysTabControl32", nullptr);
     ASSERT_NE(tabs, nullptr);
     HWND exitButton = ::GetDlgItem(sheet, IDCANCEL);
     const RECT exitBefore = RectIn(exitButton, sheet);
@@ -387,8 +399,6 @@ TEST_F(StartupTest, TrayIconFlashesTheChosenColourWhileSomethingIsUnaccepted) {
     ShowFromTray(sheet);
     PressExit(sheet);
     EXPECT_TRUE(program.WaitForExit(20s));
-    EXPECT_TRUE(WaitUntil([] { return FindTrayWindow() == nullptr; }, 5s))
-        << "the icon goes with the program";
 }
 
 } // namespace
