@@ -58,9 +58,104 @@ def program_icon(size):
     return px
 
 
+def shaded(size, layers):
+    """Paints layers of (inside(x, y), colour) over a transparent canvas.
+
+    inside() takes coordinates of a 16 by 16 grid whatever the size; each pixel
+    is sampled 4 by 4 times, so edges are smooth at both sizes.
+    """
+    unit = size / 16.0
+    px = canvas(size)
+    for y in range(size):
+        for x in range(size):
+            r, g, b, a = 0.0, 0.0, 0.0, 0.0
+            for inside, (lr, lg, lb) in layers:
+                hits = sum(1 for i in range(4) for j in range(4)
+                           if inside((x + (i + 0.5) / 4) / unit, (y + (j + 0.5) / 4) / unit))
+                c = hits / 16.0
+                if c == 0:
+                    continue
+                out = c + a * (1 - c)
+                r = (lr * c + r * a * (1 - c)) / out
+                g = (lg * c + g * a * (1 - c)) / out
+                b = (lb * c + b * a * (1 - c)) / out
+                a = out
+            px[y][x] = (round(r), round(g), round(b), round(a * 255))
+    return px
+
+
+def plus_shape(half, reach):
+    return lambda x, y: ((abs(x - 8) <= half and abs(y - 8) <= reach) or
+                         (abs(y - 8) <= half and abs(x - 8) <= reach))
+
+
+def cross_shape(half, reach):
+    def inside(x, y):
+        dx, dy = x - 8, y - 8
+        if abs(dx) > reach or abs(dy) > reach:
+            return False
+        return abs(dx - dy) / 2 ** 0.5 <= half or abs(dx + dy) / 2 ** 0.5 <= half
+    return inside
+
+
+def new_icon(size):
+    """A green plus sign."""
+    return shaded(size, [(plus_shape(2.5, 7), (20, 100, 20)), (plus_shape(1.5, 6), (70, 190, 70))])
+
+
+def delete_icon(size):
+    """A red cross."""
+    return shaded(size, [(cross_shape(2.2, 6.5), (140, 20, 20)),
+                         (cross_shape(1.3, 5.7), (230, 60, 50))])
+
+
+def sheet_icon(size):
+    """A white sheet with a folded corner and lines of text."""
+    def outline(x, y):
+        return 2 <= x < 14 and 0 <= y < 16 and x - 10 <= y
+
+    def paper(x, y):
+        return 3 <= x < 13 and 1 <= y < 15 and x - 10 <= y - 1.4
+
+    def fold_edge(x, y):
+        return 9 <= x < 14 and y < 5 and x - 10 <= y
+
+    def fold(x, y):
+        return 10 <= x < 13 and y < 4 and x - 10 <= y - 1.4
+
+    def lines(x, y):
+        return 5 <= x < 11 and any(row <= y < row + 1 for row in (6, 8, 10, 12))
+
+    return shaded(size, [(outline, (90, 90, 90)), (paper, (255, 255, 255)),
+                         (fold_edge, (90, 90, 90)),
+                         (fold, (215, 215, 215)), (lines, (120, 140, 190))])
+
+
+def info_icon(size):
+    """A white "i" on a blue disc."""
+    def disc(radius):
+        return lambda x, y: (x - 8) ** 2 + (y - 8) ** 2 <= radius ** 2
+
+    def letter(x, y):
+        dot = (x - 8) ** 2 + (y - 4.6) ** 2 <= 1.4 ** 2
+        stem = 6.9 <= x <= 9.1 and 6.8 <= y <= 12.5
+        return dot or stem
+
+    return shaded(size, [(disc(7.5), (20, 60, 150)), (disc(6.6), (50, 110, 220)),
+                         (letter, (255, 255, 255))])
+
+
 def main(out_dir):
-    with open(f'{out_dir}/orvane.ico', 'wb') as f:
-        f.write(ico([(16, program_icon(16)), (32, program_icon(32))]))
+    pictures = {
+        'orvane.ico': program_icon,
+        'icon_new.ico': new_icon,
+        'icon_del.ico': delete_icon,
+        'icon_prop.ico': sheet_icon,
+        'icon_info.ico': info_icon,
+    }
+    for name, draw in pictures.items():
+        with open(f'{out_dir}/{name}', 'wb') as f:
+            f.write(ico([(16, draw(16)), (32, draw(32))]))
 
 
 if __name__ == '__main__':

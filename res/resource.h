@@ -24,3 +24,15 @@
 #define IDC_NEW_ALL_USERS 1030
 #define IDC_NEW_REGISTRY 1031
 #define IDC_NEW_BROWSE 1032
+
+// Entry action bar
+#define IDD_ORV_COMMON 132
+#define IDI_BAR_NEW 133
+#define IDI_BAR_DEL 134
+#define IDI_BAR_PROP 135
+#define IDI_BAR_INFO 136
+#define IDC_BAR_NEW 1027
+#define IDC_BAR_DEL 1028
+#define IDC_BAR_PROP 1029
+#define IDC_BAR_ONLINE 1031
+#define IDC_BAR_CONTACT 1032
