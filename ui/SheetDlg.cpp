@@ -1,12 +1,9 @@
 #include "ui/SheetDlg.h"
 
 #include "app/LogWindow.h"
-#include "app/MemoryStatus.h"
 #include "app/OrvApp.h"
 #include "app/SettingsStore.h"
-#include "app/SystemHelpers.h"
 #include "ui/QuickMenu.h"
-#include "ui/TrayPicture.h"
 #include "ui/WebAddresses.h"
 
 #include <shellapi.h>
@@ -16,7 +13,6 @@ namespace {
 constexpr UINT_PTR kSheetTimerId = 0;
 constexpr UINT kSheetTimerPeriodMs = 100;
 constexpr DWORD kResizableStyles = WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
-constexpr int64_t kDefaultFlashColour = 0xF9F9F9;
 
 enum TrayMenuItem : UINT {
     kTrayOpen = 1,
@@ -29,18 +25,6 @@ enum TrayMenuItem : UINT {
 void OpenWebPage(const std::string& pathAndQuery) {
     std::string address = std::string(kMakerSiteRoot) + pathAndQuery;
     ::ShellExecuteA(nullptr, "", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-}
-
-TrayFigures ReadTrayFigures(int cpuPercent) {
-    TrayFigures figures;
-    figures.cpuPercent = cpuPercent;
-    MemoryFigures memory = ReadMemoryFigures();
-    figures.totalRam = memory.totalPhysical;
-    figures.availableRam = memory.availablePhysical;
-    figures.totalPageFile = memory.totalPageFile;
-    figures.availablePageFile = memory.availablePageFile;
-    GetSystemDriveSpace(figures.totalDisk, figures.freeDisk, figures.diskRoot);
-    return figures;
 }
 
 // Warnings open only in the warning window, which this program does not have
@@ -142,23 +126,7 @@ void CSheetDlg::OnTimer() {
 }
 
 void CSheetDlg::UpdateTrayIcon(bool unaccepted) {
-    bool flash = m_trayFlash.Update(unaccepted);
-    int32_t cpuPercent = 0;
-    m_cpuUsage.GetUsage(&cpuPercent);
-    TrayFigures figures = ReadTrayFigures(cpuPercent);
-    std::string tip = BuildTrayTooltip(unaccepted, figures);
-
-    COLORREF background = kTrayBackground;
-    if (flash) {
-        int64_t colour = GetSettings().GetInt64("OPTIONS", "FlashColor1", kDefaultFlashColour);
-        background = static_cast<COLORREF>(colour & 0xFFFFFF);
-    }
-    win::WindowDc dc(m_hWnd);
-    win::UniqueIcon picture = CreateTrayPicture(dc.Get(), background, figures.cpuPercent,
-                                                static_cast<int>(RamPercent(figures)));
-    m_tray.Modify(picture.Get(), tip);
-    // The shell has its own copy now; the previous picture can go.
-    m_trayPicture = std::move(picture);
+    m_trayUpdater.Update(m_hWnd, unaccepted);
 }
 
 void CSheetDlg::RelayoutSheet() {

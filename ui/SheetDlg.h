@@ -1,11 +1,10 @@
 #pragma once
 // The main window: a resizable property sheet with the Autostart, Processes and
 // Info pages, living mostly hidden behind its tray icon.
-#include "process/CpuUsage.h"
 #include "ui/ControlLayout.h"
 #include "ui/PropPages.h"
 #include "ui/TrayIcon.h"
-#include "ui/TrayText.h"
+#include "ui/TrayIconUpdater.h"
 #include "win/PropSheet.h"
 
 #include <string>
@@ -49,8 +48,5 @@ class CSheetDlg : public win::PropSheet {
     uint32_t m_tickCount = 0;
     CControlLayout m_layout;
     CTrayIcon m_tray;
-    TrayFlash m_trayFlash;
-    // The picture the shell shows now; replaced (and destroyed) on every update.
-    win::UniqueIcon m_trayPicture;
-    CCpuUsage m_cpuUsage;
+    CTrayIconUpdater m_trayUpdater{m_tray};
 };
