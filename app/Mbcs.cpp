@@ -78,6 +78,14 @@ int CompareNoCase(const std::string& a, const std::string& b) {
     return CompareByCharacter(a.c_str(), b.c_str(), static_cast<size_t>(-1), true);
 }
 
+int CompareCollated(const std::string& a, const std::string& b) {
+    if (a == b) {
+        return 0;
+    }
+    const int order = CompareNoCase(a, b);
+    return (order > 0) - (order < 0);
+}
+
 int Compare(const std::string& a, const std::string& b) {
 #ifdef _WIN32
     if (!g_testLeadBytes) {

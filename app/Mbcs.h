@@ -18,6 +18,11 @@ size_t NextChar(const std::string& text, size_t index);
 // Case-insensitive comparison under the user's locale (_mbsicoll); <0, 0, >0.
 int CompareNoCase(const std::string& a, const std::string& b);
 
+// -1, 0 or 1: 0 for texts equal byte for byte, otherwise the sign of their
+// case-insensitive order (0 for texts that differ only in case). Only the sign
+// of _mbsicoll is used, since its error value is a large positive number.
+int CompareCollated(const std::string& a, const std::string& b);
+
 // Byte-exact comparison (_mbscmp); <0, 0, >0.
 int Compare(const std::string& a, const std::string& b);
 

@@ -83,6 +83,12 @@ std::string GetExeDir() {
     return GetDirNoSlash(GetExePath());
 }
 
+std::string GetWindowsDir() {
+    char buffer[MAX_PATH] = {};
+    const UINT length = GetWindowsDirectoryA(buffer, MAX_PATH);
+    return length > 0 && length < MAX_PATH ? std::string(buffer, length) : std::string();
+}
+
 std::string GetCurDir() {
     char buffer[kTextBufferSize] = {};
     const DWORD length = GetCurrentDirectoryA(kTextBufferSize, buffer);

@@ -20,6 +20,8 @@ std::string GetModulePath(HMODULE module = nullptr);
 std::string GetExePath();
 std::string GetExeDir();
 std::string GetCurDir();
+// The Windows folder; empty when the system cannot say.
+std::string GetWindowsDir();
 
 bool GetSystemDriveSpace(uint64_t& totalBytes, uint64_t& freeBytes, std::string& root);
 

@@ -6,14 +6,8 @@
 #include <utility>
 
 int CompareText(const std::string& a, const std::string& b, bool ascending) {
-    if (mbcs::Compare(a, b) == 0) {
-        return 0;
-    }
-    int order = mbcs::CompareNoCase(a, b);
-    if (ascending || order == 0) {
-        return order;
-    }
-    return order < 0 ? 1 : -1;
+    const int order = mbcs::CompareCollated(a, b);
+    return ascending ? order : -order;
 }
 
 int CompareEntries(const AutostartEntry& a, const AutostartEntry& b, bool ascending, int column) {

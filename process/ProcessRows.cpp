@@ -18,18 +18,6 @@ constexpr struct {
     {kHighPriority, "High"},     {kRealtimePriority, "Realtime (highest)"},
 };
 
-int Sign(int value) {
-    return (value > 0) - (value < 0);
-}
-
-// _mbsicoll's error value is a large positive number: only its sign counts.
-int CompareText(const std::string& a, const std::string& b) {
-    if (a == b) {
-        return 0;
-    }
-    return Sign(mbcs::CompareNoCase(a, b));
-}
-
 template <typename T> int CompareValues(T a, T b) {
     return (b < a) - (a < b);
 }
@@ -37,11 +25,11 @@ template <typename T> int CompareValues(T a, T b) {
 int CompareColumn(const ProcessRow& a, const ProcessRow& b, int column) {
     switch (column) {
     case kColumnPath:
-        return CompareText(a.path, b.path);
+        return mbcs::CompareCollated(a.path, b.path);
     case kColumnId:
         return CompareValues(a.processId, b.processId);
     case kColumnWindows:
-        return CompareText(a.windows, b.windows);
+        return mbcs::CompareCollated(a.windows, b.windows);
     case kColumnMemory:
         return CompareValues(a.workingSet, b.workingSet);
     case kColumnPageFile:
@@ -52,7 +40,7 @@ int CompareColumn(const ProcessRow& a, const ProcessRow& b, int column) {
         return CompareValues(GetPrioritySortKey(a.priorityClass),
                              GetPrioritySortKey(b.priorityClass));
     default:
-        return CompareText(a.name, b.name);
+        return mbcs::CompareCollated(a.name, b.name);
     }
 }
 

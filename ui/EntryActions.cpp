@@ -20,9 +20,7 @@ std::string GetSystemRootFolder() {
     if (!expanded.empty() && expanded != variable) {
         return expanded;
     }
-    char buffer[MAX_PATH] = {};
-    const UINT length = ::GetWindowsDirectoryA(buffer, MAX_PATH);
-    return (length > 0 && length < MAX_PATH) ? std::string(buffer, length) : std::string();
+    return GetWindowsDir();
 }
 
 } // namespace
@@ -75,9 +73,12 @@ std::string BuildOnlineInfoAddress(const std::string& path) {
     return address;
 }
 
-void OpenOnlineInfo(const std::string& path) {
-    const std::string address = BuildOnlineInfoAddress(path);
+void OpenWebAddress(const std::string& address) {
     ::ShellExecuteA(nullptr, "", address.c_str(), "", "", SW_SHOWNORMAL);
+}
+
+void OpenOnlineInfo(const std::string& path) {
+    OpenWebAddress(BuildOnlineInfoAddress(path));
 }
 
 std::string BuildSelectParameters(const std::string& path) {

@@ -11,6 +11,8 @@
 void ShowShellProperties(const std::string& path);
 // The properties of the first path; nothing for an empty list.
 void ShowShellPropertiesOfList(const std::vector<std::string>& paths);
+// The user's web browser shows the address.
+void OpenWebAddress(const std::string& address);
 // The web browser shows the maker's page about the file.
 void OpenOnlineInfo(const std::string& path);
 // The file explorer opens the file's folder with the file selected.

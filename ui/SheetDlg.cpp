@@ -3,6 +3,7 @@
 #include "app/LogWindow.h"
 #include "app/OrvApp.h"
 #include "app/SettingsStore.h"
+#include "ui/EntryActions.h"
 #include "ui/QuickMenu.h"
 #include "ui/WebAddresses.h"
 
@@ -23,8 +24,7 @@ enum TrayMenuItem : UINT {
 };
 
 void OpenWebPage(const std::string& pathAndQuery) {
-    std::string address = std::string(kMakerSiteRoot) + pathAndQuery;
-    ::ShellExecuteA(nullptr, "", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    OpenWebAddress(std::string(kMakerSiteRoot) + pathAndQuery);
 }
 
 // Warnings open only in the warning window, which this program does not have

@@ -1,6 +1,7 @@
 #include "ui/controls/EStaticLink.h"
 
 #include "app/PathHelpers.h"
+#include "app/SystemHelpers.h"
 
 #include <shellapi.h>
 
@@ -19,12 +20,6 @@ struct SharedHand {
 SharedHand& Hand() {
     static SharedHand hand;
     return hand;
-}
-
-std::string WindowsDirectory() {
-    char buffer[MAX_PATH] = {};
-    const UINT length = ::GetWindowsDirectoryA(buffer, MAX_PATH);
-    return length > 0 && length < MAX_PATH ? std::string(buffer, length) : std::string();
 }
 
 } // namespace
@@ -46,7 +41,7 @@ HCURSOR CEStaticLink::GetHandCursor() {
         hand.attempted = true;
         hand.cursor = ::LoadCursorA(nullptr, IDC_HAND);
         if (hand.cursor == nullptr) {
-            const std::string windows = WindowsDirectory();
+            const std::string windows = GetWindowsDir();
             if (!windows.empty()) {
                 hand.owned = LoadHelpProgramCursor(JoinPath(windows, "winhlp32.exe"));
                 hand.cursor = hand.owned.Get();
