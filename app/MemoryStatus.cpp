@@ -1,24 +1,11 @@
 #include "app/MemoryStatus.h"
 
-#include <windows.h>
-
-namespace {
-
-using GlobalMemoryStatusExFunction = BOOL(WINAPI*)(MEMORYSTATUSEX*);
-
-// Bound once by name: Windows 95, 98 and NT 4 lack the extended query.
-GlobalMemoryStatusExFunction ExtendedQuery() {
-    static const auto query =
-        reinterpret_cast<GlobalMemoryStatusExFunction>(reinterpret_cast<void*>(
-            ::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "GlobalMemoryStatusEx")));
-    return query;
-}
-
-} // namespace
+#include "app/SystemFunctions.h"
 
 MemoryFigures ReadMemoryFigures() {
     MemoryFigures figures;
-    if (GlobalMemoryStatusExFunction query = ExtendedQuery()) {
+    // Windows 95, 98 and NT 4 lack the extended query.
+    if (const auto query = GetSystemFunctions().GlobalMemoryStatusEx) {
         MEMORYSTATUSEX status{};
         status.dwLength = sizeof(status);
         if (query(&status)) {

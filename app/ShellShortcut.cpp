@@ -1,6 +1,7 @@
 #include "app/ShellShortcut.h"
 
 #include "app/PathHelpers.h"
+#include "app/SystemFunctions.h"
 
 #include <shldisp.h>
 
@@ -42,19 +43,8 @@ template <typename Getter> void ReadTextField(std::string& field, Getter getter)
     }
 }
 
-// shell32's RunFileDlg, exported by ordinal only. Its texts are ANSI on the
-// Windows 95 family and UTF-16 on NT; passing none sidesteps the difference.
-using RunFileDlgFunction = void(WINAPI*)(HWND, HICON, const void*, const void*, const void*, UINT);
-constexpr WORD kRunFileDlgOrdinal = 61;
-
 bool ShowShellRunFileDialog() {
-    HMODULE shell = GetModuleHandleA("shell32.dll");
-    if (!shell) {
-        return false;
-    }
-    const auto generic =
-        reinterpret_cast<void (*)()>(GetProcAddress(shell, MAKEINTRESOURCEA(kRunFileDlgOrdinal)));
-    const auto runFileDlg = reinterpret_cast<RunFileDlgFunction>(generic);
+    const auto runFileDlg = GetSystemFunctions().RunFileDlg;
     if (!runFileDlg) {
         return false;
     }

@@ -3,7 +3,7 @@
 namespace {
 
 constexpr std::array<const char*, kRunKeyCount> kRunKeyPaths = {
-    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run",
+    kRunKeyPath,
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce",
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnceEx",
     "Software\\Microsoft\\Windows\\CurrentVersion\\RunServices",

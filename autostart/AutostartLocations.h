@@ -26,6 +26,10 @@ struct AutostartLocation {
 constexpr size_t kRunKeyCount = 6;
 constexpr size_t kAutostartLocationCount = 2 + 2 * kRunKeyCount;
 
+// The current user's or the machine's Run key: new entries and the program's
+// own value go here.
+constexpr char kRunKeyPath[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+
 // The key paths of the Run family; their spelling, case included, is stored in
 // entries and records and shown to the user.
 const std::array<const char*, kRunKeyCount>& GetRunKeyPaths();

@@ -1,10 +1,10 @@
 #include "autostart/AutostartScan.h"
 
+#include "app/LongPath.h"
 #include "app/Mbcs.h"
 #include "app/PathHelpers.h"
 #include "app/ShellShortcut.h"
 #include "autostart/AutostartLocations.h"
-#include "autostart/LongPath.h"
 #include "win/Handle.h"
 
 #include <shlobj.h>

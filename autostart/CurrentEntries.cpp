@@ -37,6 +37,17 @@ void CCurrentEntries::SetSortColumn(int clickedColumn) {
     m_sortColumn = column;
 }
 
+WarningSubject WarningSubjectOf(const AutostartEntry& entry) {
+    WarningSubject subject;
+    subject.kind = WarningSubjectKind::AutostartEntry;
+    subject.name = entry.name;
+    subject.path = entry.path;
+    subject.location = entry.location;
+    subject.root = entry.root;
+    return subject;
+}
+
 bool CCurrentEntries::CheckUnaccepted(IWarningGate& warnings) const {
-    return ::CheckUnaccepted(m_entries, m_accepted, warnings);
+    return ::CheckUnaccepted(m_entries, m_accepted, warnings,
+                             [](const AutostartEntry& entry) { return WarningSubjectOf(entry); });
 }

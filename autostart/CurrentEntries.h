@@ -2,10 +2,10 @@
 // What the Autostart page shows and checks, apart from its windows: the
 // entries registered now, in the order of the chosen column, and the paths
 // the user accepted ("autostart.dat").
-#include "autostart/AcceptedList.h"
+#include "app/AcceptedList.h"
+#include "app/WarningGate.h"
 #include "autostart/AutostartEntry.h"
 #include "autostart/AutostartEntrySort.h"
-#include "autostart/WarningGate.h"
 
 #include <string>
 
@@ -39,6 +39,9 @@ class CCurrentEntries {
     int m_sortColumn = kEntryColumnName;
     bool m_ascending = true;
 };
+
+// What a warning about the entry names and needs to remove it.
+WarningSubject WarningSubjectOf(const AutostartEntry& entry);
 
 // True when the two lists show the same entries in the same order; the hive
 // is not compared.

@@ -1,9 +1,9 @@
 #include "autostart/NewAutostartItem.h"
 
-#include "app/OrvApp.h"
 #include "app/PathHelpers.h"
 #include "app/ShellShortcut.h"
 #include "app/SystemHelpers.h"
+#include "autostart/AutostartLocations.h"
 #include "autostart/AutostartScan.h"
 #include "win/Handle.h"
 

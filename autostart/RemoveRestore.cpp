@@ -1,13 +1,13 @@
 #include "autostart/RemoveRestore.h"
 
-#include "app/LogWindow.h"
+#include "app/DataFile.h"
+#include "app/Log.h"
 #include "app/Mbcs.h"
 #include "app/PathHelpers.h"
 #include "app/SafeFile.h"
 #include "app/SystemHelpers.h"
 #include "autostart/AutostartLocations.h"
 #include "autostart/AutostartScan.h"
-#include "autostart/DataFile.h"
 #include "win/Handle.h"
 
 #include <utility>

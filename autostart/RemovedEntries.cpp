@@ -1,7 +1,7 @@
 #include "autostart/RemovedEntries.h"
 
+#include "app/ArchiveRecords.h"
 #include "app/Mbcs.h"
-#include "autostart/ArchiveRecords.h"
 
 namespace {
 

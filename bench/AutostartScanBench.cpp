@@ -1,8 +1,8 @@
 // One full autostart scan with 1000 values in one Run key, against a bare
 // RegEnumValueA loop over the same twelve keys, timed in the same run.
+#include "app/LongPath.h"
 #include "autostart/AutostartLocations.h"
 #include "autostart/AutostartScan.h"
-#include "autostart/LongPath.h"
 
 #include <windows.h>
 #include <objbase.h>

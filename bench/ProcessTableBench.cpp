@@ -5,7 +5,6 @@
 #include "bench/BenchTiming.h"
 #include "process/ProcessTable.h"
 #include "tests/unit/HelperProcess.h"
-#include "win/EntryPoint.h"
 
 #include <windows.h>
 #include <psapi.h>
@@ -21,7 +20,7 @@ namespace {
 constexpr int kHelpers = 150;
 constexpr int kRounds = 15;
 
-PsapiBinding g_psapi;
+SystemFunctions g_psapi;
 
 size_t BareWalk() {
     size_t count = 0;
@@ -53,9 +52,7 @@ size_t BareWalk() {
 } // namespace
 
 int main() {
-    HMODULE psapi = LoadLibraryA("PSAPI");
-    win::BindEntryPoint(psapi, "GetModuleFileNameExA", g_psapi.GetModuleFileNameExA);
-    win::BindEntryPoint(psapi, "GetProcessMemoryInfo", g_psapi.GetProcessMemoryInfo);
+    g_psapi = GetSystemFunctions();
     if (!g_psapi.GetModuleFileNameExA || !g_psapi.GetProcessMemoryInfo) {
         std::printf("process table: PSAPI is missing\n");
         return 1;
@@ -94,6 +91,5 @@ int main() {
     std::printf("BuildSnapshot / bare walk: %.2fx (goal: at most 1.5x)\n",
                 bare_ms > 0 ? table_ms / bare_ms : 0.0);
     helpers.clear();
-    FreeLibrary(psapi);
     return 0;
 }

@@ -1,6 +1,6 @@
 #include "process/CpuUsage.h"
 
-#include "win/EntryPoint.h"
+#include "app/SystemFunctions.h"
 
 struct CCpuUsage::SharedState {
     explicit SharedState(uint32_t tickNow) : samples(tickNow) {
@@ -45,10 +45,7 @@ CCpuUsage::CCpuUsage() : m_state(&ProcessWideState()) {
     m_sources.GetTickCount = &::GetTickCount;
     m_sources.GetSystemTimeAsFileTime = &::GetSystemTimeAsFileTime;
     m_sources.GetProcessTimes = &::GetProcessTimes;
-    m_kernel32.Reset(::LoadLibraryA("Kernel32.dll"));
-    if (!win::BindEntryPoint(m_kernel32.Get(), "GetSystemTimes", m_sources.GetSystemTimes)) {
-        m_kernel32.Reset();
-    }
+    m_sources.GetSystemTimes = GetSystemFunctions().GetSystemTimes;
     const uint32_t tick = m_sources.GetTickCount();
     Locked lock(m_state->lock);
     m_state->samples.SetLastSampleTick(tick);

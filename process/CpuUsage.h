@@ -45,7 +45,6 @@ class CCpuUsage {
   private:
     CpuReadings Read() const;
 
-    win::UniqueLibrary m_kernel32; // held only while GetSystemTimes is bound from it
     CpuTimeSources m_sources;
     std::unique_ptr<SharedState> m_ownState;
     SharedState* m_state;

@@ -1,7 +1,6 @@
 #include "process/ProcessEnumerator.h"
 
 #include "app/Mbcs.h"
-#include "win/EntryPoint.h"
 
 #include <cstring>
 #include <deque>
@@ -91,35 +90,7 @@ BOOL WINAPI QueueTask(DWORD /*threadId*/, WORD /*module16*/, WORD task16, char* 
 
 } // namespace
 
-CProcessLibraries::CProcessLibraries() {
-    ProcessFacilities& f = m_facilities;
-
-    m_psapi.Reset(::LoadLibraryA("PSAPI"));
-    win::BindEntryPoint(m_psapi.Get(), "EnumProcesses", f.EnumProcesses);
-    win::BindEntryPoint(m_psapi.Get(), "EnumProcessModules", f.EnumProcessModules);
-    win::BindEntryPoint(m_psapi.Get(), "GetModuleFileNameExA", f.GetModuleFileNameExA);
-
-    m_kernel32.Reset(::LoadLibraryA("Kernel32"));
-    win::BindEntryPoint(m_kernel32.Get(), "CreateToolhelp32Snapshot", f.CreateToolhelp32Snapshot);
-    win::BindEntryPoint(m_kernel32.Get(), "Process32First", f.Process32First);
-    win::BindEntryPoint(m_kernel32.Get(), "Process32Next", f.Process32Next);
-    win::BindEntryPoint(m_kernel32.Get(), "Module32First", f.Module32First);
-    win::BindEntryPoint(m_kernel32.Get(), "Module32Next", f.Module32Next);
-
-#ifndef _WIN64
-    // 64-bit Windows runs no 16-bit tasks; 64-bit Wine exports VDMEnumTaskWOWEx
-    // only as a stub that raises an exception when called.
-    m_vdmdbg.Reset(::LoadLibraryA("VDMDBG"));
-    win::BindEntryPoint(m_vdmdbg.Get(), "VDMEnumTaskWOWEx", f.VDMEnumTaskWOWEx);
-#endif
-}
-
-CProcessEnumerator::CProcessEnumerator() : m_libraries(std::make_unique<CProcessLibraries>()) {
-    m_api = m_libraries->Facilities();
-    Init();
-}
-
-CProcessEnumerator::CProcessEnumerator(const ProcessFacilities& facilities) : m_api(facilities) {
+CProcessEnumerator::CProcessEnumerator(const SystemFunctions& functions) : m_api(functions) {
     Init();
 }
 

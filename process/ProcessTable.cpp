@@ -1,11 +1,11 @@
 #include "process/ProcessTable.h"
 
+#include "app/FileInfo.h"
+#include "app/LongPath.h"
 #include "app/PathHelpers.h"
 #include "app/SystemHelpers.h"
-#include "autostart/LongPath.h"
 #include "process/ProcessEnumerator.h"
-#include "ui/FileInfo.h"
-#include "win/EntryPoint.h"
+#include "win/Handle.h"
 
 #include <limits>
 #include <utility>
@@ -37,7 +37,7 @@ uint32_t ClampBytes(SIZE_T bytes) {
     return static_cast<uint32_t>(bytes > kMax ? kMax : bytes);
 }
 
-std::string ReadMainModulePath(const PsapiBinding& psapi, HANDLE process) {
+std::string ReadMainModulePath(const SystemFunctions& psapi, HANDLE process) {
     if (!psapi.GetModuleFileNameExA || !process) {
         return {};
     }
@@ -51,7 +51,7 @@ std::string ReadMainModulePath(const PsapiBinding& psapi, HANDLE process) {
     return std::string(buffer, length);
 }
 
-void ReadMemory(const PsapiBinding& psapi, HANDLE process, ProcessRow& row) {
+void ReadMemory(const SystemFunctions& psapi, HANDLE process, ProcessRow& row) {
     if (!psapi.GetProcessMemoryInfo || !process) {
         return;
     }
@@ -89,10 +89,8 @@ std::vector<TopLevelWindow> GetTopLevelWindows() {
 
 CProcessTable::CProcessTable() : CProcessTable(JoinPath(GetExeDir(), kTrustFileName)) {}
 
-CProcessTable::CProcessTable(const std::string& trustFile) : m_trust(trustFile) {
-    m_psapiLibrary.Reset(::LoadLibraryA("PSAPI"));
-    win::BindEntryPoint(m_psapiLibrary.Get(), "GetProcessMemoryInfo", m_psapi.GetProcessMemoryInfo);
-    win::BindEntryPoint(m_psapiLibrary.Get(), "GetModuleFileNameExA", m_psapi.GetModuleFileNameExA);
+CProcessTable::CProcessTable(const std::string& trustFile, const SystemFunctions& functions)
+    : m_functions(functions), m_trust(trustFile) {
     m_trust.Reload();
 }
 
@@ -112,7 +110,7 @@ ProcessRowList CProcessTable::BuildSnapshot() {
     LongPaths seen;
 
     ProcessRowList rows;
-    CProcessEnumerator enumerator;
+    CProcessEnumerator enumerator(m_functions);
     // Tool-help alone: the 16-bit task listing is not wanted here.
     enumerator.SelectApi(CProcessEnumerator::ENUM_TOOLHELP);
     ProcessEntry entry;
@@ -122,12 +120,12 @@ ProcessRowList CProcessTable::BuildSnapshot() {
         row.name = entry.name;
         row.processId = entry.processId;
         win::UniqueHandle process(::OpenProcess(kQueryAccess, FALSE, entry.processId));
-        row.path = ReadMainModulePath(m_psapi, process.Get());
+        row.path = ReadMainModulePath(m_functions, process.Get());
         const std::string& longPath = LongFormOf(row.path, seen);
         if (!longPath.empty()) {
             row.path = longPath;
         }
-        ReadMemory(m_psapi, process.Get(), row);
+        ReadMemory(m_functions, process.Get(), row);
         row.priorityClass = process ? ::GetPriorityClass(process.Get()) : 0;
         row.windows = windowsTexts.Of(row.processId);
         rows.push_back(std::move(row));
@@ -216,16 +214,16 @@ std::string CProcessTable::GetReportText(const std::string& separator) const {
     return text;
 }
 
+WarningSubject WarningSubjectOf(const ProcessRow& row) {
+    WarningSubject subject;
+    subject.kind = WarningSubjectKind::Process;
+    subject.name = row.name;
+    subject.path = row.path;
+    subject.processId = row.processId;
+    return subject;
+}
+
 bool CProcessTable::CheckUnaccepted(IWarningGate& warnings) const {
-    bool unaccepted = false;
-    for (const ProcessRow& row : m_rows) {
-        if (IsAccepted(row) != 0) {
-            continue;
-        }
-        unaccepted = true;
-        if (warnings.ShouldShowWarning(row.path)) {
-            warnings.OpenWarning(row);
-        }
-    }
-    return unaccepted;
+    return ::CheckUnaccepted(m_rows, m_trust, warnings,
+                             [](const ProcessRow& row) { return WarningSubjectOf(row); });
 }

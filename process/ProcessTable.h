@@ -3,14 +3,13 @@
 // from the system on request, sampled for processor use, kept in the order of
 // the column the user chose, and joined to the trusted processes stored in
 // "processes.dat".
-#include "autostart/AcceptedList.h"
-#include "autostart/WarningGate.h"
+#include "app/AcceptedList.h"
+#include "app/SystemFunctions.h"
+#include "app/WarningGate.h"
+#include "process/ProcessColumns.h"
 #include "process/ProcessRow.h"
-#include "process/ProcessRows.h"
-#include "win/Handle.h"
 
 #include <windows.h>
-#include <psapi.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -18,20 +17,13 @@
 #include <unordered_map>
 #include <vector>
 
-// PSAPI's entry points bound by name; either may be null.
-struct PsapiBinding {
-    BOOL(WINAPI* GetProcessMemoryInfo)
-    (HANDLE process, PROCESS_MEMORY_COUNTERS* counters, DWORD bytes) = nullptr;
-    DWORD(WINAPI* GetModuleFileNameExA)
-    (HANDLE process, HMODULE module, char* name, DWORD size) = nullptr;
-};
-
 class CProcessTable {
   public:
     // The trust list is "processes.dat" beside the program.
     CProcessTable();
-    // The trust list is the given file.
-    explicit CProcessTable(const std::string& trustFile);
+    // The trust list is the given file; the system functions may be stand-ins.
+    explicit CProcessTable(const std::string& trustFile,
+                           const SystemFunctions& functions = GetSystemFunctions());
     CProcessTable(const CProcessTable&) = delete;
     CProcessTable& operator=(const CProcessTable&) = delete;
 
@@ -81,8 +73,7 @@ class CProcessTable {
     // The long form of a module path, looked up once while processes of it run.
     const std::string& LongFormOf(const std::string& path, LongPaths& seen);
 
-    win::UniqueLibrary m_psapiLibrary;
-    PsapiBinding m_psapi;
+    SystemFunctions m_functions;
     CAcceptedList m_trust;
     ProcessRowList m_rows;
     int m_sortColumn = kColumnName;
@@ -90,6 +81,9 @@ class CProcessTable {
     // Module path to its long form (empty: none), for the paths of the last snapshot.
     LongPaths m_longPaths;
 };
+
+// What a warning about the process names and needs to kill it.
+WarningSubject WarningSubjectOf(const ProcessRow& row);
 
 // Every top-level window with its process and title, in the system's order.
 std::vector<TopLevelWindow> GetTopLevelWindows();

@@ -1,9 +1,9 @@
 #include "ui/EntryActions.h"
 
-#include "app/OrvApp.h"
 #include "app/PathHelpers.h"
 #include "app/SystemHelpers.h"
 #include "app/UrlEncode.h"
+#include "ui/AppWindow.h"
 #include "ui/WebAddresses.h"
 
 #include <shellapi.h>

@@ -1,7 +1,7 @@
 #include "ui/NewAutostartItemDlg.h"
 
-#include "app/OrvApp.h"
 #include "res/resource.h"
+#include "ui/AppWindow.h"
 
 #include <commdlg.h>
 

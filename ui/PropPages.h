@@ -2,8 +2,8 @@
 // The three pages of the main sheet. Each keeps the layout of its own
 // children; the Autostart and Processes pages own the data their lists show
 // and the checks for entries and processes the user has not accepted.
+#include "app/WarningGate.h"
 #include "autostart/CurrentEntries.h"
-#include "autostart/WarningGate.h"
 #include "process/ProcessTable.h"
 #include "res/resource.h"
 #include "ui/ControlLayout.h"

@@ -1,6 +1,6 @@
 #include "ui/QuickMenu.h"
 
-#include "app/OrvApp.h"
+#include "ui/AppWindow.h"
 
 const char kQuickMenuRegisterFailed[] = "nie uda\xB3"
                                         "a si\xEA rej. okna dla dynamicznego menu. CQuickMenu";

@@ -1,9 +1,9 @@
 #include "ui/SheetDlg.h"
 
-#include "app/LogWindow.h"
-#include "app/OrvApp.h"
 #include "app/SettingsStore.h"
+#include "ui/AppWindow.h"
 #include "ui/EntryActions.h"
+#include "ui/LogWindow.h"
 #include "ui/QuickMenu.h"
 #include "ui/WebAddresses.h"
 
@@ -32,8 +32,7 @@ void OpenWebPage(const std::string& pathAndQuery) {
 class CWarningsNotShown : public IWarningGate {
   public:
     bool ShouldShowWarning(const std::string&) override { return false; }
-    void OpenWarning(const AutostartEntry&) override {}
-    void OpenWarning(const ProcessRow&) override {}
+    void OpenWarning(const WarningSubject&) override {}
 };
 
 bool IsKeyHeld(int key) {

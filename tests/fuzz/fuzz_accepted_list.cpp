@@ -1,8 +1,8 @@
 // Accepted-list files ("autostart.dat", "processes.dat") of arbitrary bytes:
 // reading must stay within the bytes, allocate no more than they can justify,
 // and what was read must be written and read back unchanged.
-#include "autostart/AcceptedListFormat.h"
-#include "autostart/Archive.h"
+#include "app/AcceptedListFormat.h"
+#include "app/Archive.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "autostart/AcceptedListFormat.h"
+#include "app/AcceptedListFormat.h"
 #include "tests/unit/AcceptedListSamples.h"
 #include "tests/unit/HexBytes.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 // A small accepted-list file as the program writes it, and records for tests.
-#include "autostart/AcceptedListFormat.h"
+#include "app/AcceptedListFormat.h"
 #include "tests/unit/HexBytes.h"
 
 #include <cstdint>

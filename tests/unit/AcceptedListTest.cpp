@@ -1,7 +1,8 @@
+#include "app/AcceptedList.h"
+#include "app/DataFile.h"
 #include "app/SafeFile.h"
 #include "app/SystemHelpers.h"
-#include "autostart/AcceptedList.h"
-#include "autostart/DataFile.h"
+#include "autostart/CurrentEntries.h"
 #include "tests/unit/AcceptedListSamples.h"
 #include "tests/unit/RecordingGate.h"
 #include "tests/unit/TempDir.h"
@@ -18,8 +19,11 @@ AutostartEntry Entry(const std::string& name, const std::string& path, const std
     return AutostartEntry{name, path, location, root};
 }
 
-bool SameEntry(const AutostartEntry& a, const AutostartEntry& b) {
-    return a.name == b.name && a.path == b.path && a.location == b.location && a.root == b.root;
+// A warning about the entry carries all it needs to remove it.
+bool SameEntry(const WarningSubject& warned, const AutostartEntry& entry) {
+    return warned.kind == WarningSubjectKind::AutostartEntry && warned.name == entry.name &&
+           warned.path == entry.path && warned.location == entry.location &&
+           warned.root == entry.root;
 }
 
 } // namespace
@@ -202,22 +206,27 @@ class CheckUnacceptedEntries : public ::testing::Test {
         Entry("Again", "C:\\Tools\\App.exe", "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run",
               0x80000002),
     };
+    bool Check(const AutostartEntryList& entries) {
+        return CheckUnaccepted(entries, m_accepted, m_gate,
+                               [](const AutostartEntry& entry) { return WarningSubjectOf(entry); });
+    }
+
     CAcceptedList m_accepted;
     RecordingGate m_gate;
 };
 
 TEST_F(CheckUnacceptedEntries, NothingToWarnAboutWhenAllAreAccepted) {
-    EXPECT_FALSE(CheckUnaccepted({}, m_accepted, m_gate));
+    EXPECT_FALSE(Check(AutostartEntryList{}));
     m_accepted.SetState("c:\\tools\\app.exe", 1);
     m_accepted.SetState("\"C:\\Tools\\App.exe\" /min", 1);
-    EXPECT_FALSE(CheckUnaccepted(m_entries, m_accepted, m_gate));
+    EXPECT_FALSE(Check(m_entries));
     EXPECT_TRUE(m_gate.asked.empty());
     EXPECT_TRUE(m_gate.openedEntries.empty());
 }
 
 TEST_F(CheckUnacceptedEntries, OneWarningPerCheckInDisplayOrder) {
     m_accepted.SetState("C:\\Tools\\App.exe", 0);
-    EXPECT_TRUE(CheckUnaccepted(m_entries, m_accepted, m_gate));
+    EXPECT_TRUE(Check(m_entries));
     ASSERT_EQ(m_gate.openedEntries.size(), 1u);
     EXPECT_TRUE(SameEntry(m_gate.openedEntries[0], m_entries[0]));
     EXPECT_EQ(m_gate.asked,
@@ -227,22 +236,22 @@ TEST_F(CheckUnacceptedEntries, OneWarningPerCheckInDisplayOrder) {
     // Run value with its quotes and arguments is another path.
     m_gate.showing = false;
     m_accepted.SetState("C:\\Tools\\App.exe", 1);
-    EXPECT_TRUE(CheckUnaccepted(m_entries, m_accepted, m_gate));
+    EXPECT_TRUE(Check(m_entries));
     ASSERT_EQ(m_gate.openedEntries.size(), 2u);
     EXPECT_TRUE(SameEntry(m_gate.openedEntries[1], m_entries[1]));
     EXPECT_EQ(m_gate.openedEntries[1].root, 0x80000001u);
 
     // Changing the Run value's arguments makes it unaccepted again.
     m_accepted.SetState("\"C:\\Tools\\App.exe\" /min", 1);
-    EXPECT_FALSE(CheckUnaccepted(m_entries, m_accepted, m_gate));
+    EXPECT_FALSE(Check(m_entries));
     AutostartEntryList changed = m_entries;
     changed[1].path = "\"C:\\Tools\\App.exe\" /hidden";
-    EXPECT_TRUE(CheckUnaccepted(changed, m_accepted, m_gate));
+    EXPECT_TRUE(Check(changed));
 }
 
 TEST_F(CheckUnacceptedEntries, WithWarningsOffTheResultStillCounts) {
     m_gate.warningsOn = false;
-    EXPECT_TRUE(CheckUnaccepted(m_entries, m_accepted, m_gate));
+    EXPECT_TRUE(Check(m_entries));
     EXPECT_EQ(m_gate.asked.size(), 3u);
     EXPECT_TRUE(m_gate.openedEntries.empty());
 }

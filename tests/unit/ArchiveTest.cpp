@@ -1,4 +1,4 @@
-#include "autostart/Archive.h"
+#include "app/Archive.h"
 #include "tests/unit/HexBytes.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
+#include "app/FileInfo.h"
 #include "tests/unit/TempDir.h"
-#include "ui/FileInfo.h"
 
 #include <gtest/gtest.h>
 

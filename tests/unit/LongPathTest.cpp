@@ -1,5 +1,5 @@
+#include "app/LongPath.h"
 #include "app/SystemHelpers.h"
-#include "autostart/LongPath.h"
 #include "tests/unit/TempDir.h"
 
 #include <gtest/gtest.h>

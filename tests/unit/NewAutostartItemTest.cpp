@@ -1,7 +1,7 @@
 // Creating autostart entries in the real startup folders and Run keys.
-#include "app/OrvApp.h"
 #include "app/ShellShortcut.h"
 #include "app/SystemHelpers.h"
+#include "autostart/AutostartLocations.h"
 #include "autostart/AutostartScan.h"
 #include "autostart/NewAutostartItem.h"
 #include "res/resource.h"

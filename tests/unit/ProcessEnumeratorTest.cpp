@@ -109,7 +109,7 @@ INT WINAPI NoTasks(DWORD, TaskEnumProcEx, LPARAM) {
 } // namespace
 
 TEST(ProcessEnumerator, NoFacilityGivesAnEmptyList) {
-    CProcessEnumerator nothing{ProcessFacilities{}};
+    CProcessEnumerator nothing{SystemFunctions{}};
     EXPECT_EQ(nothing.GetAvailableApis(), 0);
     EXPECT_EQ(nothing.GetMode(), 0);
     EXPECT_EQ(nothing.SelectApi(kPsapi), 0);
@@ -118,7 +118,7 @@ TEST(ProcessEnumerator, NoFacilityGivesAnEmptyList) {
     EXPECT_FALSE(nothing.GetNextProcess(entry));
 
     // VDMDBG alone cannot list anything either.
-    ProcessFacilities vdmOnly;
+    SystemFunctions vdmOnly;
     vdmOnly.VDMEnumTaskWOWEx = NoTasks;
     CProcessEnumerator onlyVdm(vdmOnly);
     EXPECT_EQ(onlyVdm.GetAvailableApis(), 0);
@@ -155,8 +155,7 @@ TEST(ProcessEnumerator, IdentifierBufferGrowsUntilEveryProcessFits) {
     }
     g_bytesAsked.clear();
 
-    CProcessLibraries system;
-    ProcessFacilities facilities = system.Facilities();
+    SystemFunctions facilities = GetSystemFunctions();
     facilities.EnumProcesses = ManyProcesses;
     CProcessEnumerator enumerator(facilities);
     ASSERT_EQ(enumerator.SelectApi(kPsapi), kPsapi);
@@ -175,8 +174,7 @@ TEST(ProcessEnumerator, IdentifierBufferGrowsUntilEveryProcessFits) {
 }
 
 TEST(ProcessEnumerator, FailingEnumProcessesEndsTheWalk) {
-    CProcessLibraries system;
-    ProcessFacilities facilities = system.Facilities();
+    SystemFunctions facilities = GetSystemFunctions();
     facilities.EnumProcesses = FailsSilently;
     facilities.CreateToolhelp32Snapshot = nullptr;
     g_bytesAsked.clear();
@@ -191,7 +189,7 @@ TEST(ProcessEnumerator, FailingEnumProcessesEndsTheWalk) {
 // A process whose modules cannot be listed or named.
 namespace {
 DWORD g_unreadable = 0;
-decltype(ProcessFacilities::EnumProcessModules) g_realEnumModules = nullptr;
+decltype(SystemFunctions::EnumProcessModules) g_realEnumModules = nullptr;
 
 BOOL WINAPI ModulesOfAllButOne(HANDLE process, HMODULE* modules, DWORD bytes, DWORD* needed) {
     if (GetProcessId(process) == g_unreadable) {
@@ -209,8 +207,7 @@ DWORD WINAPI NoModuleName(HANDLE, HMODULE, char*, DWORD) {
 TEST(ProcessEnumerator, UnreadableExecutableIsNamedAsAnError) {
     HelperProcess helper;
     ASSERT_TRUE(helper.Start());
-    CProcessLibraries system;
-    ProcessFacilities facilities = system.Facilities();
+    SystemFunctions facilities = GetSystemFunctions();
     facilities.EnumProcesses = ManyProcesses;
     g_ids = {GetCurrentProcessId(), helper.Id()};
 
@@ -278,7 +275,7 @@ class VirtualMachines : public ::testing::Test {
         g_tasks[m_second.Id()] = {{0x0101, std::string(254, 'w') + "\x81\x40" + "tail"}};
         g_tasks[m_plain.Id()] = {{0x0BAD, "never asked for"}};
 
-        m_facilities = m_system.Facilities();
+        m_facilities = GetSystemFunctions();
         m_facilities.VDMEnumTaskWOWEx = ListMadeUpTasks;
     }
     void TearDown() override { mbcs::SetLeadBytePredicateForTesting(nullptr); }
@@ -295,8 +292,7 @@ class VirtualMachines : public ::testing::Test {
 
     TempDir m_dirA, m_dirB, m_dirC;
     HelperProcess m_first, m_second, m_plain;
-    CProcessLibraries m_system;
-    ProcessFacilities m_facilities;
+    SystemFunctions m_facilities;
 };
 
 } // namespace

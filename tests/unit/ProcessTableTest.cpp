@@ -1,15 +1,14 @@
+#include "app/AcceptedList.h"
+#include "app/FileInfo.h"
+#include "app/LongPath.h"
 #include "app/PathHelpers.h"
 #include "app/SafeFile.h"
 #include "app/SystemHelpers.h"
-#include "autostart/AcceptedList.h"
-#include "autostart/LongPath.h"
 #include "process/ProcessEnumerator.h"
 #include "process/ProcessTable.h"
 #include "tests/unit/HelperProcess.h"
 #include "tests/unit/RecordingGate.h"
 #include "tests/unit/TempDir.h"
-#include "ui/FileInfo.h"
-#include "win/EntryPoint.h"
 
 #include <gtest/gtest.h>
 
@@ -74,11 +73,9 @@ const ProcessRow& RowOf(const CProcessTable& table, DWORD processId) {
 
 // PSAPI's reading of a process's memory, bound as the program binds it.
 bool ReadMemoryCounters(HANDLE process, PROCESS_MEMORY_COUNTERS& counters) {
-    win::UniqueLibrary psapi(LoadLibraryA("PSAPI"));
-    PsapiBinding binding;
+    const auto getMemoryInfo = GetSystemFunctions().GetProcessMemoryInfo;
     counters.cb = sizeof counters;
-    return win::BindEntryPoint(psapi.Get(), "GetProcessMemoryInfo", binding.GetProcessMemoryInfo) &&
-           binding.GetProcessMemoryInfo(process, &counters, sizeof counters);
+    return getMemoryInfo && getMemoryInfo(process, &counters, sizeof counters);
 }
 
 // The system's GetLongPathNameA, counting the lookups of one path.

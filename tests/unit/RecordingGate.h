@@ -1,8 +1,7 @@
 #pragma once
 // Stands in for the warning window: like the real one, an open warning closes
 // the gate until it is closed.
-#include "autostart/WarningGate.h"
-#include "process/ProcessRow.h"
+#include "app/WarningGate.h"
 
 #include <string>
 #include <vector>
@@ -13,18 +12,16 @@ class RecordingGate : public IWarningGate {
         asked.push_back(path);
         return warningsOn && !showing;
     }
-    void OpenWarning(const AutostartEntry& entry) override {
-        openedEntries.push_back(entry);
-        showing = true;
-    }
-    void OpenWarning(const ProcessRow& row) override {
-        openedRows.push_back(row);
+    void OpenWarning(const WarningSubject& subject) override {
+        (subject.kind == WarningSubjectKind::AutostartEntry ? openedEntries : openedRows)
+            .push_back(subject);
         showing = true;
     }
 
     bool warningsOn = true;
     bool showing = false;
     std::vector<std::string> asked;
-    std::vector<AutostartEntry> openedEntries;
-    ProcessRowList openedRows;
+    // Warnings opened, by kind.
+    std::vector<WarningSubject> openedEntries;
+    std::vector<WarningSubject> openedRows;
 };

@@ -1,4 +1,4 @@
-#include "app/LogWindow.h"
+#include "app/Log.h"
 #include "app/SafeFile.h"
 #include "app/SystemHelpers.h"
 #include "autostart/RemoveRestore.h"
@@ -102,7 +102,7 @@ class RemoveRestore : public ::testing::Test {
             m_runKeys.push_back(key);
             m_createdRunKeys.push_back(disposition == REG_CREATED_NEW_KEY);
         }
-        GetLogWindow().m_strLog.clear();
+        ClearLog();
     }
 
     void TearDown() override {
@@ -152,7 +152,7 @@ class RemoveRestore : public ::testing::Test {
     }
     std::string Removed(const std::string& fileName) const { return m_removed + "\\" + fileName; }
     std::string IndexBytes() const { return ReadBytes(m_index); }
-    static const std::string& Log() { return GetLogWindow().m_strLog; }
+    static const std::string& Log() { return GetLogText(); }
 
     TempDir m_program;
     std::string m_removed = m_program.File("removed");
@@ -242,7 +242,7 @@ TEST_F(RemoveRestore, FileThatCameBackReplacesItsEarlierCopyOnlyInsideTheRemoved
     AutostartEntry entry = StartupFile(fileName, "first");
     RemoveEntry(m_page, entry);
     StartupFile(fileName, "second");
-    GetLogWindow().m_strLog.clear();
+    ClearLog();
 
     RemoveEntry(m_page, entry);
     EXPECT_NE(Log().find("\r\n File was once removed, so I deleted it\r\n"), std::string::npos);
@@ -257,7 +257,7 @@ TEST_F(RemoveRestore, FileThatCameBackReplacesItsEarlierCopyOnlyInsideTheRemoved
                                    {entry.location, Unique("Back"), "..\\precious.txt", 0}},
                                   m_index));
     ASSERT_TRUE(MoveFileA(Removed(fileName).c_str(), entry.location.c_str()));
-    GetLogWindow().m_strLog.clear();
+    ClearLog();
     RemoveEntry(m_page, entry);
     EXPECT_EQ(ReadBytes(elsewhere), "keep me");
     EXPECT_EQ(Log().find("once removed"), std::string::npos);
@@ -276,7 +276,7 @@ TEST_F(RemoveRestore, TakenNameInTheRemovedFolderFailsAndRecordsNothing) {
     ASSERT_TRUE(WriteBytes(second, "other"));
     ASSERT_TRUE(SetFileAttributesA(second.c_str(), FILE_ATTRIBUTE_READONLY));
     const std::string indexBefore = IndexBytes();
-    GetLogWindow().m_strLog.clear();
+    ClearLog();
 
     RemoveEntry(m_page, AutostartEntry{"Twice", "C:\\x.exe", second, 0});
     EXPECT_EQ(m_page.messages, std::vector<std::string>{"Operation failed"});
@@ -345,7 +345,7 @@ TEST_F(RemoveRestore, RunValueIsDeletedRecordedAndRestoredAsPlainString) {
 TEST_F(RemoveRestore, ValueRemovedAgainKeepsOnlyTheLatestData) {
     const std::string name = Unique("Again");
     RemoveEntry(m_page, RunValue(kCurrentUser, name, "old.exe"));
-    GetLogWindow().m_strLog.clear();
+    ClearLog();
     RemoveEntry(m_page, RunValue(kCurrentUser, name, "new.exe"));
     EXPECT_EQ(Log().find(" Reg entry was once removed, I deleted an info about it\r\n"),
               Log().find("\r\n") + 2);
@@ -355,7 +355,7 @@ TEST_F(RemoveRestore, ValueRemovedAgainKeepsOnlyTheLatestData) {
 TEST_F(RemoveRestore, SameValueInBothHivesKeepsARecordForEach) {
     const std::string name = Unique("Both");
     RemoveEntry(m_page, RunValue(kLocalMachine, name, "machine.exe"));
-    GetLogWindow().m_strLog.clear();
+    ClearLog();
     RemoveEntry(m_page, RunValue(kCurrentUser, name, "user.exe"));
     EXPECT_EQ(Log().find("once removed"), std::string::npos);
     const RemovedEntryList expected{{kRunKey, name, "machine.exe", kLocalMachine},
@@ -380,7 +380,7 @@ TEST_F(RemoveRestore, RegistryFailuresAreLoggedShownAndRecordNothing) {
                   "\r\n Failed when opening key\r\n Last error:2\r\n");
     EXPECT_NE(Log().find("\r\n Remove info database saved?:1\r\n"), std::string::npos);
 
-    GetLogWindow().m_strLog.clear();
+    ClearLog();
     RemoveEntry(m_page, AutostartEntry{Unique("none"), "x.exe", kRunKey, kCurrentUser});
     EXPECT_EQ(Log().substr(0, Log().find(" Saving")),
               " The key of reg entry to remove:" + kRunKey +
@@ -400,7 +400,7 @@ TEST_F(RemoveRestore, RegistryFailuresAreLoggedShownAndRecordNothing) {
     ASSERT_TRUE(WriteRemovedIndex(records, m_index));
     m_page.RefreshAfterChange();
     m_page.messages.clear();
-    GetLogWindow().m_strLog.clear();
+    ClearLog();
     for (int record = 0; record < 3; ++record) {
         RestoreEntry(m_page, record);
     }

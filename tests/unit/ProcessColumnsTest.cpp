@@ -1,4 +1,4 @@
-#include "process/ProcessRows.h"
+#include "process/ProcessColumns.h"
 
 #include <gtest/gtest.h>
 

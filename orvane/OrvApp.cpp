@@ -1,19 +1,17 @@
-#include "app/OrvApp.h"
+#include "orvane/OrvApp.h"
 
-#include "app/LogWindow.h"
 #include "app/PathHelpers.h"
 #include "app/Privileges.h"
 #include "app/SettingsStore.h"
 #include "app/SystemHelpers.h"
+#include "autostart/AutostartLocations.h"
+#include "ui/LogWindow.h"
 #include "ui/SheetDlg.h"
 
 #include <objbase.h>
 #include <shellapi.h>
 
-HIMAGELIST SystemImageList = nullptr;
-
 namespace {
-HWND g_mainWindow = nullptr;
 
 void InitCommonControlsAndRichEdit() {
     INITCOMMONCONTROLSEX controls{};
@@ -24,23 +22,8 @@ void InitCommonControlsAndRichEdit() {
     ::LoadLibraryA("riched20.dll");
     ::LoadLibraryA("riched32.dll");
 }
+
 } // namespace
-
-HWND GetAppMainWindow() {
-    return g_mainWindow;
-}
-void SetAppMainWindow(HWND window) {
-    g_mainWindow = window;
-}
-
-int AppMessageBox(const std::string& text, UINT style) {
-    return ::MessageBoxA(g_mainWindow, text.c_str(), kAppTitle, style);
-}
-
-void OpenHelpPage() {
-    std::string page = JoinPath(GetExeDir(), "help\\index.htm");
-    ::ShellExecuteA(g_mainWindow, "", page.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-}
 
 bool COrvApp::InitInstance() {
     CreateLogWindow();

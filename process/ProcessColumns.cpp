@@ -1,4 +1,4 @@
-#include "process/ProcessRows.h"
+#include "process/ProcessColumns.h"
 
 #include "app/Mbcs.h"
 #include "app/PathHelpers.h"

@@ -1,4 +1,4 @@
-#include "autostart/DataFile.h"
+#include "app/DataFile.h"
 
 #include "win/Handle.h"
 

@@ -1,4 +1,4 @@
-#include "autostart/Archive.h"
+#include "app/Archive.h"
 
 #include <climits>
 #include <utility>

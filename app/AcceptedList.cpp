@@ -1,8 +1,8 @@
-#include "autostart/AcceptedList.h"
+#include "app/AcceptedList.h"
 
+#include "app/DataFile.h"
 #include "app/Mbcs.h"
 #include "app/SafeFile.h"
-#include "autostart/DataFile.h"
 
 const AcceptedItem* CAcceptedList::FindItem(const std::string& path) const {
     for (const AcceptedItem& item : m_items) {
@@ -54,20 +54,4 @@ bool CAcceptedList::Store() const {
 
 bool CAcceptedList::WriteTo(const std::string& file) const {
     return WriteFileWhole(file, FormatAcceptedList(m_items));
-}
-
-bool CheckUnaccepted(const AutostartEntryList& entries, const CAcceptedList& accepted,
-                     IWarningGate& warnings) {
-    bool unaccepted = false;
-    for (const AutostartEntry& entry : entries) {
-        if (accepted.GetState(entry.path) != 0) {
-            continue;
-        }
-        unaccepted = true;
-        // An open warning closes the gate, so one check opens at most one.
-        if (warnings.ShouldShowWarning(entry.path)) {
-            warnings.OpenWarning(entry);
-        }
-    }
-    return unaccepted;
 }

@@ -1,21 +1,12 @@
-#include "autostart/LongPath.h"
+#include "app/LongPath.h"
+
+#include "app/SystemFunctions.h"
 
 namespace {
 
-// Early Windows 95 has no GetLongPathNameA, so it is looked up by name.
-GetLongPathNameAFunction BindSystemFunction() {
-    HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    if (!kernel) {
-        return nullptr;
-    }
-    // Through the generic function type, which converts to any other.
-    const auto generic = reinterpret_cast<void (*)()>(GetProcAddress(kernel, "GetLongPathNameA"));
-    return reinterpret_cast<GetLongPathNameAFunction>(generic);
-}
-
 GetLongPathNameAFunction SystemFunction() {
-    static const GetLongPathNameAFunction bound = BindSystemFunction();
-    return bound;
+    // Early Windows 95 has no GetLongPathNameA.
+    return GetSystemFunctions().GetLongPathNameA;
 }
 
 bool g_overridden = false;

@@ -1,6 +1,6 @@
-#include "autostart/AcceptedListFormat.h"
+#include "app/AcceptedListFormat.h"
 
-#include "autostart/ArchiveRecords.h"
+#include "app/ArchiveRecords.h"
 
 namespace {
 

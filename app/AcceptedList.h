@@ -3,9 +3,8 @@
 // file beside the program: "autostart.dat" for the Autostart page,
 // "processes.dat" for the process table. Records are only appended; a path
 // with no record counts as not accepted.
-#include "autostart/AcceptedListFormat.h"
-#include "autostart/AutostartEntry.h"
-#include "autostart/WarningGate.h"
+#include "app/AcceptedListFormat.h"
+#include "app/WarningGate.h"
 
 #include <cstdint>
 #include <string>
@@ -44,7 +43,22 @@ class CAcceptedList {
     std::string m_file;
 };
 
-// True when at least one of the Autostart page's current entries is not
-// accepted. For each such entry a warning is opened when the gate allows it.
-bool CheckUnaccepted(const AutostartEntryList& entries, const CAcceptedList& accepted,
-                     IWarningGate& warnings);
+// True when the path of at least one item (anything with a path member, in
+// display order) is not accepted. For each such item the gate is asked, and a
+// warning about subjectOf(item) opens when it allows; an open warning closes
+// the gate, so one check opens at most one.
+template <typename Items, typename SubjectOf>
+bool CheckUnaccepted(const Items& items, const CAcceptedList& accepted, IWarningGate& warnings,
+                     SubjectOf subjectOf) {
+    bool unaccepted = false;
+    for (const auto& item : items) {
+        if (accepted.GetState(item.path) != 0) {
+            continue;
+        }
+        unaccepted = true;
+        if (warnings.ShouldShowWarning(item.path)) {
+            warnings.OpenWarning(subjectOf(item));
+        }
+    }
+    return unaccepted;
+}

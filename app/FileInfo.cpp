@@ -1,4 +1,4 @@
-#include "ui/FileInfo.h"
+#include "app/FileInfo.h"
 
 #include "app/PathHelpers.h"
 #include "app/SystemHelpers.h"

@@ -1,4 +1,4 @@
-#include "app/OrvApp.h"
+#include "orvane/OrvApp.h"
 
 namespace {
 COrvApp theApp;

@@ -2,7 +2,7 @@
 // A data file that is a 32-bit record count followed by the records, each
 // described once by a transfer function (archive, record) for reading and
 // writing alike.
-#include "autostart/Archive.h"
+#include "app/Archive.h"
 
 #include <algorithm>
 #include <cstddef>

@@ -1,0 +1,44 @@
+#include "app/SystemFunctions.h"
+
+#include "win/EntryPoint.h"
+
+namespace {
+
+constexpr WORD kRunFileDlgOrdinal = 61;
+
+SystemFunctions Bind() {
+    SystemFunctions f;
+
+    const HMODULE psapi = ::LoadLibraryA("PSAPI");
+    win::BindEntryPoint(psapi, "EnumProcesses", f.EnumProcesses);
+    win::BindEntryPoint(psapi, "EnumProcessModules", f.EnumProcessModules);
+    win::BindEntryPoint(psapi, "GetModuleFileNameExA", f.GetModuleFileNameExA);
+    win::BindEntryPoint(psapi, "GetProcessMemoryInfo", f.GetProcessMemoryInfo);
+
+    const HMODULE kernel32 = ::GetModuleHandleA("kernel32.dll");
+    win::BindEntryPoint(kernel32, "CreateToolhelp32Snapshot", f.CreateToolhelp32Snapshot);
+    win::BindEntryPoint(kernel32, "Process32First", f.Process32First);
+    win::BindEntryPoint(kernel32, "Process32Next", f.Process32Next);
+    win::BindEntryPoint(kernel32, "Module32First", f.Module32First);
+    win::BindEntryPoint(kernel32, "Module32Next", f.Module32Next);
+    win::BindEntryPoint(kernel32, "GetLongPathNameA", f.GetLongPathNameA);
+    win::BindEntryPoint(kernel32, "GlobalMemoryStatusEx", f.GlobalMemoryStatusEx);
+    win::BindEntryPoint(kernel32, "GetSystemTimes", f.GetSystemTimes);
+
+#ifndef _WIN64
+    // 64-bit Windows runs no 16-bit tasks; 64-bit Wine exports VDMEnumTaskWOWEx
+    // only as a stub that raises an exception when called.
+    win::BindEntryPoint(::LoadLibraryA("VDMDBG"), "VDMEnumTaskWOWEx", f.VDMEnumTaskWOWEx);
+#endif
+
+    win::BindEntryPoint(::LoadLibraryA("shell32.dll"), MAKEINTRESOURCEA(kRunFileDlgOrdinal),
+                        f.RunFileDlg);
+    return f;
+}
+
+} // namespace
+
+const SystemFunctions& GetSystemFunctions() {
+    static const SystemFunctions functions = Bind();
+    return functions;
+}

@@ -1,0 +1,47 @@
+#pragma once
+// The system functions that some supported systems lack, bound once by
+// library and name (or ordinal) when first asked for. A null member is a
+// facility this system does not have. Code that uses them takes the table, so
+// a test can hand in a copy with stand-ins where the platform has none.
+#include <windows.h>
+#include <psapi.h>
+#include <tlhelp32.h>
+
+// VDMDBG's task-listing callback: a nonzero result stops the listing.
+using TaskEnumProcEx = BOOL(WINAPI*)(DWORD threadId, WORD module16, WORD task16, char* moduleName,
+                                     char* fileName, LPARAM userValue);
+
+struct SystemFunctions {
+    // PSAPI (NT family)
+    BOOL(WINAPI* EnumProcesses)(DWORD* ids, DWORD bytes, DWORD* bytesReturned) = nullptr;
+    BOOL(WINAPI* EnumProcessModules)
+    (HANDLE process, HMODULE* modules, DWORD bytes, DWORD* bytesNeeded) = nullptr;
+    DWORD(WINAPI* GetModuleFileNameExA)
+    (HANDLE process, HMODULE module, char* name, DWORD size) = nullptr;
+    BOOL(WINAPI* GetProcessMemoryInfo)
+    (HANDLE process, PROCESS_MEMORY_COUNTERS* counters, DWORD bytes) = nullptr;
+
+    // Tool-help of Kernel32 (the 95 family, Windows 2000 and later)
+    HANDLE(WINAPI* CreateToolhelp32Snapshot)(DWORD flags, DWORD processId) = nullptr;
+    BOOL(WINAPI* Process32First)(HANDLE snapshot, PROCESSENTRY32* record) = nullptr;
+    BOOL(WINAPI* Process32Next)(HANDLE snapshot, PROCESSENTRY32* record) = nullptr;
+    BOOL(WINAPI* Module32First)(HANDLE snapshot, MODULEENTRY32* record) = nullptr;
+    BOOL(WINAPI* Module32Next)(HANDLE snapshot, MODULEENTRY32* record) = nullptr;
+
+    // VDMDBG: the 16-bit tasks inside each NTVDM (32-bit NT only)
+    INT(WINAPI* VDMEnumTaskWOWEx)
+    (DWORD processId, TaskEnumProcEx callback, LPARAM userValue) = nullptr;
+
+    // Kernel32 functions newer than Windows 95 or NT 4
+    DWORD(WINAPI* GetLongPathNameA)(LPCSTR shortPath, LPSTR longPath, DWORD size) = nullptr;
+    BOOL(WINAPI* GlobalMemoryStatusEx)(MEMORYSTATUSEX* status) = nullptr;
+    BOOL(WINAPI* GetSystemTimes)(FILETIME* idle, FILETIME* kernel, FILETIME* user) = nullptr;
+
+    // shell32's Run dialog, exported by ordinal 61 only. Its texts are ANSI on
+    // the 95 family and UTF-16 on NT; callers pass none.
+    void(WINAPI* RunFileDlg)(HWND owner, HICON icon, const void* directory, const void* title,
+                             const void* description, UINT flags) = nullptr;
+};
+
+// The system's own; the libraries stay loaded for the rest of the process.
+const SystemFunctions& GetSystemFunctions();

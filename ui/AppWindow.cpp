@@ -1,0 +1,29 @@
+#include "ui/AppWindow.h"
+
+#include "app/PathHelpers.h"
+#include "app/SystemHelpers.h"
+
+#include <shellapi.h>
+
+HIMAGELIST SystemImageList = nullptr;
+
+namespace {
+HWND g_mainWindow = nullptr;
+} // namespace
+
+HWND GetAppMainWindow() {
+    return g_mainWindow;
+}
+
+void SetAppMainWindow(HWND window) {
+    g_mainWindow = window;
+}
+
+int AppMessageBox(const std::string& text, UINT style) {
+    return ::MessageBoxA(g_mainWindow, text.c_str(), kAppTitle, style);
+}
+
+void OpenHelpPage() {
+    std::string page = JoinPath(GetExeDir(), "help\\index.htm");
+    ::ShellExecuteA(g_mainWindow, "", page.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}

@@ -1,0 +1,21 @@
+#pragma once
+// What every window of the program shares: the main window, message boxes in
+// the program's name, the shell's small-icon list and the help page.
+#include "app/AppIdentity.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+
+// The shell's small-icon image list, shared with the whole system: never destroyed.
+extern HIMAGELIST SystemImageList;
+
+HWND GetAppMainWindow();
+void SetAppMainWindow(HWND window);
+
+// A message box with the program's title, owned by the main window if there is one.
+int AppMessageBox(const std::string& text, UINT style = MB_OK);
+
+// Opens help\index.htm beside the executable with its associated viewer.
+void OpenHelpPage();
