@@ -39,13 +39,7 @@ void CAcceptedList::Reload() {
 }
 
 bool CAcceptedList::ReadFrom(const std::string& file) {
-    std::string bytes;
-    if (!ReadDataFile(file, bytes)) {
-        return false;
-    }
-    // A damaged file still yields the records before the damage.
-    ParseAcceptedList(bytes, m_items);
-    return true;
+    return ReadRecordFile(file, m_items, ParseAcceptedList);
 }
 
 bool CAcceptedList::Store() const {

@@ -21,7 +21,7 @@ bool SameEntries(const AutostartEntryList& a, const AutostartEntryList& b) {
 bool CCurrentEntries::Refresh(bool onlyIfChanged) {
     AutostartEntryList fresh;
     EnumerateAutostartEntries(fresh);
-    SortEntries(fresh, static_cast<int>(fresh.size()) - 1, m_ascending, m_sortColumn);
+    SortEntries(fresh, static_cast<int>(fresh.size()) - 1, m_order.ascending, m_order.column);
     if (onlyIfChanged && SameEntries(fresh, m_entries)) {
         return false;
     }
@@ -33,8 +33,7 @@ void CCurrentEntries::SetSortColumn(int clickedColumn) {
     int column = (clickedColumn == kEntryColumnPath || clickedColumn == kEntryColumnLocation)
                      ? clickedColumn
                      : kEntryColumnName;
-    m_ascending = column == m_sortColumn ? !m_ascending : true;
-    m_sortColumn = column;
+    m_order.Click(column);
 }
 
 WarningSubject WarningSubjectOf(const AutostartEntry& entry) {

@@ -3,6 +3,7 @@
 // entries registered now, in the order of the chosen column, and the paths
 // the user accepted ("autostart.dat").
 #include "app/AcceptedList.h"
+#include "app/SortOrder.h"
 #include "app/WarningGate.h"
 #include "autostart/AutostartEntry.h"
 #include "autostart/AutostartEntrySort.h"
@@ -22,8 +23,8 @@ class CCurrentEntries {
     // another column (anything but path and location counts as name) starts
     // ascending. The caller refreshes afterwards.
     void SetSortColumn(int clickedColumn);
-    int GetSortColumn() const { return m_sortColumn; }
-    bool IsAscending() const { return m_ascending; }
+    int GetSortColumn() const { return m_order.column; }
+    bool IsAscending() const { return m_order.ascending; }
 
     const AutostartEntryList& GetEntries() const { return m_entries; }
     CAcceptedList& GetAccepted() { return m_accepted; }
@@ -36,8 +37,7 @@ class CCurrentEntries {
   private:
     AutostartEntryList m_entries;
     CAcceptedList m_accepted;
-    int m_sortColumn = kEntryColumnName;
-    bool m_ascending = true;
+    SortOrder m_order{kEntryColumnName, true};
 };
 
 // What a warning about the entry names and needs to remove it.

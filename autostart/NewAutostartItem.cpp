@@ -4,6 +4,7 @@
 #include "app/ShellShortcut.h"
 #include "app/SystemHelpers.h"
 #include "autostart/AutostartLocations.h"
+#include "autostart/AutostartMessages.h"
 #include "autostart/AutostartScan.h"
 #include "win/Handle.h"
 
@@ -13,9 +14,6 @@ const char kNewItemNeedsTitle[] = "You have to enter a valid title, this can be 
 const char kNewItemNeedsPath[] = "You have to enter a valid path";
 const char kNewItemTitleExists[] =
     "A file with this title already exists, please enter a different one";
-const char kNewItemKeyNotOpened[] = "Failed when opening key";
-const char kNewItemValueNotSet[] = "Failed when setting value";
-const char kNewItemFailed[] = "Operation failed";
 
 namespace {
 
@@ -24,26 +22,26 @@ std::string CreateShortcutEntry(const NewAutostartItem& item) {
     // Without its folder the shortcut would land beside the program, where
     // nothing starts it.
     if (shortcut.empty()) {
-        return kNewItemFailed;
+        return kOperationFailed;
     }
     if (FileExists(shortcut)) {
         return kNewItemTitleExists;
     }
     CreateShortcut(shortcut, item.path, "auto", "");
     // The shell reports nothing when the title is no valid file name.
-    return FileExists(shortcut) ? std::string() : std::string(kNewItemFailed);
+    return FileExists(shortcut) ? std::string() : std::string(kOperationFailed);
 }
 
 std::string CreateRegistryEntry(const NewAutostartItem& item) {
     HKEY hive = item.allUsers ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
     win::UniqueRegKey key;
     if (::RegOpenKeyExA(hive, kRunKeyPath, 0, KEY_READ | KEY_WRITE, key.Put()) != ERROR_SUCCESS) {
-        return kNewItemKeyNotOpened;
+        return kKeyNotOpened;
     }
     if (::RegSetValueExA(key.Get(), item.title.c_str(), 0, REG_SZ,
                          reinterpret_cast<const BYTE*>(item.path.c_str()),
                          static_cast<DWORD>(item.path.size() + 1)) != ERROR_SUCCESS) {
-        return kNewItemValueNotSet;
+        return kValueNotSet;
     }
     return {};
 }

@@ -13,9 +13,6 @@ struct NewAutostartItem {
 extern const char kNewItemNeedsTitle[];
 extern const char kNewItemNeedsPath[];
 extern const char kNewItemTitleExists[];
-extern const char kNewItemKeyNotOpened[];
-extern const char kNewItemValueNotSet[];
-extern const char kNewItemFailed[];
 
 // Writes the entry. Empty when it was written; otherwise the text to show the
 // user, who may then correct the input and try again.

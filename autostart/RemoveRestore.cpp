@@ -7,6 +7,7 @@
 #include "app/SafeFile.h"
 #include "app/SystemHelpers.h"
 #include "autostart/AutostartLocations.h"
+#include "autostart/AutostartMessages.h"
 #include "autostart/AutostartScan.h"
 #include "win/Handle.h"
 
@@ -16,7 +17,6 @@
 namespace {
 
 const char kIndexFileName[] = "_index_.dat";
-const char kOperationFailed[] = "Operation failed";
 // KEY_READ | KEY_WRITE.
 constexpr REGSAM kRunKeyAccess = 0x2001F;
 
@@ -95,10 +95,10 @@ bool ReloadWholeIndex(RemovedEntryList& entries, const std::string& index, DWORD
     return true;
 }
 
+// RemoveEntry refreshes the page once, whatever happened.
 void StopUnchanged(IRemovedEntriesPage& page, DWORD error) {
     LogValue(" Operation failed, last error:", error);
     page.ShowMessage(kOperationFailed);
-    page.RefreshAfterChange();
 }
 
 // The saving steps of every removal. False when the index was not written.
@@ -207,14 +207,14 @@ void RemoveValue(IRemovedEntriesPage& page, const AutostartEntry& entry) {
     if (opened != ERROR_SUCCESS) {
         LogLine(" Failed when opening key");
         LogValue(" Last error:", static_cast<uint32_t>(opened));
-        page.ShowMessage("Failed when opening key");
+        page.ShowMessage(kKeyNotOpened);
     } else {
         haveSaved = ReadRawValue(key.Get(), entry.name, saved);
         const LONG result = RegDeleteValueA(key.Get(), entry.name.c_str());
         if (result != ERROR_SUCCESS) {
             LogLine(" Failed when deleting val");
             LogValue(" Last error:", static_cast<uint32_t>(result));
-            page.ShowMessage("Failed when deleting value");
+            page.ShowMessage(kValueNotDeleted);
         } else {
             deleted = true;
             removed.push_back(RemovedEntry{entry.location, entry.name, entry.path, entry.root});
@@ -244,13 +244,13 @@ std::string RestoreRecord(const RemovedEntry& record) {
     const HKEY hive = HiveForRecord(record.root);
     if (!hive || RegOpenKeyExA(hive, record.originalLocation.c_str(), 0, kRunKeyAccess,
                                key.Put()) != ERROR_SUCCESS) {
-        return "Failed when opening key";
+        return kKeyNotOpened;
     }
     const std::string& data = record.currentLocation;
     if (RegSetValueExA(key.Get(), record.name.c_str(), 0, REG_SZ,
                        reinterpret_cast<const BYTE*>(data.c_str()),
                        static_cast<DWORD>(data.size() + 1)) != ERROR_SUCCESS) {
-        return "Failed when setting value";
+        return kValueNotSet;
     }
     return std::string();
 }
@@ -270,13 +270,7 @@ std::string GetRemovedIndexIn(const std::string& folder) {
 }
 
 bool ReadRemovedIndex(RemovedEntryList& entries, const std::string& file) {
-    std::string bytes;
-    if (!ReadDataFile(file, bytes)) {
-        return false;
-    }
-    // A damaged file still yields the records before the damage.
-    ParseRemovedIndex(bytes, entries);
-    return true;
+    return ReadRecordFile(file, entries, ParseRemovedIndex);
 }
 
 bool WriteRemovedIndex(const RemovedEntryList& entries, const std::string& file) {

@@ -140,7 +140,7 @@ void CProcessTable::Refresh() {
 
 void CProcessTable::Adopt(ProcessRowList snapshot) {
     CarryCpuHistories(m_rows, snapshot);
-    SortProcessRows(snapshot, m_sortColumn, m_ascending);
+    SortProcessRows(snapshot, m_order.column, m_order.ascending);
     m_rows = std::move(snapshot);
 }
 
@@ -152,15 +152,14 @@ void CProcessTable::SampleCpu() {
 }
 
 void CProcessTable::Sort() {
-    SortProcessRows(m_rows, m_sortColumn, m_ascending);
+    SortProcessRows(m_rows, m_order.column, m_order.ascending);
 }
 
 void CProcessTable::SetSortColumn(int column) {
     if (column < kColumnPath || column >= kProcessColumnCount) {
         column = kColumnName;
     }
-    m_ascending = column == m_sortColumn ? !m_ascending : true;
-    m_sortColumn = column;
+    m_order.Click(column);
 }
 
 int CProcessTable::FindRowByProcessId(uint32_t processId) const {

@@ -4,6 +4,7 @@
 // the column the user chose, and joined to the trusted processes stored in
 // "processes.dat".
 #include "app/AcceptedList.h"
+#include "app/SortOrder.h"
 #include "app/SystemFunctions.h"
 #include "app/WarningGate.h"
 #include "process/ProcessColumns.h"
@@ -40,8 +41,8 @@ class CProcessTable {
     // From a header click: a column outside 1 to 7 counts as 0; the same
     // column again turns the order round, another starts ascending.
     void SetSortColumn(int column);
-    int GetSortColumn() const { return m_sortColumn; }
-    bool IsAscending() const { return m_ascending; }
+    int GetSortColumn() const { return m_order.column; }
+    bool IsAscending() const { return m_order.ascending; }
 
     const ProcessRowList& GetRows() const { return m_rows; }
     // The index of the first row of the process, or -1.
@@ -76,8 +77,7 @@ class CProcessTable {
     SystemFunctions m_functions;
     CAcceptedList m_trust;
     ProcessRowList m_rows;
-    int m_sortColumn = kColumnName;
-    bool m_ascending = true;
+    SortOrder m_order{kColumnName, true};
     // Module path to its long form (empty: none), for the paths of the last snapshot.
     LongPaths m_longPaths;
 };

@@ -15,14 +15,6 @@ constexpr UINT_PTR kSheetTimerId = 0;
 constexpr UINT kSheetTimerPeriodMs = 100;
 constexpr DWORD kResizableStyles = WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
 
-enum TrayMenuItem : UINT {
-    kTrayOpen = 1,
-    kTrayAbout = 2,
-    kTrayWebsite = 3,
-    kTrayForum = 4,
-    kTrayExit = 5,
-};
-
 void OpenWebPage(const std::string& pathAndQuery) {
     OpenWebAddress(std::string(kMakerSiteRoot) + pathAndQuery);
 }
@@ -57,7 +49,7 @@ BOOL CSheetDlg::OnInitDialog() {
     m_initialRect = window;
     m_initialised = true;
 
-    SetItemTextOf(IDCANCEL, "Exit");
+    SetItemText(IDCANCEL, "Exit");
     ::ShowWindow(::GetDlgItem(m_hWnd, IDOK), SW_HIDE);
     ::ShowWindow(::GetDlgItem(m_hWnd, kApplyNowId), SW_HIDE);
 
@@ -82,10 +74,6 @@ BOOL CSheetDlg::OnInitDialog() {
         ::PostMessageA(m_hWnd, WM_HIDESHEET, 0, 0);
     }
     return TRUE;
-}
-
-void CSheetDlg::SetItemTextOf(int id, const char* text) const {
-    ::SetDlgItemTextA(m_hWnd, id, text);
 }
 
 bool CSheetDlg::PreTranslateMessage(MSG& msg) {
@@ -160,10 +148,7 @@ void CSheetDlg::OnTrayNotify(LPARAM mouseMessage) {
     }
 }
 
-void CSheetDlg::ShowTrayMenu() {
-    CQuickMenu menu;
-    menu.AttachMenu(::CreatePopupMenu());
-    menu.CreateMenuWindow(GetAppMainWindow());
+void AppendTrayMenuItems(CQuickMenu& menu) {
     menu.AppendItem(0, kTrayOpen, "Open");
     menu.AppendItem(0, kTrayAbout, "About");
     menu.AppendItem(MF_SEPARATOR, kQuickMenuSeparatorId, nullptr);
@@ -171,6 +156,13 @@ void CSheetDlg::ShowTrayMenu() {
     menu.AppendItem(0, kTrayForum, "Forum");
     menu.AppendItem(MF_SEPARATOR, kQuickMenuSeparatorId, nullptr);
     menu.AppendItem(0, kTrayExit, "Exit");
+}
+
+void CSheetDlg::ShowTrayMenu() {
+    CQuickMenu menu;
+    menu.AttachMenu(::CreatePopupMenu());
+    menu.CreateMenuWindow(GetAppMainWindow());
+    AppendTrayMenuItems(menu);
     // Without the foreground the menu would not close when the user clicks
     // elsewhere; the null message lets it finish closing.
     ::SetForegroundWindow(m_hWnd);

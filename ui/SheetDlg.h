@@ -13,6 +13,19 @@ constexpr UINT WM_TRAYNOTIFY = WM_APP + 0x6F;
 constexpr UINT WM_HIDESHEET = WM_APP + 0x71;
 constexpr UINT kApplyNowId = 12321;
 
+// The tray menu's commands.
+enum TrayMenuItem : UINT {
+    kTrayOpen = 1,
+    kTrayAbout = 2,
+    kTrayWebsite = 3,
+    kTrayForum = 4,
+    kTrayExit = 5,
+};
+
+class CQuickMenu;
+// Open, About, a separator, ORV's Website, Forum, a separator, Exit.
+void AppendTrayMenuItems(CQuickMenu& menu);
+
 class CSheetDlg : public win::PropSheet {
   public:
     CSheetDlg(const std::string& caption, HWND parent, UINT startPage);
@@ -39,7 +52,6 @@ class CSheetDlg : public win::PropSheet {
     bool OnSysCommand(WPARAM command);
     void OnGetMinMaxInfo(MINMAXINFO& info) const;
     void BringUp();
-    void SetItemTextOf(int id, const char* text) const;
 
     bool m_firstUse = false;
     RECT m_initialRect{};

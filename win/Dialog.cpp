@@ -49,19 +49,6 @@ void Dialog::EndDialog(INT_PTR result) {
     ::EndDialog(m_hWnd, result);
 }
 
-std::string Dialog::GetItemText(int id) const {
-    HWND item = GetItem(id);
-    int length = item ? ::GetWindowTextLengthA(item) : 0;
-    std::string text(static_cast<size_t>(std::max(length, 0)) + 1, '\0');
-    UINT copied = ::GetDlgItemTextA(m_hWnd, id, text.data(), static_cast<int>(text.size()));
-    text.resize(copied);
-    return text;
-}
-
-void Dialog::SetItemText(int id, const std::string& text) const {
-    ::SetDlgItemTextA(m_hWnd, id, text.c_str());
-}
-
 bool Dialog::SubclassItem(Window& control, int id) {
     return control.Subclass(GetItem(id));
 }

@@ -20,9 +20,6 @@ class Dialog : public Window {
     void EndDialog(INT_PTR result);
 
     UINT GetTemplateId() const { return m_templateId; }
-    HWND GetItem(int id) const { return ::GetDlgItem(m_hWnd, id); }
-    std::string GetItemText(int id) const;
-    void SetItemText(int id, const std::string& text) const;
     // Attaches control to the template's control id, so the notifications this
     // dialog receives for it are reflected to control.
     bool SubclassItem(Window& control, int id);

@@ -204,16 +204,31 @@ LRESULT CALLBACK Window::CreationHookProc(int code, WPARAM wParam, LPARAM lParam
     return ::CallNextHookEx(g_creationHook, code, wParam, lParam);
 }
 
-std::string Window::GetText() const {
-    int length = ::GetWindowTextLengthA(m_hWnd);
+std::string GetWindowTextOf(HWND window) {
+    if (window == nullptr) {
+        return std::string();
+    }
+    int length = ::GetWindowTextLengthA(window);
     std::string text(static_cast<size_t>(std::max(length, 0)) + 1, '\0');
-    int copied = ::GetWindowTextA(m_hWnd, text.data(), static_cast<int>(text.size()));
+    int copied = ::GetWindowTextA(window, text.data(), static_cast<int>(text.size()));
     text.resize(static_cast<size_t>(std::max(copied, 0)));
     return text;
 }
 
+std::string Window::GetText() const {
+    return GetWindowTextOf(m_hWnd);
+}
+
 void Window::SetText(const std::string& text) const {
     ::SetWindowTextA(m_hWnd, text.c_str());
+}
+
+std::string Window::GetItemText(int id) const {
+    return GetWindowTextOf(GetItem(id));
+}
+
+void Window::SetItemText(int id, const std::string& text) const {
+    ::SetDlgItemTextA(m_hWnd, id, text.c_str());
 }
 
 namespace modeless {

@@ -52,6 +52,10 @@ class Window {
 
     std::string GetText() const;
     void SetText(const std::string& text) const;
+    // The child window with the control id, and its text.
+    HWND GetItem(int id) const { return ::GetDlgItem(m_hWnd, id); }
+    std::string GetItemText(int id) const;
+    void SetItemText(int id, const std::string& text) const;
 
   protected:
     virtual LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam);
@@ -84,5 +88,8 @@ void Add(HWND window);
 void Remove(HWND window);
 bool IsDialogMessageOfAny(MSG& msg);
 } // namespace modeless
+
+// The text of any window; empty for none.
+std::string GetWindowTextOf(HWND window);
 
 } // namespace win

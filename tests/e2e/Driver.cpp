@@ -1,5 +1,7 @@
 #include "tests/e2e/Driver.h"
 
+#include "tests/helpers/TestSupport.h"
+
 #include "win/Handle.h"
 
 #include <cstdlib>
@@ -17,27 +19,6 @@ std::string TempRoot() {
         root.pop_back();
     }
     return root;
-}
-
-void RemoveTree(const std::string& dir) {
-    WIN32_FIND_DATAA found{};
-    win::UniqueFind find(::FindFirstFileA((dir + "\\*").c_str(), &found));
-    if (find) {
-        do {
-            std::string name = found.cFileName;
-            if (name == "." || name == "..") {
-                continue;
-            }
-            std::string child = dir + "\\" + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveTree(child);
-            } else {
-                ::SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-                ::DeleteFileA(child.c_str());
-            }
-        } while (::FindNextFileA(find.Get(), &found));
-    }
-    ::RemoveDirectoryA(dir.c_str());
 }
 
 void CopyTree(const std::string& from, const std::string& to) {
@@ -116,17 +97,7 @@ std::string OutputDir() {
     if (unixDir == nullptr || *unixDir == '\0') {
         return TempRoot();
     }
-    std::string dir = unixDir;
-    if (dir[0] == '/') {
-        // Wine maps the Unix root to drive Z:.
-        dir = "Z:" + dir;
-    }
-    for (char& c : dir) {
-        if (c == '/') {
-            c = '\\';
-        }
-    }
-    return dir;
+    return testsupport::WinePathOf(unixDir);
 }
 
 void SendKey(WORD key, bool up) {
@@ -148,14 +119,14 @@ ProgramFolder::ProgramFolder() {
     static int counter = 0;
     m_dir = TempRoot() + "\\Orvane Test " + std::to_string(::GetCurrentProcessId()) + " " +
             std::to_string(++counter);
-    RemoveTree(m_dir);
+    testsupport::RemoveTree(m_dir);
     ::CreateDirectoryA(m_dir.c_str(), nullptr);
     ::CopyFileA(ProgramUnderTest().c_str(), Exe().c_str(), FALSE);
     CopyTree(DirOf(ProgramUnderTest()) + "\\help", m_dir + "\\help");
 }
 
 ProgramFolder::~ProgramFolder() {
-    RemoveTree(m_dir);
+    testsupport::RemoveTree(m_dir);
 }
 
 RunningProgram::RunningProgram(const std::string& exe, const std::string& workingDir) {

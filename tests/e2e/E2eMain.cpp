@@ -1,4 +1,5 @@
 #include "tests/e2e/Driver.h"
+#include "tests/helpers/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -26,17 +27,8 @@ int main(int argc, char** argv) {
         fprintf(stderr, "usage: orv_e2e_tests <path of orvane.exe>\n");
         return 2;
     }
-    std::string program = argv[1];
-    if (!program.empty() && program[0] == '/') {
-        // A Unix path from the build: Wine shows the Unix root as drive Z:.
-        program = "Z:" + program;
-    }
-    for (char& c : program) {
-        if (c == '/') {
-            c = '\\';
-        }
-    }
-    e2e::ProgramUnderTest() = program;
+    // A Unix path from the build.
+    e2e::ProgramUnderTest() = testsupport::WinePathOf(argv[1]);
     testing::UnitTest::GetInstance()->listeners().Append(new ScreenshotOnFailure);
     return RUN_ALL_TESTS();
 }

@@ -1,6 +1,8 @@
 // The program as its user meets it: the first run with its greeting, later runs
 // in the tray, the log, the settings file.
 #include "tests/e2e/Driver.h"
+#include "tests/helpers/TestSupport.h"
+#include "tests/unit/ShellOpenRecorder.h"
 
 #include <gtest/gtest.h>
 
@@ -226,21 +228,40 @@ TEST_F(StartupTest, EndingTheSessionSavesTheSettings) {
 
 namespace {
 
-HWND FindPopupMenu() {
-    HWND menu = ::FindWindowA("#32768", nullptr);
-    return menu != nullptr && ::IsWindowVisible(menu) ? menu : nullptr;
-}
-
 HWND OpenTrayMenu() {
     ClickFirstTrayIcon(true);
     HWND menu = nullptr;
     WaitUntil(
         [&] {
-            menu = FindPopupMenu();
+            menu = testsupport::FindOpenMenu();
             return menu != nullptr;
         },
         5s);
     return menu;
+}
+
+// The items in order: Open, About, -, ORV's Website, Forum, -, Exit. The
+// arrow keys pass over the separators.
+void ChooseTrayMenuItem(int downPresses) {
+    ASSERT_NE(OpenTrayMenu(), nullptr) << "a right click opens the tray menu";
+    for (int press = 0; press < downPresses; ++press) {
+        PressKeys({VK_DOWN});
+    }
+    PressKeys({VK_RETURN});
+}
+
+TEST_F(StartupTest, TrayMenuOpensTheWebsiteAndTheForumInTheBrowser) {
+    ShellOpenRecorder browser;
+    ASSERT_TRUE(browser.Installed());
+    RunningProgram& program = StartLaterRun();
+    ASSERT_NE(WaitForSheetInTray(program), nullptr);
+    ASSERT_TRUE(WaitUntil([] { return FindTrayWindow() != nullptr; }, 10s));
+
+    ChooseTrayMenuItem(3);
+    EXPECT_EQ(browser.WaitForAddress(), "http://www.orvane.net/products/orvane/?id=orv");
+    ChooseTrayMenuItem(4);
+    EXPECT_EQ(browser.WaitForAddress(), "http://www.orvane.net/forum/viewforum.php?f=9");
+    program.Kill();
 }
 
 TEST_F(StartupTest, TrayMenuAboutShowsTheInfoPageAndExitEndsTheProgram) {

@@ -3,6 +3,7 @@
 // and what was read must be written and read back unchanged.
 #include "app/AcceptedListFormat.h"
 #include "app/Archive.h"
+#include "tests/fuzz/FuzzRequire.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -11,11 +12,6 @@
 
 namespace {
 
-void Require(bool condition) {
-    if (!condition) {
-        std::abort();
-    }
-}
 
 } // namespace
 

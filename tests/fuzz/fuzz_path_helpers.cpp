@@ -2,6 +2,7 @@
 // double-byte code page. Besides crashes it checks what callers rely on.
 #include "app/Mbcs.h"
 #include "app/PathHelpers.h"
+#include "tests/fuzz/FuzzRequire.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -13,11 +14,6 @@ bool ShiftJisLead(unsigned char c) {
     return (c >= 0x81 && c <= 0x9F) || c >= 0xE0;
 }
 
-void Require(bool condition) {
-    if (!condition) {
-        std::abort();
-    }
-}
 
 bool IsSlash(char c) {
     return c == '\\' || c == '/';

@@ -1,6 +1,7 @@
 // The settings file's text conversions on arbitrary bytes: escaping must come
 // back unchanged, and typed readings must be total and consistent.
 #include "app/TextEscape.h"
+#include "tests/fuzz/FuzzRequire.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -9,11 +10,6 @@
 
 namespace {
 
-void Require(bool condition) {
-    if (!condition) {
-        std::abort();
-    }
-}
 
 bool SameRect(const SettingsRect& a, const SettingsRect& b) {
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;

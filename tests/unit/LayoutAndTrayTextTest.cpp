@@ -78,3 +78,19 @@ TEST(TrayFigures, FlashShowsOnOneUpdateInSevenOnlyWhileSomethingIsUnaccepted) {
         EXPECT_FALSE(quiet.Update(false)) << update;
     }
 }
+
+TEST(TrayFigures, FlashRhythmCountsEveryUpdateAndTurnsRoundOnTheSeventh) {
+    // The count goes on while nothing is unaccepted, and the seventh update
+    // turns the flash state round: after a flash that the quiet updates left
+    // standing, the next seventh puts it out.
+    const std::string flags = "TTT...T......TTTTTTT...T...T.T";
+    TrayFlash flash;
+    std::string pattern;
+    for (char flag : flags) {
+        const bool shown = flash.Update(flag == 'T');
+        pattern += flag == 'T' ? (shown ? 'F' : '-') : '.';
+    }
+    // Update 7 flashes; 14 turns the state left standing round, so it stays
+    // dark; 21 passes unflagged; 28 flashes again.
+    EXPECT_EQ(pattern, "---...F......-------...-...F.-");
+}

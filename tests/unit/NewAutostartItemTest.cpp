@@ -2,6 +2,7 @@
 #include "app/ShellShortcut.h"
 #include "app/SystemHelpers.h"
 #include "autostart/AutostartLocations.h"
+#include "autostart/AutostartMessages.h"
 #include "autostart/AutostartScan.h"
 #include "autostart/NewAutostartItem.h"
 #include "res/resource.h"
@@ -97,7 +98,7 @@ TEST_F(NewAutostartItemTest, CurrentUserShortcutGoesToTheUsersStartupFolder) {
 
 TEST_F(NewAutostartItemTest, AnInvalidFileNameIsReportedNotSwallowed) {
     NewAutostartItem item{"bad|name?", GetExePath(), false, false};
-    EXPECT_EQ(CreateAutostartItem(item), kNewItemFailed);
+    EXPECT_EQ(CreateAutostartItem(item), kOperationFailed);
 }
 
 TEST_F(NewAutostartItemTest, RegistryValuesAreWrittenAsTypedAndOverwrittenSilently) {

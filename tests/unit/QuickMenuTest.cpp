@@ -1,9 +1,12 @@
 // The context menu, driven with the real keyboard while it is open.
+#include "tests/helpers/TestSupport.h"
 #include "ui/QuickMenu.h"
+#include "ui/SheetDlg.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <set>
 #include <chrono>
 #include <thread>
 #include <utility>
@@ -13,10 +16,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-HWND FindOpenMenu() {
-    HWND menu = ::FindWindowA("#32768", nullptr);
-    return menu != nullptr && ::IsWindowVisible(menu) ? menu : nullptr;
-}
+using testsupport::FindOpenMenu;
 
 void SendKey(WORD key) {
     INPUT inputs[2]{};
@@ -144,4 +144,32 @@ TEST_F(QuickMenu, DismissedMenuGivesMinusOneAndKeepsNoChoice) {
     EXPECT_EQ(g_probesReceived[0].first, 33u);
     EXPECT_EQ(menu.GetChosenText(), "");
     EXPECT_EQ(menu.GetChosenIndex(), -1);
+}
+
+TEST(TrayMenu, ItemsInTheirOrderWithTheirTextsAndCommands) {
+    CQuickMenu menu;
+    menu.AttachMenu(::CreatePopupMenu());
+    AppendTrayMenuItems(menu);
+    HMENU popup = menu.GetMenu();
+    const std::vector<std::pair<UINT, std::string>> expected = {
+        {kTrayOpen, "Open"},         {kTrayAbout, "About"},
+        {kQuickMenuSeparatorId, ""}, {kTrayWebsite, "ORV's Website"},
+        {kTrayForum, "Forum"},       {kQuickMenuSeparatorId, ""},
+        {kTrayExit, "Exit"}};
+    ASSERT_EQ(::GetMenuItemCount(popup), static_cast<int>(expected.size()));
+    for (size_t i = 0; i < expected.size(); ++i) {
+        const UINT position = static_cast<UINT>(i);
+        char text[64] = {};
+        ::GetMenuStringA(popup, position, text, sizeof text, MF_BYPOSITION);
+        EXPECT_EQ(text, expected[i].second) << "item " << i;
+        const bool separator = (::GetMenuState(popup, position, MF_BYPOSITION) & MF_SEPARATOR) != 0;
+        EXPECT_EQ(separator, expected[i].second.empty()) << "item " << i;
+        if (!separator) {
+            EXPECT_EQ(::GetMenuItemID(popup, static_cast<int>(i)), expected[i].first)
+                << "item " << i;
+        }
+    }
+    // The five commands are told apart.
+    const std::vector<UINT> commands = {kTrayOpen, kTrayAbout, kTrayWebsite, kTrayForum, kTrayExit};
+    EXPECT_EQ(std::set<UINT>(commands.begin(), commands.end()).size(), commands.size());
 }

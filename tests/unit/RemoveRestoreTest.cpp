@@ -459,8 +459,10 @@ TEST_F(RemoveRestore, DamagedOrLockedIndexStopsBeforeAnythingChanges) {
     const std::string name = Unique("Stay");
     const AutostartEntry value = RunValue(kCurrentUser, name, "stay.exe");
 
+    const int refreshesBefore = m_page.refreshes;
     RemoveEntry(m_page, file);
     RemoveEntry(m_page, value);
+    EXPECT_EQ(m_page.refreshes, refreshesBefore + 2) << "one refresh per removal that stopped";
     EXPECT_EQ(ReadBytes(file.location), "stay");
     EXPECT_EQ(ReadValue(kCurrentUser, name).data, WithNul("stay.exe"));
     EXPECT_EQ(IndexBytes(), damaged);
@@ -469,6 +471,7 @@ TEST_F(RemoveRestore, DamagedOrLockedIndexStopsBeforeAnythingChanges) {
     // The page goes on with what could be read.
     EXPECT_EQ(m_page.removed, RemovedEntryList{kept});
     RestoreEntry(m_page, 0);
+    EXPECT_EQ(m_page.refreshes, refreshesBefore + 3);
     EXPECT_EQ(ReadValue(kCurrentUser, keptName).type, static_cast<DWORD>(REG_NONE));
     EXPECT_EQ(IndexBytes(), damaged);
     EXPECT_EQ(m_page.messages, std::vector<std::string>(3, "Operation failed"));

@@ -2,6 +2,8 @@
 // A fresh directory for one test (under the system's temporary folder unless
 // another parent is given), removed with everything in it afterwards; and
 // whole-file reads and writes for checks that must see the bytes on the disk.
+#include "tests/helpers/TestSupport.h"
+
 #include <windows.h>
 
 #include <string>
@@ -28,27 +30,7 @@ class TempDir {
     const std::string& Path() const { return m_path; }
     std::string File(const std::string& name) const { return m_path + "\\" + name; }
 
-    static void RemoveTree(const std::string& dir) {
-        WIN32_FIND_DATAA found{};
-        HANDLE find = FindFirstFileA((dir + "\\*").c_str(), &found);
-        if (find != INVALID_HANDLE_VALUE) {
-            do {
-                const std::string name = found.cFileName;
-                if (name == "." || name == "..") {
-                    continue;
-                }
-                const std::string child = dir + "\\" + name;
-                if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                    RemoveTree(child);
-                } else {
-                    SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-                    DeleteFileA(child.c_str());
-                }
-            } while (FindNextFileA(find, &found));
-            FindClose(find);
-        }
-        RemoveDirectoryA(dir.c_str());
-    }
+    static void RemoveTree(const std::string& dir) { testsupport::RemoveTree(dir); }
 
   private:
     std::string m_path;

@@ -45,7 +45,8 @@ class TrayIconUpdater : public ::testing::Test {
 } // namespace
 
 TEST_F(TrayIconUpdater, TooltipAndFlashFollowTheUnacceptedFlag) {
-    GetSettings().SetInt64("OPTIONS", "FlashColor1", 0x123456);
+    // Only the low 24 bits are the colour; a stored value may carry more.
+    GetSettings().SetInt64("OPTIONS", "FlashColor1", 0x7FFF000000123456LL);
     for (int update = 1; update <= 14; ++update) {
         ASSERT_TRUE(m_updater.Update(m_owner.GetHwnd(), true));
         const std::string tip = m_tray.Record().szTip;

@@ -1,0 +1,53 @@
+#pragma once
+// Small helpers shared by the unit and the end-to-end tests.
+#include "win/Handle.h"
+
+#include <windows.h>
+
+#include <string>
+
+namespace testsupport {
+
+// Deletes the folder and everything in it, read-only files included.
+inline void RemoveTree(const std::string& dir) {
+    WIN32_FIND_DATAA found{};
+    win::UniqueFind find(::FindFirstFileA((dir + "\\*").c_str(), &found));
+    if (find) {
+        do {
+            const std::string name = found.cFileName;
+            if (name == "." || name == "..") {
+                continue;
+            }
+            const std::string child = dir + "\\" + name;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveTree(child);
+            } else {
+                ::SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+                ::DeleteFileA(child.c_str());
+            }
+        } while (::FindNextFileA(find.Get(), &found));
+    }
+    ::RemoveDirectoryA(dir.c_str());
+}
+
+// A path as a program under Wine names it: Wine shows the Unix root as drive
+// Z:, and every "/" becomes "\".
+inline std::string WinePathOf(std::string path) {
+    if (!path.empty() && path[0] == '/') {
+        path = "Z:" + path;
+    }
+    for (char& c : path) {
+        if (c == '/') {
+            c = '\\';
+        }
+    }
+    return path;
+}
+
+// The popup menu on the screen now, or nullptr.
+inline HWND FindOpenMenu() {
+    HWND menu = ::FindWindowA("#32768", nullptr);
+    return menu != nullptr && ::IsWindowVisible(menu) ? menu : nullptr;
+}
+
+} // namespace testsupport
