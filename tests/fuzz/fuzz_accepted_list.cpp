@@ -10,10 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace {
-
-
-} // namespace
+namespace {} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string bytes(reinterpret_cast<const char*>(data), size);

@@ -14,7 +14,6 @@ bool ShiftJisLead(unsigned char c) {
     return (c >= 0x81 && c <= 0x9F) || c >= 0xE0;
 }
 
-
 bool IsSlash(char c) {
     return c == '\\' || c == '/';
 }

@@ -10,7 +10,6 @@
 
 namespace {
 
-
 bool SameRect(const SettingsRect& a, const SettingsRect& b) {
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
