@@ -12,10 +12,13 @@
 #define IDD_LOG_WINDOW 130
 #define IDC_LOG_TEXT 1024
 
-// Property pages of the main sheet
+// Property pages of the main sheet; each page's own ids are in its header.
 #define IDD_PAGE_PROCESSES 106
 #define IDD_PAGE_AUTOSTART 107
 #define IDD_PAGE_INFO 108
+#include "page_autostart.h"
+#include "page_info.h"
+#include "page_processes.h"
 
 // Create new autostart item
 #define IDD_NEW_AUTOSTART_ITEM 137

@@ -2,7 +2,9 @@
 // The main window: a resizable property sheet with the Autostart, Processes and
 // Info pages, living mostly hidden behind its tray icon.
 #include "ui/ControlLayout.h"
-#include "ui/PropPages.h"
+#include "ui/PropPageAutostartDlg.h"
+#include "ui/PropPageInfoDlg.h"
+#include "ui/PropPageProcessDlg.h"
 #include "ui/TrayIcon.h"
 #include "ui/TrayIconUpdater.h"
 #include "win/PropSheet.h"

@@ -1,5 +1,7 @@
 #include "res/resource.h"
-#include "ui/PropPages.h"
+#include "ui/PropPageAutostartDlg.h"
+#include "ui/PropPageInfoDlg.h"
+#include "ui/PropPageProcessDlg.h"
 #include "ui/TrayIcon.h"
 #include "win/Dialog.h"
 #include "win/Handle.h"

@@ -1,0 +1,2 @@
+#pragma once
+// Resource ids: Info page (template 108).

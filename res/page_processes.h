@@ -1,0 +1,2 @@
+#pragma once
+// Resource ids: Processes page (template 106) and its context menu.

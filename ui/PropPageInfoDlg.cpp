@@ -1,0 +1,6 @@
+#include "ui/PropPageInfoDlg.h"
+
+BOOL CPropPageInfoDlg::OnInitDialog() {
+    RecordLayout();
+    return TRUE;
+}
