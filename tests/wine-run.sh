@@ -7,4 +7,12 @@ if [ -z "${WINEPREFIX:-}" ] || [ -z "${DISPLAY:-}" ]; then
 fi
 exe=$1
 shift
-exec "${ORV_WINE:-wine}" "$exe" "$@"
+# The program's output goes through a file: Wine's desktop process, started by
+# the first window, inherits the program's output and outlives it by seconds,
+# and CTest would wait for it on a pipe.
+out=$(mktemp)
+trap 'rm -f "$out"' EXIT
+status=0
+"${ORV_WINE:-wine}" "$exe" "$@" >"$out" 2>&1 </dev/null || status=$?
+cat "$out"
+exit $status
