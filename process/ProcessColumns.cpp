@@ -166,3 +166,36 @@ std::string FormatReportSectionHeader(const std::string& kind, size_t number) {
     text += kRule;
     return text;
 }
+
+std::string GetProcessCellText(const ProcessRow& row, int column) {
+    switch (column) {
+    case kColumnPath:
+        return row.path;
+    case kColumnId: {
+        char id[16];
+        std::snprintf(id, sizeof id, "%08X", static_cast<unsigned>(row.processId));
+        return id;
+    }
+    case kColumnWindows:
+        return row.windows;
+    case kColumnMemory:
+        return ULongToText(row.workingSet / 1024) + " K";
+    case kColumnPageFile:
+        return ULongToText(row.pageFile / 1024) + " K";
+    case kColumnCpu:
+        return DoubleToText(GetLatestCpu(row), 1) + " %";
+    case kColumnPriority:
+        return GetPriorityName(row.priorityClass);
+    default:
+        return row.name;
+    }
+}
+
+std::vector<uint32_t> GetCpuDiagramSeries(const CCpuHistory& history) {
+    std::vector<uint32_t> series;
+    for (size_t i = 1; i < history.GetCount(); ++i) {
+        const double percent = history.GetCpuPercent(i);
+        series.push_back(percent > 0 ? static_cast<uint32_t>(percent) : 0);
+    }
+    return series;
+}

@@ -72,6 +72,15 @@ class CWindowsTexts {
     std::unordered_map<uint32_t, Titles> m_byProcess;
 };
 
+// What the Processes page shows in the column: the name, the path, the id as
+// "%08X", the windows text, memory and page file in "K", the newest CPU
+// percentage with one decimal and " %", the priority's name.
+std::string GetProcessCellText(const ProcessRow& row, int column);
+
+// The points of a process's CPU diagram: the percentage between each pair of
+// neighbouring readings (the first reading has none), truncated to whole percent.
+std::vector<uint32_t> GetCpuDiagramSeries(const CCpuHistory& history);
+
 // The "More information" text of a row, given the file-information text of its path.
 std::string FormatProcessInfo(const ProcessRow& row, const std::string& fileInfo);
 // The header of the report's section number (counting from 1) for an item of the kind.

@@ -1,28 +1,223 @@
 #include "ui/PropPageProcessDlg.h"
 
+#include "app/ShellShortcut.h"
+#include "process/ProcessActions.h"
+#include "process/ProcessColumns.h"
+#include "ui/AppWindow.h"
+#include "ui/EntryActions.h"
+#include "ui/EntryList.h"
+#include "ui/QuickMenu.h"
+#include "ui/UsageDiagram.h"
+
 namespace {
 
 constexpr UINT_PTR kPageTimerId = 0;
 constexpr UINT kProcessTickMs = 1000;
 constexpr uint32_t kRefreshEveryTicks = 5;
 constexpr uint32_t kSampleEveryTicks = 4;
+constexpr int kDiagramWidth = 200;
+constexpr int kIconWidth = 16;
+constexpr int kCellMargin = 5;
+
+constexpr COLORREF kUnacceptedText = 0x0000C8;
+constexpr COLORREF kUnacceptedSelectedText = 0x00DCDCFF;
+
+constexpr char kKillQuestion[] = "Are you sure you want to kill selected processes?";
+
+struct ColumnSetup {
+    const char* header;
+    int width;
+};
+constexpr ColumnSetup kColumns[kProcessColumnCount] = {
+    {"Name", 140},  {"Path", 300},     {"ID", 70},  {"Windows", 100},
+    {"Memory", 50}, {"Page File", 50}, {"CPU", 60}, {"Priority", 80},
+};
+
+struct PriorityItem {
+    UINT id;
+    uint32_t priorityClass;
+};
+constexpr PriorityItem kPriorityItems[] = {
+    {ID_PROC_PRIORITY_REALTIME, kRealtimePriority},
+    {ID_PROC_PRIORITY_HIGH, kHighPriority},
+    {ID_PROC_PRIORITY_ABOVE_NORMAL, kAboveNormalPriority},
+    {ID_PROC_PRIORITY_NORMAL, kNormalPriority},
+    {ID_PROC_PRIORITY_BELOW_NORMAL, kBelowNormalPriority},
+    {ID_PROC_PRIORITY_IDLE, kIdlePriority},
+};
 
 // One count for the program's life, as the page may be created again.
 uint32_t g_processTicks = 0;
+
+// Kept for the program's life: a row is drawn on every repaint.
+HBRUSH WindowBrush() {
+    static const win::UniqueBrush brush(::CreateSolidBrush(::GetSysColor(COLOR_WINDOW)));
+    return brush.Get();
+}
+
+HBRUSH HighlightBrush() {
+    static const win::UniqueBrush brush(::CreateSolidBrush(::GetSysColor(COLOR_HIGHLIGHT)));
+    return brush.Get();
+}
+
+// Redraws the list once when it goes out of scope, however the rebuild ended.
+class RedrawPause {
+  public:
+    explicit RedrawPause(HWND list) : m_list(list) {
+        ::SendMessageA(m_list, WM_SETREDRAW, FALSE, 0);
+    }
+    ~RedrawPause() { ::SendMessageA(m_list, WM_SETREDRAW, TRUE, 0); }
+    RedrawPause(const RedrawPause&) = delete;
+    RedrawPause& operator=(const RedrawPause&) = delete;
+
+  private:
+    HWND m_list;
+};
 
 } // namespace
 
 CPropPageProcessDlg::CPropPageProcessDlg() : COrvPage(IDD_PAGE_PROCESSES) {}
 
 BOOL CPropPageProcessDlg::OnInitDialog() {
+    InsertColumns();
+    HWND list = List();
+    ListView_SetImageList(list, SystemImageList, LVSIL_SMALL);
+    ListView_SetExtendedListViewStyle(list,
+                                      ListView_GetExtendedListViewStyle(list) | LVS_EX_INFOTIP);
     RefreshList();
     ::SetTimer(m_hWnd, kPageTimerId, kProcessTickMs, nullptr);
+
+    HWND diagram = GetItem(IDC_PROC_CPU_DIAGRAM);
+    RECT rect{};
+    ::GetWindowRect(diagram, &rect);
+    ::SetWindowPos(diagram, nullptr, 0, 0, kDiagramWidth, rect.bottom - rect.top,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+    PlaceActionBar();
     RecordLayout();
     return TRUE;
 }
 
+void CPropPageProcessDlg::InsertColumns() {
+    for (int i = 0; i < kProcessColumnCount; ++i) {
+        LVCOLUMNA column{};
+        column.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH;
+        column.fmt = LVCFMT_LEFT;
+        column.cx = kColumns[i].width;
+        column.pszText = const_cast<char*>(kColumns[i].header);
+        ::SendMessageA(List(), LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
+    }
+}
+
+void CPropPageProcessDlg::PlaceActionBar() {
+    m_actionBar.SetProcessesPage(this);
+    if (!m_actionBar.Create(m_hWnd)) {
+        return;
+    }
+    RECT frame{};
+    ::GetWindowRect(GetItem(IDC_PROC_BAR_FRAME), &frame);
+    ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&frame), 2);
+    ::SetWindowPos(m_actionBar.GetHwnd(), nullptr, frame.left + 3, frame.top + 10,
+                   frame.right - frame.left - 6, frame.bottom - frame.top - 13,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+    ::ShowWindow(m_actionBar.GetHwnd(), SW_SHOW);
+}
+
+CPropPageProcessDlg::Marks CPropPageProcessDlg::RememberMarks() const {
+    Marks marks;
+    const ProcessRowList& rows = m_table.GetRows();
+    const int count = ListView_GetItemCount(List());
+    for (int i = 0; i < count && static_cast<size_t>(i) < rows.size(); ++i) {
+        const UINT state = ListView_GetItemState(List(), i, LVIS_SELECTED | LVIS_FOCUSED);
+        if (state & LVIS_SELECTED) {
+            marks.selected.push_back(rows[i].processId);
+        }
+        if (state & LVIS_FOCUSED) {
+            marks.focused = rows[i].processId;
+            marks.hasFocus = true;
+        }
+    }
+    return marks;
+}
+
+void CPropPageProcessDlg::RestoreMarks(const Marks& marks) {
+    const ProcessRowList& rows = m_table.GetRows();
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const uint32_t id = rows[i].processId;
+        UINT state = 0;
+        for (uint32_t selected : marks.selected) {
+            if (selected == id) {
+                state |= LVIS_SELECTED;
+            }
+        }
+        if (marks.hasFocus && marks.focused == id) {
+            state |= LVIS_FOCUSED;
+        }
+        ListView_SetItemState(List(), static_cast<int>(i), state, LVIS_SELECTED | LVIS_FOCUSED);
+    }
+}
+
+void CPropPageProcessDlg::RebuildItems() {
+    HWND list = List();
+    ListView_DeleteAllItems(list);
+    const ProcessRowList& rows = m_table.GetRows();
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const ProcessRow& row = rows[i];
+        LVITEMA item{};
+        item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
+        item.iItem = static_cast<int>(i);
+        item.iImage = -1;
+        item.lParam = static_cast<LPARAM>(row.processId);
+        item.pszText = const_cast<char*>(row.name.c_str());
+        const int index = static_cast<int>(
+            ::SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+        // Drawing reads the table; these texts serve tips and accessibility.
+        for (int column : {kColumnPath, kColumnId, kColumnWindows}) {
+            const std::string text = GetProcessCellText(row, column);
+            LVITEMA sub{};
+            sub.iSubItem = column;
+            sub.pszText = const_cast<char*>(text.c_str());
+            ::SendMessageA(list, LVM_SETITEMTEXTA, index, reinterpret_cast<LPARAM>(&sub));
+        }
+    }
+}
+
 void CPropPageProcessDlg::RefreshList() {
+    HWND list = List();
+    if (list == nullptr) {
+        m_table.Refresh();
+        return;
+    }
+    const int scrollX = ::GetScrollPos(list, SB_HORZ);
+    const int top = ListView_GetTopIndex(list);
+    RECT firstRow{};
+    const int rowHeight =
+        ListView_GetItemRect(list, 0, &firstRow, LVIR_BOUNDS) ? firstRow.bottom - firstRow.top : 0;
+    const Marks marks = RememberMarks();
+
     m_table.Refresh();
+    {
+        RedrawPause pause(list);
+        RebuildItems();
+        RestoreMarks(marks);
+    }
+    ListView_Scroll(list, scrollX, rowHeight * top);
+    if (ListView_GetSelectionMark(list) < 0) {
+        UpdateInfoText();
+    }
+}
+
+void CPropPageProcessDlg::ResortKeepingMarks() {
+    HWND list = List();
+    {
+        RedrawPause pause(list);
+        // Read before the rows move: the marks follow the processes.
+        const Marks marks = RememberMarks();
+        m_table.SampleCpu();
+        RestoreMarks(marks);
+    }
+    ::RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    UpdateCpuDiagram();
 }
 
 void CPropPageProcessDlg::OnTimerTick() {
@@ -33,17 +228,255 @@ void CPropPageProcessDlg::OnTimerTick() {
     if (g_processTicks % kRefreshEveryTicks == 0) {
         RefreshList();
     }
-    if (g_processTicks % kSampleEveryTicks == 0) {
-        m_table.SampleCpu();
+    if (g_processTicks % kSampleEveryTicks == 0 && !m_paused) {
+        ResortKeepingMarks();
     }
 }
 
-bool CPropPageProcessDlg::OnMessage(UINT msg, WPARAM, LPARAM, LRESULT& result) {
+std::vector<size_t> CPropPageProcessDlg::SelectedRows() const {
+    std::vector<size_t> selected;
+    const size_t rows = m_table.GetRows().size();
+    for (int i = ListView_GetNextItem(List(), -1, LVNI_SELECTED); i >= 0;
+         i = ListView_GetNextItem(List(), i, LVNI_SELECTED)) {
+        if (static_cast<size_t>(i) < rows) {
+            selected.push_back(static_cast<size_t>(i));
+        }
+    }
+    return selected;
+}
+
+ProcessRowList CPropPageProcessDlg::SelectedRowCopies() const {
+    ProcessRowList copies;
+    for (size_t index : SelectedRows()) {
+        copies.push_back(m_table.GetRows()[index]);
+    }
+    return copies;
+}
+
+void CPropPageProcessDlg::SetAcceptedOfSelected(int32_t value) {
+    const std::vector<size_t> selected = SelectedRows();
+    if (selected.empty()) {
+        return;
+    }
+    m_table.SetAccepted(selected, value);
+    ::InvalidateRect(List(), nullptr, TRUE);
+    ::SetFocus(List());
+}
+
+void CPropPageProcessDlg::SetPriorityOfSelected(uint32_t priorityClass) {
+    const ProcessRowList rows = SelectedRowCopies();
+    if (rows.empty()) {
+        return;
+    }
+    SetProcessesPriority(rows, priorityClass);
+    RefreshList();
+}
+
+void CPropPageProcessDlg::RunCommand(int command) {
+    if (command == kCommandNew) {
+        ShowRunDialog();
+        ::SetFocus(List());
+        return;
+    }
+    const ProcessRowList rows = SelectedRowCopies();
+    if (rows.empty()) {
+        return;
+    }
+    switch (command) {
+    case kCommandRemove:
+        if (::MessageBoxA(m_hWnd, kKillQuestion, "", MB_YESNO) == IDYES) {
+            KillProcesses(rows);
+        }
+        break;
+    case kCommandAccept:
+        SetAcceptedOfSelected(1);
+        break;
+    case kCommandUnaccept:
+        SetAcceptedOfSelected(0);
+        break;
+    case kCommandOpenFolder:
+        OpenContainingFolder(m_hWnd, rows.front().path);
+        break;
+    case kCommandProperties: {
+        std::vector<std::string> paths;
+        for (const ProcessRow& row : rows) {
+            paths.push_back(row.path);
+        }
+        ShowShellPropertiesOfList(paths);
+        break;
+    }
+    case kCommandOnlineInfo:
+        OpenOnlineInfo(rows.front().path);
+        break;
+    case kCommandRefresh:
+        RefreshList();
+        break;
+    default:
+        break;
+    }
+    ::SetFocus(List());
+}
+
+void CPropPageProcessDlg::UpdateInfoText() {
+    const int mark = ListView_GetSelectionMark(List());
+    if (mark < 0) {
+        SetItemText(IDC_PROC_INFO, "");
+        return;
+    }
+    SetItemText(IDC_PROC_INFO, m_table.GetInfoText(static_cast<size_t>(mark)));
+    UpdateCpuDiagram();
+}
+
+void CPropPageProcessDlg::UpdateCpuDiagram() {
+    std::vector<uint32_t> series;
+    const ProcessRowList& rows = m_table.GetRows();
+    const int marked = ListView_GetNextItem(List(), -1, LVNI_SELECTED | LVNI_FOCUSED);
+    if (marked >= 0 && static_cast<size_t>(marked) < rows.size()) {
+        series = GetCpuDiagramSeries(rows[static_cast<size_t>(marked)].cpuHistory);
+    }
+    DrawUsageDiagram(GetItem(IDC_PROC_CPU_DIAGRAM), series, false, false);
+}
+
+void CPropPageProcessDlg::DrawRow(const DRAWITEMSTRUCT& item) {
+    const ProcessRowList& rows = m_table.GetRows();
+    if (item.itemID >= rows.size()) {
+        return;
+    }
+    const ProcessRow& row = rows[item.itemID];
+    HDC dc = item.hDC;
+    const RECT& area = item.rcItem;
+    ::FillRect(dc, &area, WindowBrush());
+    const UINT state =
+        ListView_GetItemState(List(), static_cast<int>(item.itemID), LVIS_SELECTED | LVIS_FOCUSED);
+    const bool marked = state != 0;
+    COLORREF text = ::GetSysColor(COLOR_WINDOWTEXT);
+    if (marked) {
+        ::FillRect(dc, &area, HighlightBrush());
+        text = ::GetSysColor(COLOR_HIGHLIGHTTEXT);
+    }
+    if (m_table.IsAccepted(row) == 0) {
+        text = marked ? kUnacceptedSelectedText : kUnacceptedText;
+    }
+    const COLORREF oldText = ::SetTextColor(dc, text);
+    const int oldMode = ::SetBkMode(dc, TRANSPARENT);
+    if (!row.path.empty()) {
+        ImageList_Draw(SystemImageList, GetFileIconIndex(row.path), dc, area.left, area.top,
+                       ILD_TRANSPARENT);
+    }
+    int left = area.left;
+    for (int column = 0; column < kProcessColumnCount; ++column) {
+        const int width = ListView_GetColumnWidth(List(), column);
+        RECT cell{left + kCellMargin + (column == 0 ? kIconWidth : 0), area.top, left + width,
+                  area.bottom};
+        const std::string cellText = GetProcessCellText(row, column);
+        ::DrawTextA(dc, cellText.c_str(), static_cast<int>(cellText.size()), &cell, DT_VCENTER);
+        left += width;
+    }
+    ::SetBkMode(dc, oldMode);
+    ::SetTextColor(dc, oldText);
+}
+
+void CPropPageProcessDlg::ShowContextMenu() {
+    const bool wasPaused = m_paused;
+    m_paused = true;
+    UpdateInfoText();
+    win::UniqueMenu resource(
+        ::LoadMenuA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_PROCESS_MENU)));
+    int64_t choice = -1;
+    if (resource) {
+        CQuickMenu menu;
+        menu.CreateMenuWindow(m_hWnd);
+        // The quick menu destroys what it holds: it gets the popup taken out
+        // of the loaded menu, which is destroyed on its own.
+        HMENU popup = ::GetSubMenu(resource.Get(), 0);
+        ::RemoveMenu(resource.Get(), 0, MF_BYPOSITION);
+        menu.AttachMenu(popup);
+        choice = menu.Track(8, -1, -1, 0);
+    }
+    RunMenuChoice(choice);
+    m_paused = wasPaused;
+}
+
+void CPropPageProcessDlg::RunMenuChoice(int64_t choice) {
+    switch (choice) {
+    case ID_PROC_ACCEPT:
+        SetAcceptedOfSelected(1);
+        return;
+    case ID_PROC_UNACCEPT:
+        SetAcceptedOfSelected(0);
+        return;
+    case ID_PROC_OPEN_FOLDER:
+        RunCommand(kCommandOpenFolder);
+        return;
+    case ID_PROC_PROPERTIES:
+        RunCommand(kCommandProperties);
+        return;
+    case ID_PROC_MORE_INFO:
+        RunCommand(kCommandOnlineInfo);
+        return;
+    case ID_PROC_KILL:
+        RunCommand(kCommandRemove);
+        return;
+    default:
+        break;
+    }
+    for (const PriorityItem& priority : kPriorityItems) {
+        if (choice == priority.id) {
+            SetPriorityOfSelected(priority.priorityClass);
+        }
+    }
+}
+
+bool CPropPageProcessDlg::OnCommand(WORD id, WORD code, HWND) {
+    if (id == IDC_PROC_KILL && code == BN_CLICKED) {
+        RunCommand(kCommandRemove);
+        return true;
+    }
+    return false;
+}
+
+bool CPropPageProcessDlg::OnNotify(NMHDR& header, LRESULT& result) {
+    if (header.idFrom != IDC_PROC_LIST) {
+        return COrvPage::OnNotify(header, result);
+    }
+    result = 0;
+    switch (header.code) {
+    case LVN_COLUMNCLICK:
+        m_table.SetSortColumn(reinterpret_cast<NMLISTVIEW&>(header).iSubItem);
+        RefreshList();
+        return true;
+    case NM_CLICK:
+    case LVN_ITEMCHANGED:
+        UpdateInfoText();
+        return true;
+    case LVN_KEYDOWN:
+        if (const int command = KeyToCommand(reinterpret_cast<NMLVKEYDOWN&>(header).wVKey)) {
+            RunCommand(command);
+        }
+        return true;
+    case NM_RCLICK:
+        ShowContextMenu();
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool CPropPageProcessDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (msg) {
     case WM_TIMER:
-        OnTimerTick();
+        if (wParam == kPageTimerId) {
+            OnTimerTick();
+        }
         result = 0;
         return true;
+    case WM_DRAWITEM:
+        if (wParam == IDC_PROC_LIST) {
+            DrawRow(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+            result = TRUE;
+            return true;
+        }
+        return false;
     case WM_DESTROY:
         m_table.StoreTrustList();
         return false;

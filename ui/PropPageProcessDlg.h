@@ -1,28 +1,66 @@
 #pragma once
-// The Processes page: the running processes with their figures, and the check
-// for processes the user has not accepted.
+// The Processes page: the running processes with their figures, commands on
+// the selected ones, and the check for processes the user has not accepted.
 #include "process/ProcessTable.h"
 #include "res/resource.h"
+#include "ui/OrvCommonDlg.h"
 #include "ui/OrvPage.h"
+#include "ui/PageCommands.h"
+
+#include <commctrl.h>
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
-class CPropPageProcessDlg : public COrvPage {
+class CPropPageProcessDlg : public COrvPage, public IPageCommands {
   public:
     CPropPageProcessDlg();
 
     CProcessTable& GetTable() { return m_table; }
-    // The full refresh: a new snapshot of the running processes.
+    // The full refresh: a new snapshot of the running processes, keeping the
+    // selection, the focus and the scroll position.
     void RefreshList();
+    // Commands 1 to 8; every one but New and Refresh needs a selected row.
+    void RunCommand(int command) override;
 
   protected:
     BOOL OnInitDialog() override;
+    bool OnCommand(WORD id, WORD code, HWND control) override;
+    bool OnNotify(NMHDR& header, LRESULT& result) override;
     bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
   private:
+    // Which rows the user has selected and focused, by process id, so that
+    // they stay marked when the rows are rebuilt or move.
+    struct Marks {
+        std::vector<uint32_t> selected;
+        uint32_t focused = 0;
+        bool hasFocus = false;
+    };
+
+    void InsertColumns();
+    void PlaceActionBar();
     void OnTimerTick();
+    void ResortKeepingMarks();
+    Marks RememberMarks() const;
+    void RestoreMarks(const Marks& marks);
+    void RebuildItems();
+    void DrawRow(const DRAWITEMSTRUCT& item);
+    void ShowContextMenu();
+    void RunMenuChoice(int64_t choice);
+    void UpdateInfoText();
+    void UpdateCpuDiagram();
+    // The rows that are selected, in display order.
+    std::vector<size_t> SelectedRows() const;
+    ProcessRowList SelectedRowCopies() const;
+    void SetAcceptedOfSelected(int32_t value);
+    void SetPriorityOfSelected(uint32_t priorityClass);
+
+    HWND List() const { return GetItem(IDC_PROC_LIST); }
 
     CProcessTable m_table;
+    COrvCommonDlg m_actionBar;
     // Set while a context menu is open, so the timer leaves the rows alone.
     bool m_paused = false;
 };

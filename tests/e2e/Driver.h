@@ -82,6 +82,12 @@ bool ReadUserRegistryString(const std::string& keyPath, const std::string& value
                             std::string& value);
 void DeleteUserRegistryValue(const std::string& keyPath, const std::string& valueName);
 
+// List views of the program: a cell's text, the first item whose cell in the
+// column has the text (or -1), and a point on an item in screen coordinates.
+std::string ListItemText(HWND list, int item, int subItem);
+int FindListItem(HWND list, int subItem, const std::string& text);
+POINT ListItemCenter(HWND list, int item);
+
 // Saves the whole screen as a BMP into the test output folder; returns its path.
 std::string SaveScreenshot(const std::string& name);
 

@@ -237,3 +237,36 @@ TEST(ProcessRowText, ReportSectionHeader) {
               "\r\n\r\n-----------------------------\r\nProcess #12\r\n"
               "-----------------------------\r\n");
 }
+
+TEST(ProcessRowText, CellTextsOfEveryColumn) {
+    ProcessRow row = Row("tool.exe", 0x1A2B);
+    row.path = "C:\\Tools\\tool.exe";
+    row.windows = "[1] Tool,";
+    row.workingSet = 5 * 1024 * 1024 + 1023;
+    row.pageFile = 1023;
+    row.priorityClass = 0x40;
+    row.cpuHistory.AddReading(0, 0);
+    row.cpuHistory.AddReading(0, 10000);
+    row.cpuHistory.AddReading(1234, 20000);
+    const std::vector<std::string> expected = {
+        "tool.exe", "C:\\Tools\\tool.exe", "00001A2B", "[1] Tool,", "5120 K", "0 K", "12.3 %",
+        "Idle"};
+    for (int column = 0; column < kProcessColumnCount; ++column) {
+        EXPECT_EQ(GetProcessCellText(row, column), expected[static_cast<size_t>(column)])
+            << "column " << column;
+    }
+    row.processId = 0xFFFFFFFFu;
+    EXPECT_EQ(GetProcessCellText(row, kColumnId), "FFFFFFFF");
+}
+
+TEST(ProcessRowCpu, DiagramSeriesLeavesOutTheFirstReadingAndTruncates) {
+    CCpuHistory history;
+    EXPECT_TRUE(GetCpuDiagramSeries(history).empty());
+    history.AddReading(0, 0);
+    EXPECT_TRUE(GetCpuDiagramSeries(history).empty()) << "one reading has no interval";
+    history.AddReading(0, 10000);
+    history.AddReading(9990, 20000); // 99.9 % of the interval
+    history.AddReading(9990, 30000); // idle
+    history.AddReading(CCpuHistory::kCannotOpen, 40000);
+    EXPECT_EQ(GetCpuDiagramSeries(history), (std::vector<uint32_t>{0, 99, 0, 0}));
+}

@@ -1,0 +1,60 @@
+// Killing processes and changing their priority, on real helper processes,
+// including rows whose process id has been taken by another program since.
+#include "process/ProcessActions.h"
+#include "tests/unit/HelperProcess.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+namespace {
+
+ProcessRow RowOf(const HelperProcess& helper, const std::string& name = "ProcessHelper.exe") {
+    ProcessRow row;
+    row.name = name;
+    row.path = helper.Path();
+    row.processId = helper.Id();
+    return row;
+}
+
+bool HasEnded(const HelperProcess& helper) {
+    return ::WaitForSingleObject(helper.Handle(), 5000) == WAIT_OBJECT_0;
+}
+
+} // namespace
+
+TEST(ProcessActions, KillEndsTheRowsProcessesButNotAProgramThatTookAnId) {
+    HelperProcess first, second, stranger;
+    ASSERT_TRUE(first.Start());
+    ASSERT_TRUE(second.Start());
+    ASSERT_TRUE(stranger.Start());
+    EXPECT_TRUE(IsSameProcessNow(RowOf(first)));
+    EXPECT_TRUE(IsSameProcessNow(RowOf(first, "processhelper.EXE")))
+        << "names compare without case";
+
+    // The row of a program that ended, whose id now names the helper.
+    const ProcessRow stale = RowOf(stranger, "editor.exe");
+    EXPECT_FALSE(IsSameProcessNow(stale));
+
+    EXPECT_EQ(KillProcesses({RowOf(first), stale, RowOf(second)}), 2u);
+    EXPECT_TRUE(HasEnded(first));
+    EXPECT_TRUE(HasEnded(second));
+    EXPECT_EQ(::WaitForSingleObject(stranger.Handle(), 0), static_cast<DWORD>(WAIT_TIMEOUT))
+        << "a reused id is left alone";
+
+    EXPECT_EQ(KillProcesses({RowOf(first)}), 0u) << "an ended process is skipped silently";
+    EXPECT_FALSE(IsSameProcessNow(RowOf(first)));
+}
+
+TEST(ProcessActions, PriorityChangesOnlyTheRowsOwnProcess) {
+    HelperProcess helper;
+    ASSERT_TRUE(helper.Start());
+    ASSERT_EQ(SetProcessesPriority({RowOf(helper)}, IDLE_PRIORITY_CLASS), 1u);
+    EXPECT_EQ(::GetPriorityClass(helper.Handle()), static_cast<DWORD>(IDLE_PRIORITY_CLASS));
+
+    EXPECT_EQ(SetProcessesPriority({RowOf(helper, "other.exe")}, HIGH_PRIORITY_CLASS), 0u);
+    EXPECT_EQ(::GetPriorityClass(helper.Handle()), static_cast<DWORD>(IDLE_PRIORITY_CLASS));
+
+    ASSERT_EQ(SetProcessesPriority({RowOf(helper)}, NORMAL_PRIORITY_CLASS), 1u);
+    EXPECT_EQ(::GetPriorityClass(helper.Handle()), static_cast<DWORD>(NORMAL_PRIORITY_CLASS));
+}
