@@ -157,29 +157,50 @@ void CPropPageProcessDlg::RestoreMarks(const Marks& marks) {
     }
 }
 
-void CPropPageProcessDlg::RebuildItems() {
+void CPropPageProcessDlg::SetItemTexts(int index, const ProcessRow& row) {
     HWND list = List();
-    ListView_DeleteAllItems(list);
+    LVITEMA item{};
+    item.mask = LVIF_TEXT | LVIF_PARAM;
+    item.iItem = index;
+    item.lParam = static_cast<LPARAM>(row.processId);
+    item.pszText = const_cast<char*>(row.name.c_str());
+    ::SendMessageA(list, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    // Drawing reads the table; these texts serve tips and accessibility.
+    for (int column : {kColumnPath, kColumnId, kColumnWindows}) {
+        const std::string text = GetProcessCellText(row, column);
+        LVITEMA sub{};
+        sub.iSubItem = column;
+        sub.pszText = const_cast<char*>(text.c_str());
+        ::SendMessageA(list, LVM_SETITEMTEXTA, index, reinterpret_cast<LPARAM>(&sub));
+    }
+}
+
+bool CPropPageProcessDlg::SyncItems() {
+    HWND list = List();
     const ProcessRowList& rows = m_table.GetRows();
-    for (size_t i = 0; i < rows.size(); ++i) {
-        const ProcessRow& row = rows[i];
-        LVITEMA item{};
-        item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
-        item.iItem = static_cast<int>(i);
-        item.iImage = -1;
-        item.lParam = static_cast<LPARAM>(row.processId);
-        item.pszText = const_cast<char*>(row.name.c_str());
-        const int index = static_cast<int>(
-            ::SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
-        // Drawing reads the table; these texts serve tips and accessibility.
-        for (int column : {kColumnPath, kColumnId, kColumnWindows}) {
-            const std::string text = GetProcessCellText(row, column);
-            LVITEMA sub{};
-            sub.iSubItem = column;
-            sub.pszText = const_cast<char*>(text.c_str());
-            ::SendMessageA(list, LVM_SETITEMTEXTA, index, reinterpret_cast<LPARAM>(&sub));
+    const bool reinserted = static_cast<size_t>(ListView_GetItemCount(list)) != rows.size();
+    if (reinserted) {
+        ListView_DeleteAllItems(list);
+        m_listedIds.clear();
+        for (size_t i = 0; i < rows.size(); ++i) {
+            LVITEMA item{};
+            item.mask = LVIF_IMAGE;
+            item.iItem = static_cast<int>(i);
+            item.iImage = -1;
+            ::SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
         }
     }
+    // Only the items whose process moved or changed get new texts.
+    for (size_t i = 0; i < rows.size(); ++i) {
+        if (i >= m_listedIds.size() || m_listedIds[i] != rows[i].processId) {
+            SetItemTexts(static_cast<int>(i), rows[i]);
+        }
+    }
+    m_listedIds.clear();
+    for (const ProcessRow& row : rows) {
+        m_listedIds.push_back(row.processId);
+    }
+    return reinserted;
 }
 
 void CPropPageProcessDlg::RefreshList() {
@@ -194,14 +215,17 @@ void CPropPageProcessDlg::RefreshList() {
     const int rowHeight =
         ListView_GetItemRect(list, 0, &firstRow, LVIR_BOUNDS) ? firstRow.bottom - firstRow.top : 0;
     const Marks marks = RememberMarks();
-
     m_table.Refresh();
+    bool reinserted = false;
     {
         RedrawPause pause(list);
-        RebuildItems();
+        reinserted = SyncItems();
         RestoreMarks(marks);
     }
-    ListView_Scroll(list, scrollX, rowHeight * top);
+    if (reinserted) {
+        ListView_Scroll(list, scrollX, rowHeight * top);
+    }
+    ::InvalidateRect(list, nullptr, FALSE);
     if (ListView_GetSelectionMark(list) < 0) {
         UpdateInfoText();
     }
@@ -214,6 +238,7 @@ void CPropPageProcessDlg::ResortKeepingMarks() {
         // Read before the rows move: the marks follow the processes.
         const Marks marks = RememberMarks();
         m_table.SampleCpu();
+        SyncItems();
         RestoreMarks(marks);
     }
     ::RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);

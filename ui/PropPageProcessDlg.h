@@ -45,7 +45,11 @@ class CPropPageProcessDlg : public COrvPage, public IPageCommands {
     void ResortKeepingMarks();
     Marks RememberMarks() const;
     void RestoreMarks(const Marks& marks);
-    void RebuildItems();
+    // Brings the items in line with the table's rows: inserted anew only when
+    // their number changed (true then), texts set only where another process
+    // stands now.
+    bool SyncItems();
+    void SetItemTexts(int index, const ProcessRow& row);
     void DrawRow(const DRAWITEMSTRUCT& item);
     void ShowContextMenu();
     void RunMenuChoice(int64_t choice);
@@ -61,6 +65,8 @@ class CPropPageProcessDlg : public COrvPage, public IPageCommands {
 
     CProcessTable m_table;
     COrvCommonDlg m_actionBar;
+    // The process ids the list's items stand for, in their order.
+    std::vector<uint32_t> m_listedIds;
     // Set while a context menu is open, so the timer leaves the rows alone.
     bool m_paused = false;
 };
