@@ -355,11 +355,16 @@ void CPropPageProcessDlg::UpdateInfoText() {
 void CPropPageProcessDlg::UpdateCpuDiagram() {
     std::vector<uint32_t> series;
     const ProcessRowList& rows = m_table.GetRows();
-    const int marked = ListView_GetNextItem(List(), -1, LVNI_SELECTED | LVNI_FOCUSED);
-    if (marked >= 0 && static_cast<size_t>(marked) < rows.size()) {
-        series = GetCpuDiagramSeries(rows[static_cast<size_t>(marked)].cpuHistory);
+    // The first row that is selected or has the focus.
+    for (size_t i = 0; i < rows.size(); ++i) {
+        if (ListView_GetItemState(List(), static_cast<int>(i), LVIS_SELECTED | LVIS_FOCUSED)) {
+            series = GetCpuDiagramSeries(rows[i].cpuHistory);
+            break;
+        }
     }
-    DrawUsageDiagram(GetItem(IDC_PROC_CPU_DIAGRAM), series, false, false);
+    // Nothing is drawn while the page cannot be seen (the sheet lives in the tray).
+    const bool hidden = ::IsWindowVisible(m_hWnd) == FALSE;
+    DrawUsageDiagram(GetItem(IDC_PROC_CPU_DIAGRAM), series, false, hidden);
 }
 
 void CPropPageProcessDlg::DrawRow(const DRAWITEMSTRUCT& item) {
