@@ -51,16 +51,29 @@ std::string BuildTrayTooltip(bool unaccepted, const TrayFigures& figures) {
         tip += "\r\nRAM (blue bar): " + ULongToText(RamPercent(figures)) + "% (" + Megabytes(used) +
                " MB)";
     }
-    if (figures.availablePageFile < figures.totalPageFile) {
-        uint64_t used = figures.totalPageFile - figures.availablePageFile;
-        tip += "\r\nPage file: " + Megabytes(used) + " MB (" +
-               ULongToText(PercentOf(used, figures.totalPageFile)) + "%)";
-    }
-    if (figures.totalDisk > 0 && figures.freeDisk > 0) {
-        tip += "\r\n" + figures.diskRoot + " free: " + Megabytes(figures.freeDisk) + " MB (" +
-               ULongToText(PercentOf(figures.freeDisk, figures.totalDisk)) + " %)";
+    for (const std::string& line : {PageFileLine(figures), DiskFreeLine(figures)}) {
+        if (!line.empty()) {
+            tip += "\r\n" + line;
+        }
     }
     return tip;
+}
+
+std::string PageFileLine(const TrayFigures& figures) {
+    if (figures.availablePageFile >= figures.totalPageFile) {
+        return {};
+    }
+    uint64_t used = figures.totalPageFile - figures.availablePageFile;
+    return "Page file: " + Megabytes(used) + " MB (" +
+           ULongToText(PercentOf(used, figures.totalPageFile)) + "%)";
+}
+
+std::string DiskFreeLine(const TrayFigures& figures) {
+    if (figures.totalDisk == 0 || figures.freeDisk == 0) {
+        return {};
+    }
+    return figures.diskRoot + " free: " + Megabytes(figures.freeDisk) + " MB (" +
+           ULongToText(PercentOf(figures.freeDisk, figures.totalDisk)) + " %)";
 }
 
 bool TrayFlash::Update(bool unaccepted) {
