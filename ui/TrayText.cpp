@@ -7,11 +7,11 @@ namespace {
 constexpr uint64_t kMegabyte = 1024 * 1024;
 constexpr int kBarRows = 13;
 
-std::string Megabytes(uint64_t bytes) {
+} // namespace
+
+std::string MegabytesText(uint64_t bytes) {
     return UInt64ToText(bytes / kMegabyte);
 }
-
-} // namespace
 
 uint32_t PercentOf(uint64_t part, uint64_t whole) {
     if (whole == 0 || part > whole) {
@@ -48,8 +48,8 @@ std::string BuildTrayTooltip(bool unaccepted, const TrayFigures& figures) {
 
     if (figures.totalRam > 0 && figures.availableRam < figures.totalRam) {
         uint64_t used = figures.totalRam - figures.availableRam;
-        tip += "\r\nRAM (blue bar): " + ULongToText(RamPercent(figures)) + "% (" + Megabytes(used) +
-               " MB)";
+        tip += "\r\nRAM (blue bar): " + ULongToText(RamPercent(figures)) + "% (" +
+               MegabytesText(used) + " MB)";
     }
     for (const std::string& line : {PageFileLine(figures), DiskFreeLine(figures)}) {
         if (!line.empty()) {
@@ -64,7 +64,7 @@ std::string PageFileLine(const TrayFigures& figures) {
         return {};
     }
     uint64_t used = figures.totalPageFile - figures.availablePageFile;
-    return "Page file: " + Megabytes(used) + " MB (" +
+    return "Page file: " + MegabytesText(used) + " MB (" +
            ULongToText(PercentOf(used, figures.totalPageFile)) + "%)";
 }
 
@@ -72,7 +72,7 @@ std::string DiskFreeLine(const TrayFigures& figures) {
     if (figures.totalDisk == 0 || figures.freeDisk == 0) {
         return {};
     }
-    return figures.diskRoot + " free: " + Megabytes(figures.freeDisk) + " MB (" +
+    return figures.diskRoot + " free: " + MegabytesText(figures.freeDisk) + " MB (" +
            ULongToText(PercentOf(figures.freeDisk, figures.totalDisk)) + " %)";
 }
 

@@ -82,7 +82,8 @@ bool ReadUserRegistryString(const std::string& keyPath, const std::string& value
                             std::string& value);
 void DeleteUserRegistryValue(const std::string& keyPath, const std::string& valueName);
 
-// Saves the whole screen as a BMP into the test output folder; returns its path.
+// Saves the whole screen as a BMP into the test output folder (name may start
+// with one subfolder, pages\info); returns its path.
 std::string SaveScreenshot(const std::string& name);
 
 } // namespace e2e
