@@ -6,6 +6,7 @@
 
 #include <commctrl.h>
 
+#include <memory>
 #include <regex>
 #include <thread>
 
@@ -24,6 +25,11 @@ constexpr int kRamText = 1011;
 constexpr int kOtherText = 1013;
 constexpr int kStartWithSystem = 1014;
 constexpr int kShowWarnings = 1037;
+constexpr int kFlashColour = 1034;
+// The red, green and blue fields of the system colour dialog.
+constexpr int kColourRed = 706;
+constexpr int kColourGreen = 707;
+constexpr int kColourBlue = 708;
 
 // Clicks along the row of tabs until the one asked for is chosen: the tabs are
 // as wide as their captions, and their rectangles live in the other process.
@@ -72,24 +78,37 @@ class InfoPageTest : public testing::Test {
     void SetUp() override { DeleteUserRegistryValue(kRunKey, "ORV"); }
     void TearDown() override { DeleteUserRegistryValue(kRunKey, "ORV"); }
 
+    // A first run, its greeting answered, on the Info page: the greeting tells
+    // the user that this page takes the program out of the autostart again.
+    // Null when it did not get there.
+    HWND OpenInfoPageOfFirstRun() {
+        m_program = std::make_unique<RunningProgram>(folder.Exe(), folder.Dir());
+        HWND greeting = WaitForMessageBox(m_program->Id(), "Orvane", 20s);
+        if (greeting == nullptr) {
+            return nullptr;
+        }
+        ::PostMessageA(::GetDlgItem(greeting, IDOK), BM_CLICK, 0, 0);
+        sheet = WaitForTopWindow(m_program->Id(), kSheetCaption, 20s);
+        if (sheet == nullptr || !WaitUntil([&] { return ::IsWindowVisible(sheet) != FALSE; }, 5s)) {
+            return nullptr;
+        }
+        // Clear of Wine's little tray window, as the user would drag it.
+        ::SetWindowPos(sheet, nullptr, 40, 120, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        ClickTab(sheet, kInfoTab);
+        return CurrentPage(sheet);
+    }
+
+    RunningProgram& Program() { return *m_program; }
+
     ProgramFolder folder;
+    HWND sheet = nullptr;
+
+  private:
+    std::unique_ptr<RunningProgram> m_program;
 };
 
 TEST_F(InfoPageTest, DiagramsRunAndTheOptionsReachTheRegistryAndTheSettingsFile) {
-    // The first run puts the program into the autostart and tells the user
-    // that the Info page takes it out again.
-    RunningProgram program(folder.Exe(), folder.Dir());
-    HWND greeting = WaitForMessageBox(program.Id(), "Orvane", 20s);
-    ASSERT_NE(greeting, nullptr);
-    ::PostMessageA(::GetDlgItem(greeting, IDOK), BM_CLICK, 0, 0);
-    HWND sheet = WaitForTopWindow(program.Id(), kSheetCaption, 20s);
-    ASSERT_NE(sheet, nullptr);
-    ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(sheet) != FALSE; }, 5s));
-    // Clear of Wine's little tray window, as the user would drag it.
-    ::SetWindowPos(sheet, nullptr, 40, 120, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-
-    ClickTab(sheet, kInfoTab);
-    HWND page = CurrentPage(sheet);
+    HWND page = OpenInfoPageOfFirstRun();
     ASSERT_NE(page, nullptr);
     HWND cpuDiagram = ::GetDlgItem(page, kCpuDiagram);
     HWND ramDiagram = ::GetDlgItem(page, kRamDiagram);
@@ -136,10 +155,35 @@ TEST_F(InfoPageTest, DiagramsRunAndTheOptionsReachTheRegistryAndTheSettingsFile)
 
     ClickTab(sheet, kAutostartTab);
     ::PostMessageA(::GetDlgItem(sheet, IDCANCEL), BM_CLICK, 0, 0);
-    ASSERT_TRUE(program.WaitForExit(20s)) << "Exit ends the program";
+    ASSERT_TRUE(Program().WaitForExit(20s)) << "Exit ends the program";
     const std::string settings = ReadFileText(folder.File("settings.ini"));
     EXPECT_NE(settings.find("ShowWarningDialogs=1"), std::string::npos) << settings;
     EXPECT_NE(settings.find("FlashColor1=16382457"), std::string::npos) << settings;
+}
+
+TEST_F(InfoPageTest, AChosenFlashColourIsKeptWithoutAnotherClick) {
+    HWND page = OpenInfoPageOfFirstRun();
+    ASSERT_NE(page, nullptr);
+    ClickCenterOf(::GetDlgItem(page, kFlashColour));
+    HWND dialog = WaitForTopWindow(Program().Id(), "Color", 10s, "#32770");
+    ASSERT_NE(dialog, nullptr) << "a click on the swatch opens the colour dialog";
+    for (auto [field, value] :
+         {std::pair{kColourRed, "255"}, {kColourGreen, "0"}, {kColourBlue, "0"}}) {
+        ::SendMessageA(::GetDlgItem(dialog, field), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(value));
+    }
+    ::PostMessageA(::GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(dialog); }, 5s));
+    EXPECT_TRUE(WaitUntil(
+        [&] { return ScreenPixelsOf(::GetDlgItem(page, kFlashColour), RGB(255, 0, 0)) > 10; }, 5s))
+        << "the swatch shows the new colour";
+
+    // The session ends with the sheet still on the page and no further click:
+    // a page tick has stored the colour by then.
+    std::this_thread::sleep_for(1200ms);
+    ::SendMessageA(sheet, WM_ENDSESSION, TRUE, 0);
+    Program().Kill();
+    const std::string settings = ReadFileText(folder.File("settings.ini"));
+    EXPECT_NE(settings.find("FlashColor1=255\r\n"), std::string::npos) << settings;
 }
 
 } // namespace
