@@ -1,12 +1,58 @@
 #pragma once
-// The Info page: usage diagrams, figures, options, links and the report.
+// The Info page: CPU and RAM usage diagrams with their figures, page file and
+// disk figures, the program's options, links to the maker's pages, the about
+// text and the button for the system report.
+#include "process/CpuUsage.h"
 #include "res/resource.h"
 #include "ui/OrvPage.h"
+#include "ui/controls/EStaticColor.h"
+#include "ui/controls/EStaticLink.h"
+
+#include <cstdint>
+#include <vector>
 
 class CPropPageInfoDlg : public COrvPage {
   public:
-    CPropPageInfoDlg() : COrvPage(IDD_PAGE_INFO) {}
+    CPropPageInfoDlg();
+
+    // Puts the flash colour and the warning option into the settings store,
+    // which writes its file at exit.
+    void SaveOptions();
+
+    // A left-button release anywhere over the page saves the options at the
+    // next tick: that is how a changed option gets stored without a tab switch.
+    bool PreTranslateMessage(MSG& msg) override;
 
   protected:
     BOOL OnInitDialog() override;
+    BOOL OnSetActive() override;
+    BOOL OnKillActive() override;
+    bool OnCommand(WORD id, WORD code, HWND control) override;
+    bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+  private:
+    void OnTimerTick();
+    // The Info page on a sheet the user can see.
+    bool IsShowing() const;
+    void RefreshUsage(bool draw);
+    void RefreshOtherInfo();
+    void OnStartWithSystemClicked();
+    // The system report dialog is still to come: until then the button opens nothing.
+    void OpenSystemReport();
+
+    std::vector<uint32_t> m_cpuHistory;
+    std::vector<uint32_t> m_ramHistory;
+    // Set when the page comes into view; the next tick refreshes everything.
+    bool m_activated = false;
+    bool m_savePending = false;
+    bool m_wasShowing = false;
+    CEStaticLink m_contactLink;
+    CEStaticLink m_programPageLink;
+    CEStaticLink m_otherSoftwareLink;
+    CEStaticLink m_donateLink;
+    CEStaticColor m_flashColour;
+    // The swatch's colour as last saved: a colour chosen in the colour dialog
+    // is saved even when no click on the page follows.
+    COLORREF m_savedColour = 0;
+    CCpuUsage m_cpuUsage;
 };

@@ -11,6 +11,20 @@
 namespace {
 
 constexpr int64_t kDefaultFlashColour = 0xF9F9F9;
+constexpr char kFlashColourSection[] = "OPTIONS";
+constexpr char kFlashColourKey[] = "FlashColor1";
+
+} // namespace
+
+COLORREF ReadFlashColour() {
+    const int64_t colour =
+        GetSettings().GetInt64(kFlashColourSection, kFlashColourKey, kDefaultFlashColour);
+    return static_cast<COLORREF>(colour & 0xFFFFFF);
+}
+
+void StoreFlashColour(COLORREF colour) {
+    GetSettings().SetInt64(kFlashColourSection, kFlashColourKey, colour & 0xFFFFFF);
+}
 
 TrayFigures ReadTrayFigures(int cpuPercent) {
     TrayFigures figures;
@@ -24,8 +38,6 @@ TrayFigures ReadTrayFigures(int cpuPercent) {
     return figures;
 }
 
-} // namespace
-
 bool CTrayIconUpdater::Update(HWND window, bool unaccepted) {
     bool flash = m_flash.Update(unaccepted);
     int32_t cpuPercent = 0;
@@ -35,8 +47,7 @@ bool CTrayIconUpdater::Update(HWND window, bool unaccepted) {
 
     COLORREF background = kTrayBackground;
     if (flash) {
-        int64_t colour = GetSettings().GetInt64("OPTIONS", "FlashColor1", kDefaultFlashColour);
-        background = static_cast<COLORREF>(colour & 0xFFFFFF);
+        background = ReadFlashColour();
     }
     win::WindowDc dc(window);
     win::UniqueIcon picture = CreateTrayPicture(dc.Get(), background, figures.cpuPercent,

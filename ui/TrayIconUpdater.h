@@ -9,6 +9,13 @@
 
 #include <windows.h>
 
+// The machine's memory, page file and system drive figures now.
+TrayFigures ReadTrayFigures(int cpuPercent);
+
+// The flash colour the user chose ("OPTIONS"/"FlashColor1"), 0x00BBGGRR.
+COLORREF ReadFlashColour();
+void StoreFlashColour(COLORREF colour);
+
 class CTrayIconUpdater {
   public:
     explicit CTrayIconUpdater(CTrayIcon& tray) : m_tray(tray) {}

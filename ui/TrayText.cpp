@@ -7,11 +7,11 @@ namespace {
 constexpr uint64_t kMegabyte = 1024 * 1024;
 constexpr int kBarRows = 13;
 
-std::string Megabytes(uint64_t bytes) {
+} // namespace
+
+std::string MegabytesText(uint64_t bytes) {
     return UInt64ToText(bytes / kMegabyte);
 }
-
-} // namespace
 
 uint32_t PercentOf(uint64_t part, uint64_t whole) {
     if (whole == 0 || part > whole) {
@@ -48,19 +48,32 @@ std::string BuildTrayTooltip(bool unaccepted, const TrayFigures& figures) {
 
     if (figures.totalRam > 0 && figures.availableRam < figures.totalRam) {
         uint64_t used = figures.totalRam - figures.availableRam;
-        tip += "\r\nRAM (blue bar): " + ULongToText(RamPercent(figures)) + "% (" + Megabytes(used) +
-               " MB)";
+        tip += "\r\nRAM (blue bar): " + ULongToText(RamPercent(figures)) + "% (" +
+               MegabytesText(used) + " MB)";
     }
-    if (figures.availablePageFile < figures.totalPageFile) {
-        uint64_t used = figures.totalPageFile - figures.availablePageFile;
-        tip += "\r\nPage file: " + Megabytes(used) + " MB (" +
-               ULongToText(PercentOf(used, figures.totalPageFile)) + "%)";
-    }
-    if (figures.totalDisk > 0 && figures.freeDisk > 0) {
-        tip += "\r\n" + figures.diskRoot + " free: " + Megabytes(figures.freeDisk) + " MB (" +
-               ULongToText(PercentOf(figures.freeDisk, figures.totalDisk)) + " %)";
+    for (const std::string& line : {PageFileLine(figures), DiskFreeLine(figures)}) {
+        if (!line.empty()) {
+            tip += "\r\n" + line;
+        }
     }
     return tip;
+}
+
+std::string PageFileLine(const TrayFigures& figures) {
+    if (figures.availablePageFile >= figures.totalPageFile) {
+        return {};
+    }
+    uint64_t used = figures.totalPageFile - figures.availablePageFile;
+    return "Page file: " + MegabytesText(used) + " MB (" +
+           ULongToText(PercentOf(used, figures.totalPageFile)) + "%)";
+}
+
+std::string DiskFreeLine(const TrayFigures& figures) {
+    if (figures.totalDisk == 0 || figures.freeDisk == 0) {
+        return {};
+    }
+    return figures.diskRoot + " free: " + MegabytesText(figures.freeDisk) + " MB (" +
+           ULongToText(PercentOf(figures.freeDisk, figures.totalDisk)) + " %)";
 }
 
 bool TrayFlash::Update(bool unaccepted) {

@@ -21,6 +21,14 @@ uint32_t RamPercent(const TrayFigures& figures);
 // Height in pixels (0..13) of a bar for a percent figure; above 100 draws as 100.
 int BarHeight(int percent);
 
+// Whole megabytes (bytes ÷ 1024 ÷ 1024, truncated) as text.
+std::string MegabytesText(uint64_t bytes);
+
+// "Page file: <used> MB (<percent>%)", empty when no page file is in use.
+std::string PageFileLine(const TrayFigures& figures);
+// "<root> free: <free> MB (<percent> %)", empty when the drive's figures are unknown.
+std::string DiskFreeLine(const TrayFigures& figures);
+
 // The tooltip lines; the flag puts "Unaccepted entry!" first.
 std::string BuildTrayTooltip(bool unaccepted, const TrayFigures& figures);
 

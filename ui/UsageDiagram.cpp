@@ -79,8 +79,7 @@ void DrawAverage(HDC dc, HWND control, double average, int w, int h) {
     }
     ::SetTextColor(dc, kLabelColour);
     ::SetBkMode(dc, TRANSPARENT);
-    ::DrawTextA(dc, label.c_str(), static_cast<int>(label.size()), &place,
-                DT_RIGHT | DT_NOPREFIX);
+    ::DrawTextA(dc, label.c_str(), static_cast<int>(label.size()), &place, DT_RIGHT | DT_NOPREFIX);
 }
 
 double AverageOf(const std::vector<uint32_t>& history) {
@@ -96,7 +95,8 @@ double AverageOf(const std::vector<uint32_t>& history) {
 double DrawUsageDiagram(HWND control, std::vector<uint32_t>& history, bool trim, bool skip) {
     RECT window{};
     ::GetWindowRect(control, &window);
-    // The control's frame, if it has one, stays as it is.
+    // The area is two pixels narrower and lower than the control: a value of
+    // 0 % lies on the row just below it, still on the control.
     const int w = std::max(0, static_cast<int>(window.right - window.left) - 2);
     const int h = std::max(0, static_cast<int>(window.bottom - window.top) - 2);
 

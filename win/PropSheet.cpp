@@ -142,6 +142,14 @@ HWND PropSheet::GetTabControl() const {
 }
 
 bool PropSheet::PreTranslateMessage(MSG& msg) {
+    for (PropertyPage* page : m_pages) {
+        const HWND pageWindow = page->GetHwnd();
+        if (pageWindow != nullptr && msg.hwnd != nullptr &&
+            (msg.hwnd == pageWindow || ::IsChild(pageWindow, msg.hwnd)) &&
+            page->PreTranslateMessage(msg)) {
+            return true;
+        }
+    }
     return m_hWnd != nullptr &&
            ::SendMessageA(m_hWnd, PSM_ISDIALOGMESSAGE, 0, reinterpret_cast<LPARAM>(&msg)) != 0;
 }

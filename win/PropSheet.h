@@ -18,6 +18,9 @@ class PropertyPage : public Dialog {
     // The page record handed to the system: 48 bytes, the template's caption is
     // the tab text.
     PROPSHEETPAGEA Describe();
+    // Offered by the sheet's modal loop every message for this page or one of
+    // its controls, before anything else; true swallows it.
+    virtual bool PreTranslateMessage(MSG&) { return false; }
 
   protected:
     bool OnNotify(NMHDR& header, LRESULT& result) override;

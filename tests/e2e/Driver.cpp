@@ -399,9 +399,8 @@ std::string SaveScreenshot(const std::string& name) {
     bytes.append(reinterpret_cast<const char*>(&info.bmiHeader), sizeof(info.bmiHeader));
     bytes.append(static_cast<const char*>(bits), imageBytes);
     std::string path = OutputDir() + "\\" + name + ".bmp";
-    // A name like "pages\\info" keeps its pictures in a folder of their own.
-    const size_t folderEnd = path.rfind('\\');
-    ::CreateDirectoryA(path.substr(0, folderEnd).c_str(), nullptr);
+    // A name may put the picture into a folder of its own (pages\info).
+    ::CreateDirectoryA(DirOf(path).c_str(), nullptr);
     return WriteFileText(path, bytes) ? path : std::string();
 }
 

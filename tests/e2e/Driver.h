@@ -88,7 +88,8 @@ std::string ListItemText(HWND list, int item, int subItem);
 int FindListItem(HWND list, int subItem, const std::string& text);
 POINT ListItemCenter(HWND list, int item);
 
-// Saves the whole screen as a BMP into the test output folder; returns its path.
+// Saves the whole screen as a BMP into the test output folder (name may start
+// with one subfolder, pages\info); returns its path.
 std::string SaveScreenshot(const std::string& name);
 
 } // namespace e2e

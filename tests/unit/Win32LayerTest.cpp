@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -80,6 +81,69 @@ TEST(PropSheet, QuitEndsTheLoopAndStaysQueuedForTheThread) {
     MSG msg{};
     ASSERT_TRUE(::PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     EXPECT_EQ(msg.wParam, 7u);
+}
+
+constexpr UINT kSwallowedByPage = WM_APP + 5;
+constexpr UINT kFinishSheet = WM_APP + 6;
+
+// A page that notes the button releases offered to it and swallows one message.
+class OfferedPage : public win::PropertyPage {
+  public:
+    OfferedPage() : win::PropertyPage(IDD_PAGE_INFO) {}
+    bool PreTranslateMessage(MSG& msg) override {
+        if (msg.message == WM_LBUTTONUP) {
+            releases.push_back(msg.hwnd);
+        }
+        return msg.message == kSwallowedByPage;
+    }
+    std::vector<HWND> releases;
+    int swallowedArrived = 0;
+
+  protected:
+    bool OnMessage(UINT msg, WPARAM, LPARAM, LRESULT&) override {
+        swallowedArrived += msg == kSwallowedByPage ? 1 : 0;
+        return false;
+    }
+};
+
+class TwoPageSheet : public win::PropSheet {
+  public:
+    TwoPageSheet() : win::PropSheet("Test sheet", nullptr, 0) {
+        AddPage(shown);
+        AddPage(unopened);
+    }
+    OfferedPage shown;
+    OfferedPage unopened;
+    HWND page = nullptr;
+    HWND control = nullptr;
+
+  protected:
+    BOOL OnInitDialog() override {
+        page = shown.GetHwnd();
+        control = ::GetDlgItem(page, IDC_INFO_SHOW_WARNINGS);
+        ::PostMessageA(control, WM_LBUTTONUP, 0, 0);
+        ::PostMessageA(page, WM_LBUTTONUP, 0, 0);
+        ::PostMessageA(m_hWnd, WM_LBUTTONUP, 0, 0);
+        ::PostMessageA(page, kSwallowedByPage, 0, 0);
+        ::PostMessageA(m_hWnd, kFinishSheet, 0, 0);
+        return TRUE;
+    }
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
+        if (msg == kFinishSheet) {
+            ::SendMessageA(m_hWnd, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+        }
+        return win::PropSheet::WindowProc(msg, wParam, lParam);
+    }
+};
+
+TEST(PropSheet, OffersAPageTheMessagesForItAndItsControlsFirst) {
+    TwoPageSheet sheet;
+    EXPECT_EQ(sheet.DoModal(), IDCANCEL);
+    ASSERT_NE(sheet.control, nullptr);
+    EXPECT_EQ(sheet.shown.releases, (std::vector<HWND>{sheet.control, sheet.page}))
+        << "the control's and the page's own, not the sheet's";
+    EXPECT_EQ(sheet.shown.swallowedArrived, 0) << "what the page swallows is not dispatched";
+    EXPECT_TRUE(sheet.unopened.releases.empty());
 }
 
 // A control that answers its own notifications, as the custom controls do.

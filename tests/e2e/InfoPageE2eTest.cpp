@@ -1,0 +1,189 @@
+// The Info page as its user meets it: the live diagrams, taking the program
+// out of the autostart and back, and the options kept in the settings file.
+#include "tests/e2e/Driver.h"
+
+#include <gtest/gtest.h>
+
+#include <commctrl.h>
+
+#include <memory>
+#include <regex>
+#include <thread>
+
+using namespace e2e;
+
+namespace {
+
+const char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+const char kSheetCaption[] = "Orvane : ";
+constexpr int kInfoTab = 2;
+constexpr int kAutostartTab = 0;
+constexpr int kCpuDiagram = 1008;
+constexpr int kCpuText = 1009;
+constexpr int kRamDiagram = 1010;
+constexpr int kRamText = 1011;
+constexpr int kOtherText = 1013;
+constexpr int kStartWithSystem = 1014;
+constexpr int kShowWarnings = 1037;
+constexpr int kFlashColour = 1034;
+// The red, green and blue fields of the system colour dialog.
+constexpr int kColourRed = 706;
+constexpr int kColourGreen = 707;
+constexpr int kColourBlue = 708;
+
+// Clicks along the row of tabs until the one asked for is chosen: the tabs are
+// as wide as their captions, and their rectangles live in the other process.
+void ClickTab(HWND sheet, int index) {
+    HWND tabs = ::FindWindowExA(sheet, nullptr, "SysTabControl32", nullptr);
+    ASSERT_NE(tabs, nullptr);
+    RECT row{};
+    ::GetWindowRect(tabs, &row);
+    auto chosen = [&] { return ::SendMessageA(tabs, TCM_GETCURSEL, 0, 0) == index; };
+    for (long x = row.left + 8; x < row.left + 400 && !chosen(); x += 16) {
+        ClickAt(POINT{x, row.top + 10});
+        WaitUntil(chosen, 300ms);
+    }
+    ASSERT_TRUE(chosen()) << "tab " << index << " chosen";
+}
+
+HWND CurrentPage(HWND sheet) {
+    return reinterpret_cast<HWND>(::SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+}
+
+// How many pixels on the screen inside the control have the colour.
+int ScreenPixelsOf(HWND control, COLORREF colour) {
+    RECT rect{};
+    ::GetWindowRect(control, &rect);
+    HDC screen = ::GetDC(nullptr);
+    int count = 0;
+    for (int y = rect.top; y < rect.bottom; ++y) {
+        for (int x = rect.left; x < rect.right; ++x) {
+            count += ::GetPixel(screen, x, y) == colour ? 1 : 0;
+        }
+    }
+    ::ReleaseDC(nullptr, screen);
+    return count;
+}
+
+bool IsChecked(HWND box) {
+    return ::SendMessageA(box, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+bool HasRunValue(std::string& value) {
+    return ReadUserRegistryString(kRunKey, "ORV", value);
+}
+
+class InfoPageTest : public testing::Test {
+  protected:
+    void SetUp() override { DeleteUserRegistryValue(kRunKey, "ORV"); }
+    void TearDown() override { DeleteUserRegistryValue(kRunKey, "ORV"); }
+
+    // A first run, its greeting answered, on the Info page: the greeting tells
+    // the user that this page takes the program out of the autostart again.
+    // Null when it did not get there.
+    HWND OpenInfoPageOfFirstRun() {
+        m_program = std::make_unique<RunningProgram>(folder.Exe(), folder.Dir());
+        HWND greeting = WaitForMessageBox(m_program->Id(), "Orvane", 20s);
+        if (greeting == nullptr) {
+            return nullptr;
+        }
+        ::PostMessageA(::GetDlgItem(greeting, IDOK), BM_CLICK, 0, 0);
+        sheet = WaitForTopWindow(m_program->Id(), kSheetCaption, 20s);
+        if (sheet == nullptr || !WaitUntil([&] { return ::IsWindowVisible(sheet) != FALSE; }, 5s)) {
+            return nullptr;
+        }
+        // Clear of Wine's little tray window, as the user would drag it.
+        ::SetWindowPos(sheet, nullptr, 40, 120, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        ClickTab(sheet, kInfoTab);
+        return CurrentPage(sheet);
+    }
+
+    RunningProgram& Program() { return *m_program; }
+
+    ProgramFolder folder;
+    HWND sheet = nullptr;
+
+  private:
+    std::unique_ptr<RunningProgram> m_program;
+};
+
+TEST_F(InfoPageTest, DiagramsRunAndTheOptionsReachTheRegistryAndTheSettingsFile) {
+    HWND page = OpenInfoPageOfFirstRun();
+    ASSERT_NE(page, nullptr);
+    HWND cpuDiagram = ::GetDlgItem(page, kCpuDiagram);
+    HWND ramDiagram = ::GetDlgItem(page, kRamDiagram);
+    const COLORREF curve = RGB(0, 255, 0);
+    // One pixel column per value, one value every 1.5 s: a short curve at first.
+    auto bothDrawn = [&] {
+        return ScreenPixelsOf(cpuDiagram, curve) >= 2 && ScreenPixelsOf(ramDiagram, curve) >= 2;
+    };
+    EXPECT_TRUE(WaitUntil(bothDrawn, 10s))
+        << "both diagrams show a curve soon after the page opens";
+    EXPECT_GT(ScreenPixelsOf(ramDiagram, RGB(0, 0, 0)), 10000) << "on black";
+
+    EXPECT_TRUE(std::regex_match(WindowText(::GetDlgItem(page, kCpuText)),
+                                 std::regex("CPU usage: \\d+ % ,average: \\d+ %")))
+        << WindowText(::GetDlgItem(page, kCpuText));
+    EXPECT_TRUE(std::regex_match(WindowText(::GetDlgItem(page, kRamText)),
+                                 std::regex("RAM usage: [1-9]\\d* MB")))
+        << WindowText(::GetDlgItem(page, kRamText));
+    EXPECT_TRUE(std::regex_search(WindowText(::GetDlgItem(page, kOtherText)),
+                                  std::regex("[A-Z]:\\\\ free: \\d+ MB \\(\\d+ %\\)\r\n$")))
+        << WindowText(::GetDlgItem(page, kOtherText));
+
+    // Out of the autostart and back in, by the check box.
+    HWND startBox = ::GetDlgItem(page, kStartWithSystem);
+    std::string runValue;
+    ASSERT_TRUE(IsChecked(startBox)) << "the first run registered the program";
+    ClickCenterOf(startBox);
+    EXPECT_TRUE(WaitUntil([&] { return !HasRunValue(runValue); }, 5s)) << "the value goes";
+    EXPECT_FALSE(IsChecked(startBox));
+    ClickCenterOf(startBox);
+    EXPECT_TRUE(WaitUntil([&] { return HasRunValue(runValue); }, 5s)) << "and comes back";
+    EXPECT_EQ(runValue, folder.Exe());
+
+    HWND warningsBox = ::GetDlgItem(page, kShowWarnings);
+    EXPECT_FALSE(IsChecked(warningsBox)) << "warnings are off until asked for";
+    ClickCenterOf(warningsBox);
+    EXPECT_TRUE(WaitUntil([&] { return IsChecked(warningsBox); }, 5s));
+
+    // A look at the page as it stands, after its diagrams were drawn anew.
+    ::SetCursorPos(5, 740);
+    std::this_thread::sleep_for(1600ms);
+    WaitUntil(bothDrawn, 3s);
+    EXPECT_FALSE(SaveScreenshot("pages\\info").empty());
+
+    ClickTab(sheet, kAutostartTab);
+    ::PostMessageA(::GetDlgItem(sheet, IDCANCEL), BM_CLICK, 0, 0);
+    ASSERT_TRUE(Program().WaitForExit(20s)) << "Exit ends the program";
+    const std::string settings = ReadFileText(folder.File("settings.ini"));
+    EXPECT_NE(settings.find("ShowWarningDialogs=1"), std::string::npos) << settings;
+    EXPECT_NE(settings.find("FlashColor1=16382457"), std::string::npos) << settings;
+}
+
+TEST_F(InfoPageTest, AChosenFlashColourIsKeptWithoutAnotherClick) {
+    HWND page = OpenInfoPageOfFirstRun();
+    ASSERT_NE(page, nullptr);
+    ClickCenterOf(::GetDlgItem(page, kFlashColour));
+    HWND dialog = WaitForTopWindow(Program().Id(), "Color", 10s, "#32770");
+    ASSERT_NE(dialog, nullptr) << "a click on the swatch opens the colour dialog";
+    for (auto [field, value] :
+         {std::pair{kColourRed, "255"}, {kColourGreen, "0"}, {kColourBlue, "0"}}) {
+        ::SendMessageA(::GetDlgItem(dialog, field), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(value));
+    }
+    ::PostMessageA(::GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(dialog); }, 5s));
+    EXPECT_TRUE(WaitUntil(
+        [&] { return ScreenPixelsOf(::GetDlgItem(page, kFlashColour), RGB(255, 0, 0)) > 10; }, 5s))
+        << "the swatch shows the new colour";
+
+    // The session ends with the sheet still on the page and no further click:
+    // a page tick has stored the colour by then.
+    std::this_thread::sleep_for(1200ms);
+    ::SendMessageA(sheet, WM_ENDSESSION, TRUE, 0);
+    Program().Kill();
+    const std::string settings = ReadFileText(folder.File("settings.ini"));
+    EXPECT_NE(settings.find("FlashColor1=255\r\n"), std::string::npos) << settings;
+}
+
+} // namespace
