@@ -112,6 +112,15 @@ void SendKey(WORD key, bool up) {
 
 } // namespace
 
+std::chrono::milliseconds Scaled(std::chrono::milliseconds timeout) {
+    static const long factor = [] {
+        const char* text = std::getenv("ORV_TEST_TIME_SCALE");
+        const long value = text != nullptr ? std::strtol(text, nullptr, 10) : 1;
+        return value >= 1 && value <= 100 ? value : 1;
+    }();
+    return timeout * factor;
+}
+
 std::string& ProgramUnderTest() {
     static std::string path;
     return path;
@@ -151,7 +160,7 @@ RunningProgram::~RunningProgram() {
 
 bool RunningProgram::WaitForExit(std::chrono::milliseconds timeout) {
     return m_info.hProcess != nullptr &&
-           ::WaitForSingleObject(m_info.hProcess, static_cast<DWORD>(timeout.count())) ==
+           ::WaitForSingleObject(m_info.hProcess, static_cast<DWORD>(Scaled(timeout).count())) ==
                WAIT_OBJECT_0;
 }
 
@@ -165,7 +174,7 @@ void RunningProgram::Kill() {
 }
 
 bool WaitUntil(const std::function<bool()>& predicate, std::chrono::milliseconds timeout) {
-    auto deadline = std::chrono::steady_clock::now() + timeout;
+    auto deadline = std::chrono::steady_clock::now() + Scaled(timeout);
     for (;;) {
         if (predicate()) {
             return true;

@@ -34,6 +34,7 @@ class RunningProgram {
     RunningProgram(const std::string& exe, const std::string& workingDir);
     ~RunningProgram();
     DWORD Id() const { return m_info.dwProcessId; }
+    // Waits the scaled timeout.
     bool WaitForExit(std::chrono::milliseconds timeout);
     bool HasExited();
     void Kill();
@@ -42,7 +43,12 @@ class RunningProgram {
     PROCESS_INFORMATION m_info{};
 };
 
-// Polls until predicate is true or timeout passes.
+// A time-out stretched by ORV_TEST_TIME_SCALE (a whole factor, 1 when unset): under
+// emulation the program starts and answers many times slower than natively. Every
+// wait of the driver goes through it.
+std::chrono::milliseconds Scaled(std::chrono::milliseconds timeout);
+
+// Polls until predicate is true or the (scaled) timeout passes.
 bool WaitUntil(const std::function<bool()>& predicate, std::chrono::milliseconds timeout);
 
 // A top-level window of the process whose caption starts with captionPrefix

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <cstdlib>
 #include <string>
 
 class HelperProcess {
@@ -17,7 +18,8 @@ class HelperProcess {
     // The helper built beside the test program.
     static std::string BuiltPath() { return GetExeDir() + "\\ProcessHelper.exe"; }
 
-    // Starts exe with the helper's options; true once it reported ready (10 s at most).
+    // Starts exe with the helper's options; true once it reported ready (10 s at most,
+    // times ORV_TEST_TIME_SCALE where the tests run emulated).
     bool Start(const std::string& options = "", const std::string& exe = BuiltPath()) {
         static unsigned counter = 0;
         const std::string readyName = "OrvHelperReady-" + std::to_string(GetCurrentProcessId()) +
@@ -39,8 +41,8 @@ class HelperProcess {
             m_path = exe;
         }
         const HANDLE waits[2] = {ready, m_process};
-        const bool isReady =
-            started && WaitForMultipleObjects(2, waits, FALSE, 10000) == WAIT_OBJECT_0;
+        const bool isReady = started && WaitForMultipleObjects(
+                                            2, waits, FALSE, 10000 * TimeScale()) == WAIT_OBJECT_0;
         CloseHandle(ready);
         return isReady;
     }
@@ -59,6 +61,13 @@ class HelperProcess {
     const std::string& Path() const { return m_path; }
 
   private:
+    static DWORD TimeScale() {
+        char text[16] = {};
+        const DWORD length = GetEnvironmentVariableA("ORV_TEST_TIME_SCALE", text, sizeof text);
+        const long factor = length > 0 && length < sizeof text ? std::strtol(text, nullptr, 10) : 1;
+        return factor >= 1 && factor <= 100 ? static_cast<DWORD>(factor) : 1;
+    }
+
     HANDLE m_process = nullptr;
     DWORD m_id = 0;
     std::string m_path;
