@@ -60,6 +60,7 @@ int main() {
     const ReportChoices all;
     const GeneralFacts facts = ReadGeneralFacts();
     size_t length = 0;
+    std::printf("System: %s\n", facts.systemText.c_str());
 
     const double textMs = MedianMilliseconds(
         kRounds, [&] { return BuildReportText(all, facts, autostart, processes).size(); }, length);
