@@ -20,6 +20,9 @@
 #include "page_info.h"
 #include "page_processes.h"
 
+// System report; its ids are in its header.
+#include "report.h"
+
 // Create new autostart item
 #define IDD_NEW_AUTOSTART_ITEM 137
 #define IDC_NEW_TITLE 1028

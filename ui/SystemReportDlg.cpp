@@ -1,0 +1,160 @@
+#include "ui/SystemReportDlg.h"
+
+#include "app/MemoryStatus.h"
+#include "app/SystemHelpers.h"
+#include "res/resource.h"
+#include "ui/AppWindow.h"
+#include "win/Handle.h"
+
+#include <richedit.h>
+
+#include <algorithm>
+#include <cstring>
+#include <utility>
+
+namespace {
+
+// The rich edit's own limit, which a report of a busy machine passes.
+constexpr size_t kDefaultTextLimit = 32767;
+
+// Closes the clipboard on every way out.
+class OpenClipboardScope {
+  public:
+    explicit OpenClipboardScope(HWND owner) : m_open(::OpenClipboard(owner) != FALSE) {}
+    ~OpenClipboardScope() {
+        if (m_open) {
+            ::CloseClipboard();
+        }
+    }
+    OpenClipboardScope(const OpenClipboardScope&) = delete;
+    OpenClipboardScope& operator=(const OpenClipboardScope&) = delete;
+    bool IsOpen() const { return m_open; }
+
+  private:
+    bool m_open;
+};
+
+} // namespace
+
+CSystemReportDlg::CSystemReportDlg(ReportSources sources)
+    : win::Dialog(IDD_SYSTEM_REPORT), m_sources(std::move(sources)) {}
+
+BOOL CSystemReportDlg::OnInitDialog() {
+    for (int id : {IDC_REPORT_GENERAL, IDC_REPORT_AUTOSTART, IDC_REPORT_PROCESSES}) {
+        ::CheckDlgButton(m_hWnd, id, BST_CHECKED);
+    }
+    BuildReport();
+    return TRUE;
+}
+
+bool CSystemReportDlg::OnCommand(WORD id, WORD code, HWND) {
+    if (code != BN_CLICKED) {
+        return false;
+    }
+    switch (id) {
+    case IDC_REPORT_GENERAL:
+    case IDC_REPORT_AUTOSTART:
+    case IDC_REPORT_PROCESSES:
+        BuildReport();
+        return true;
+    case IDC_REPORT_COPY:
+        CopyAll();
+        return true;
+    default:
+        return false;
+    }
+}
+
+ReportChoices CSystemReportDlg::ReadChoices() const {
+    auto ticked = [this](int id) { return ::IsDlgButtonChecked(m_hWnd, id) == BST_CHECKED; };
+    ReportChoices choices;
+    choices.general = ticked(IDC_REPORT_GENERAL);
+    choices.autostart = ticked(IDC_REPORT_AUTOSTART);
+    choices.processes = ticked(IDC_REPORT_PROCESSES);
+    return choices;
+}
+
+void CSystemReportDlg::BuildReport() {
+    const ReportChoices choices = ReadChoices();
+    auto sectionText = [](bool ticked, const std::function<std::string()>& source) {
+        return ticked && source ? source() : std::string();
+    };
+    m_report = BuildReportText(choices, choices.general ? ReadGeneralFacts() : GeneralFacts{},
+                               sectionText(choices.autostart, m_sources.autostartText),
+                               sectionText(choices.processes, m_sources.processText));
+    ShowReport();
+}
+
+void CSystemReportDlg::ShowReport() {
+    HWND text = GetItem(IDC_REPORT_TEXT);
+    // Raised before the text goes in: the control cuts what passes its limit.
+    const size_t limit = std::max(m_report.size() + 1, kDefaultTextLimit);
+    ::SendMessageA(text, EM_EXLIMITTEXT, 0, static_cast<LPARAM>(limit));
+    ::SetWindowTextA(text, m_report.c_str());
+}
+
+void CSystemReportDlg::CopyAll() {
+    // The text as built, not read back from the control, which may have
+    // changed its line ends.
+    HWND owner = GetAppMainWindow();
+    CopyTextToClipboard(owner != nullptr ? owner : m_hWnd, m_report, CF_TEXT);
+}
+
+void ShowSystemReport(const ReportSources& sources) {
+    CSystemReportDlg dialog(sources);
+    dialog.DoModal(GetAppMainWindow());
+}
+
+OsVersionFields ReadOsVersionFields() {
+    OsVersionFields fields;
+    OSVERSIONINFOA info{};
+    info.dwOSVersionInfoSize = sizeof(info);
+    if (!::GetVersionExA(&info)) {
+        return fields;
+    }
+    fields.queried = true;
+    fields.platformId = info.dwPlatformId;
+    fields.major = info.dwMajorVersion;
+    fields.minor = info.dwMinorVersion;
+    // Windows 95 to ME keep the major and minor version in the high word.
+    fields.build = info.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS ? LOWORD(info.dwBuildNumber)
+                                                                   : info.dwBuildNumber;
+    return fields;
+}
+
+std::string GetOsVersionText(bool withPlatform) {
+    return FormatOsVersionText(ReadOsVersionFields(), withPlatform);
+}
+
+GeneralFacts ReadGeneralFacts() {
+    GeneralFacts facts;
+    facts.systemText = GetOsVersionText(true);
+    facts.windowsDir = ChooseWindowsDirText(ExpandEnvVars("%SYSTEMROOT%"), GetWindowsDir());
+    facts.memory = ReadMemoryFigures();
+    GetSystemDriveSpace(facts.driveTotalBytes, facts.driveFreeBytes, facts.driveRoot);
+    return facts;
+}
+
+bool CopyTextToClipboard(HWND owner, const std::string& text, UINT format) {
+    win::UniqueGlobal block(::GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, text.size() + 1));
+    if (!block) {
+        return false;
+    }
+    void* bytes = ::GlobalLock(block.Get());
+    if (bytes == nullptr) {
+        return false;
+    }
+    std::memcpy(bytes, text.c_str(), text.size() + 1);
+    ::GlobalUnlock(block.Get());
+
+    OpenClipboardScope clipboard(owner);
+    if (!clipboard.IsOpen() || !::EmptyClipboard()) {
+        return false;
+    }
+    if (::SetClipboardData(format, block.Get()) == nullptr) {
+        return false;
+    }
+    // The clipboard owns the block now.
+    block.Release();
+    return true;
+}
