@@ -2,6 +2,7 @@
 
 #include "app/Mbcs.h"
 #include "app/PathHelpers.h"
+#include "app/ReportHeading.h"
 
 #include <cstdio>
 #include <utility>
@@ -156,13 +157,5 @@ std::string FormatProcessInfo(const ProcessRow& row, const std::string& fileInfo
 }
 
 std::string FormatReportSectionHeader(const std::string& kind, size_t number) {
-    static const char kRule[] = "-----------------------------\r\n";
-    std::string text = "\r\n\r\n";
-    text += kRule;
-    text += kind;
-    text += " #";
-    text += std::to_string(number);
-    text += "\r\n";
-    text += kRule;
-    return text;
+    return FormatReportHeading(kind, static_cast<int>(number));
 }
