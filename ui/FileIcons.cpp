@@ -13,9 +13,11 @@ constexpr UINT kSmallSystemIcon = SHGFI_SYSICONINDEX | SHGFI_SMALLICON;
 
 int AskShell(const std::string& key) {
     SHFILEINFOA info{};
-    // The shell copies the name into buffers of MAX_PATH characters.
-    if (key.size() < MAX_PATH &&
-        ::SHGetFileInfoA(key.c_str(), 0, &info, sizeof info, kSmallSystemIcon) != 0) {
+    // The shell copies the name into buffers of MAX_PATH characters; an empty
+    // name, or one with wildcards, would give the icon of a folder.
+    const bool askable =
+        !key.empty() && key.size() < MAX_PATH && key.find_first_of("*?") == std::string::npos;
+    if (askable && ::SHGetFileInfoA(key.c_str(), 0, &info, sizeof info, kSmallSystemIcon) != 0) {
         return info.iIcon;
     }
     // A file that is missing (or a name too long to ask about) still shows the

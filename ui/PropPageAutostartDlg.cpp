@@ -105,17 +105,18 @@ void DrawCell(HDC dc, const std::string& text, RECT rect) {
 }
 
 // The list reports only plain key presses (LVN_KEYDOWN); Alt+Enter comes as
-// a system key, which would otherwise go to the window menu.
+// a system key. The key itself still goes on, or releasing Alt would open the
+// window menu; the character it makes is dropped, as no menu has it.
 LRESULT CALLBACK PassAltEnter(HWND list, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                               DWORD_PTR page) {
     if (msg == WM_SYSKEYDOWN && wParam == VK_RETURN) {
         const int command = KeyToCommand(VK_RETURN);
         if (command != 0) {
             reinterpret_cast<IPageCommands*>(page)->RunCommand(command);
-            return 0;
         }
-    }
-    if (msg == WM_NCDESTROY) {
+    } else if (msg == WM_SYSCHAR && wParam == '\r') {
+        return 0;
+    } else if (msg == WM_NCDESTROY) {
         ::RemoveWindowSubclass(list, &PassAltEnter, id);
     }
     return ::DefSubclassProc(list, msg, wParam, lParam);
