@@ -495,6 +495,21 @@ TEST_F(AutostartPageTest, OddEntriesAreShownAndFailuresChangeNothing) {
     EXPECT_EQ(ReadFileText(plain), "no extension");
     ::SetFileAttributesA(folder.File("removed").c_str(), FILE_ATTRIBUTE_NORMAL);
 
+    // The page's controls grow with the sheet.
+    HWND list = ::GetDlgItem(m_page, 1001);
+    RECT before{};
+    ::GetWindowRect(list, &before);
+    ::PostMessageA(m_sheet, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            RECT now{};
+            ::GetWindowRect(list, &now);
+            return now.right - now.left > before.right - before.left &&
+                   now.bottom - now.top > before.bottom - before.top;
+        },
+        5s))
+        << "list 1001 grows with the maximised sheet";
+
     EXPECT_FALSE(m_program->HasExited());
     Exit();
 }
