@@ -223,8 +223,13 @@ class AutostartPageTest : public testing::Test {
         m_sheet = WaitForTopWindow(m_program->Id(), kSheetCaption, 20s);
         ASSERT_NE(m_sheet, nullptr);
         ASSERT_TRUE(WaitUntil([&] { return !::IsWindowVisible(m_sheet); }, 5s));
-        ClickFirstTrayIcon();
-        ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(m_sheet) != FALSE; }, 5s));
+        // An icon left behind by a program that was killed goes at its first
+        // click; the user then clicks again.
+        for (int click = 0; click < 3 && !::IsWindowVisible(m_sheet); ++click) {
+            ClickFirstTrayIcon();
+            WaitUntil([&] { return ::IsWindowVisible(m_sheet) != FALSE; }, 3s);
+        }
+        ASSERT_TRUE(::IsWindowVisible(m_sheet)) << "a tray click shows the sheet";
         // Clear of Wine's little tray window, which the sheet would cover.
         ::SetWindowPos(m_sheet, nullptr, 40, 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
         ::SendMessageA(m_sheet, PSM_SETCURSEL, 0, 0);
@@ -302,7 +307,7 @@ TEST_F(AutostartPageTest, NewValueTurnsUpRedIsAcceptedRemovedAndRestored) {
     CreateShortcut(shortcut, shortcutTarget, "", "");
     ASSERT_TRUE(Exists(shortcut));
     Accept({alpha, beta, later, shortcutTarget});
-    OpenPage();
+    ASSERT_NO_FATAL_FAILURE(OpenPage());
     ASSERT_TRUE(WaitForEntry("Orvane Test Shortcut", 5s));
     ASSERT_GE(m_current->Find("Orvane Test Alpha"), 0);
     const std::string startLog = LogText();
@@ -439,7 +444,7 @@ TEST_F(AutostartPageTest, OddEntriesAreShownAndFailuresChangeNothing) {
     const auto longBefore = ReadUserRunValue("Orvane Test Long");
     const auto dwordBefore = ReadUserRunValue("Orvane Test Dword");
 
-    OpenPage();
+    ASSERT_NO_FATAL_FAILURE(OpenPage());
     for (const char* name :
          {"Orvane Test Long", "Orvane Test Dword", "Orvane Test Binary", "Orvane Test Broken",
           "Orvane Test Garbage", "Orvane Test Plain", "Orvane Test Folder"}) {
