@@ -2,6 +2,7 @@
 
 #include "app/Mbcs.h"
 #include "app/PathHelpers.h"
+#include "app/ReportHeading.h"
 
 #include <cstdio>
 #include <utility>
@@ -156,15 +157,7 @@ std::string FormatProcessInfo(const ProcessRow& row, const std::string& fileInfo
 }
 
 std::string FormatReportSectionHeader(const std::string& kind, size_t number) {
-    static const char kRule[] = "-----------------------------\r\n";
-    std::string text = "\r\n\r\n";
-    text += kRule;
-    text += kind;
-    text += " #";
-    text += std::to_string(number);
-    text += "\r\n";
-    text += kRule;
-    return text;
+    return FormatReportHeading(kind, static_cast<int>(number));
 }
 
 std::string GetProcessCellText(const ProcessRow& row, int column) {

@@ -1,39 +1,498 @@
 #include "ui/PropPageAutostartDlg.h"
 
+#include "app/Log.h"
 #include "app/PathHelpers.h"
 #include "app/SystemHelpers.h"
+#include "autostart/AutostartLocations.h"
+#include "autostart/EntryTexts.h"
+#include "ui/AppWindow.h"
+#include "ui/EntryActions.h"
+#include "ui/FileIcons.h"
+#include "ui/NewAutostartItemDlg.h"
+#include "ui/PageKeys.h"
+#include "ui/QuickMenu.h"
+
+#include <commctrl.h>
 
 namespace {
 
 constexpr UINT_PTR kPageTimerId = 0;
 constexpr UINT kRescanPeriodMs = 30000;
 
+constexpr COLORREF kUnacceptedText = RGB(200, 0, 0);
+constexpr COLORREF kUnacceptedHighlightedText = RGB(255, 220, 220);
+
+// The current entries' context menu items.
+enum CurrentEntriesMenuItem : UINT {
+    kMenuRemove = 1,
+    kMenuAccept = 2,
+    kMenuUnaccept = 3,
+    kMenuOpenFolder = 10,
+    kMenuProperties = 11,
+    kMenuMoreInfo = 12,
+};
+constexpr UINT kMenuRestore = 1;
+
+struct Column {
+    const char* title;
+    int width;
+};
+constexpr Column kCurrentColumns[] = {{"Name", 100}, {"Path", 350}, {"Location", 350}};
+constexpr Column kRemovedColumns[] = {
+    {"Name", 100}, {"Original location", 350}, {"Current location", 350}};
+
+template <size_t N> void InsertColumns(HWND list, const Column (&columns)[N]) {
+    for (size_t i = 0; i < N; ++i) {
+        LVCOLUMNA column{};
+        column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+        column.fmt = LVCFMT_LEFT;
+        column.cx = columns[i].width;
+        column.pszText = const_cast<char*>(columns[i].title);
+        column.iSubItem = static_cast<int>(i);
+        ::SendMessageA(list, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
+    }
+}
+
+// Appends a row of three texts at the end of the list; the image is asked
+// for when the row is drawn.
+void AppendRow(HWND list, const std::string& first, const std::string& second,
+               const std::string& third) {
+    LVITEMA item{};
+    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
+    item.iItem = static_cast<int>(::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    item.pszText = const_cast<char*>(first.c_str());
+    item.iImage = I_IMAGECALLBACK;
+    const int index =
+        static_cast<int>(::SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+    if (index < 0) {
+        return;
+    }
+    const std::string* texts[] = {&second, &third};
+    for (int sub = 1; sub <= 2; ++sub) {
+        LVITEMA subItem{};
+        subItem.iSubItem = sub;
+        subItem.pszText = const_cast<char*>(texts[sub - 1]->c_str());
+        ::SendMessageA(list, LVM_SETITEMTEXTA, static_cast<WPARAM>(index),
+                       reinterpret_cast<LPARAM>(&subItem));
+    }
+}
+
+// Empties the list with its drawing switched off; the caller refills it and
+// then calls EndRebuild.
+void BeginRebuild(HWND list) {
+    ::SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+    ::SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
+}
+
+void EndRebuild(HWND list) {
+    ::SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    ::InvalidateRect(list, nullptr, TRUE);
+}
+
+int FirstSelected(HWND list) {
+    return static_cast<int>(
+        ::SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
+int ColumnWidth(HWND list, int column) {
+    return static_cast<int>(::SendMessageA(list, LVM_GETCOLUMNWIDTH, column, 0));
+}
+
+void DrawCell(HDC dc, const std::string& text, RECT rect) {
+    // One line per cell, cut at its edges; "&" is shown, not taken as a prefix.
+    ::DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &rect,
+                DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+}
+
+// The list reports only plain key presses (LVN_KEYDOWN); Alt+Enter comes as
+// a system key. The key itself still goes on, or releasing Alt would open the
+// window menu; the character it makes is dropped, as no menu has it.
+LRESULT CALLBACK PassAltEnter(HWND list, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                              DWORD_PTR page) {
+    if (msg == WM_SYSKEYDOWN && wParam == VK_RETURN) {
+        const int command = KeyToCommand(VK_RETURN);
+        if (command != 0) {
+            reinterpret_cast<IPageCommands*>(page)->RunCommand(command);
+        }
+    } else if (msg == WM_SYSCHAR && wParam == '\r') {
+        return 0;
+    } else if (msg == WM_NCDESTROY) {
+        ::RemoveWindowSubclass(list, &PassAltEnter, id);
+    }
+    return ::DefSubclassProc(list, msg, wParam, lParam);
+}
+
+void OpenMenuWindow(CQuickMenu& menu) {
+    menu.AttachMenu(::CreatePopupMenu());
+    menu.CreateMenuWindow(GetAppMainWindow());
+}
+
 } // namespace
+
+void AppendCurrentEntriesMenuItems(CQuickMenu& menu) {
+    menu.AppendItem(0, kMenuAccept, "Accept (I trust this application)");
+    menu.AppendItem(0, kMenuUnaccept, "Unaccept (I have doubts about it)");
+    menu.AppendItem(MF_SEPARATOR, kQuickMenuSeparatorId, nullptr);
+    menu.AppendItem(0, kMenuOpenFolder, "Open folder containing...");
+    menu.AppendItem(0, kMenuProperties, "Properties...\t(Alt+Enter)");
+    menu.AppendItem(0, kMenuMoreInfo, "More info...\t(F3)");
+    menu.AppendItem(MF_SEPARATOR, kQuickMenuSeparatorId, nullptr);
+    menu.AppendItem(0, kMenuRemove, "Remove\t(Delete)");
+}
+
+int CommandOfCurrentEntriesMenuItem(int64_t item) {
+    switch (item) {
+    case kMenuRemove:
+        return kCommandRemove;
+    case kMenuAccept:
+        return kCommandAccept;
+    case kMenuUnaccept:
+        return kCommandUnaccept;
+    case kMenuOpenFolder:
+        return kCommandOpenFolder;
+    case kMenuProperties:
+        return kCommandProperties;
+    case kMenuMoreInfo:
+        return kCommandOnlineInfo;
+    default:
+        return 0;
+    }
+}
 
 CPropPageAutostartDlg::CPropPageAutostartDlg()
     : COrvPage(IDD_PAGE_AUTOSTART), m_current(JoinPath(GetExeDir(), "autostart.dat")) {}
 
 BOOL CPropPageAutostartDlg::OnInitDialog() {
+    InitLists();
     m_current.GetAccepted().Reload();
+
+    const std::string removedFolder = GetFolderOfRemovedItems();
+    LogLine("GetFolderOfRemovedItems():" + removedFolder);
+    LogLine("GetFileOfRemovedInfoDataBase():" + GetFileOfRemovedInfoDataBase());
+    // An existing folder makes this fail, which is as good as success.
+    ::CreateDirectoryA(removedFolder.c_str(), nullptr);
+    LogValue("removed items. dir exists?: ", FileExists(removedFolder) ? 1 : 0);
+
     RefreshEntries(true);
+    RefreshRemovedList();
     ::SetTimer(m_hWnd, kPageTimerId, kRescanPeriodMs, nullptr);
+    CreateActionBar();
     RecordLayout();
     return TRUE;
 }
 
-bool CPropPageAutostartDlg::RefreshEntries(bool onlyIfChanged) {
-    return m_current.Refresh(onlyIfChanged);
+void CPropPageAutostartDlg::InitLists() {
+    InsertColumns(CurrentList(), kCurrentColumns);
+    ::SetWindowSubclass(CurrentList(), &PassAltEnter, 1,
+                        reinterpret_cast<DWORD_PTR>(static_cast<IPageCommands*>(this)));
+    if (SystemImageList != nullptr) {
+        ::SendMessageA(CurrentList(), LVM_SETIMAGELIST, LVSIL_SMALL,
+                       reinterpret_cast<LPARAM>(SystemImageList));
+    }
+    InsertColumns(RemovedList(), kRemovedColumns);
+}
+
+void CPropPageAutostartDlg::CreateActionBar() {
+    if (!m_bar.Create(m_hWnd)) {
+        return;
+    }
+    m_bar.SetAutostartPage(this);
+    ::ShowWindow(m_bar.GetHwnd(), SW_SHOW);
+    HWND place = GetItem(IDC_AUTOSTART_BAR_PLACE);
+    if (place == nullptr) {
+        return;
+    }
+    RECT rect{};
+    ::GetWindowRect(place, &rect);
+    ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&rect), 2);
+    ::MoveWindow(m_bar.GetHwnd(), rect.left + 3, rect.top + 10, rect.right - rect.left - 6,
+                 rect.bottom - rect.top - 13, TRUE);
 }
 
 bool CPropPageAutostartDlg::CheckUnaccepted(IWarningGate& warnings) const {
     return m_current.CheckUnaccepted(warnings);
 }
 
-bool CPropPageAutostartDlg::OnMessage(UINT msg, WPARAM, LPARAM, LRESULT& result) {
+void CPropPageAutostartDlg::RefreshEntries(bool onlyIfChanged) {
+    if (m_current.Refresh(onlyIfChanged)) {
+        FillCurrentList();
+    }
+}
+
+void CPropPageAutostartDlg::FillCurrentList() {
+    HWND list = CurrentList();
+    if (list == nullptr) {
+        return;
+    }
+    m_rebuilding = true;
+    BeginRebuild(list);
+    for (const AutostartEntry& entry : m_current.GetEntries()) {
+        AppendRow(list, entry.name, entry.path, GetLocationDisplayText(entry));
+    }
+    EndRebuild(list);
+    m_rebuilding = false;
+}
+
+void CPropPageAutostartDlg::RefreshRemovedList() {
+    // Item i of list 1002 is record i: Restore relies on it.
+    m_removed.clear();
+    ReadRemovedIndex(m_removed, GetFileOfRemovedInfoDataBase());
+    HWND list = RemovedList();
+    if (list == nullptr) {
+        return;
+    }
+    BeginRebuild(list);
+    for (const RemovedEntry& record : m_removed) {
+        AppendRow(list, record.name, GetRemovedOriginalText(record), GetRemovedCurrentText(record));
+    }
+    EndRebuild(list);
+}
+
+void CPropPageAutostartDlg::RefreshAfterChange() {
+    RefreshEntries(false);
+    RefreshRemovedList();
+    UpdateInfoText();
+}
+
+void CPropPageAutostartDlg::ShowMessage(const std::string& text) {
+    AppMessageBox(text);
+}
+
+void CPropPageAutostartDlg::UpdateInfoText() {
+    HWND info = GetItem(IDC_AUTOSTART_INFO);
+    if (info == nullptr) {
+        return;
+    }
+    HWND list = CurrentList();
+    const int mark = static_cast<int>(::SendMessageA(list, LVM_GETSELECTIONMARK, 0, 0));
+    const bool describe = mark >= 0 && static_cast<size_t>(mark) < m_current.GetEntries().size() &&
+                          list != nullptr && ::GetFocus() == list;
+    ::SetWindowTextA(info, describe ? DescribeEntry(mark).c_str() : "");
+}
+
+std::string CPropPageAutostartDlg::DescribeEntry(int index) const {
+    const AutostartEntryList& entries = m_current.GetEntries();
+    return index >= 0 && static_cast<size_t>(index) < entries.size()
+               ? DescribeAutostartEntry(entries[static_cast<size_t>(index)])
+               : std::string();
+}
+
+std::string CPropPageAutostartDlg::GetReportText(const std::string& separator) const {
+    return GetAutostartReportText(m_current.GetEntries(), separator);
+}
+
+void CPropPageAutostartDlg::CollectSelectedPaths(std::vector<std::string>& paths) const {
+    HWND list = CurrentList();
+    const AutostartEntryList& entries = m_current.GetEntries();
+    for (int i = FirstSelected(list); i >= 0 && static_cast<size_t>(i) < entries.size();
+         i = static_cast<int>(::SendMessageA(list, LVM_GETNEXTITEM, i, LVNI_SELECTED))) {
+        paths.push_back(entries[static_cast<size_t>(i)].path);
+    }
+}
+
+void CPropPageAutostartDlg::RunCommand(int command) {
+    if (command == kCommandNew) {
+        COrvNewAutostartItemDlg dialog;
+        dialog.DoModal(m_hWnd);
+        RefreshAfterChange();
+        return;
+    }
+    if (command == kCommandRefresh) {
+        RefreshAfterChange();
+        return;
+    }
+    // Only list 1001 takes commands; the removed list has its own menu.
+    if (command < kCommandRemove || command > kCommandOnlineInfo || ::GetFocus() == RemovedList()) {
+        return;
+    }
+    LogValue("Invoke action:", static_cast<uint32_t>(command));
+    std::vector<std::string> paths;
+    CollectSelectedPaths(paths);
+    if (paths.empty()) {
+        LogLine(" Nothing selected");
+        AppMessageBox("Nothing selected");
+        return;
+    }
+    switch (command) {
+    case kCommandRemove:
+        RemoveFirstSelected();
+        break;
+    case kCommandAccept:
+    case kCommandUnaccept:
+        SetSelectedState(command == kCommandAccept ? 1 : 0);
+        break;
+    case kCommandOpenFolder:
+        OpenContainingFolder(m_hWnd, CommandLineToFilePath(paths.front()));
+        break;
+    case kCommandProperties:
+        for (std::string& path : paths) {
+            path = CommandLineToFilePath(path);
+        }
+        ShowShellPropertiesOfList(paths);
+        break;
+    case kCommandOnlineInfo:
+        OpenOnlineInfo(CommandLineToFilePath(paths.front()));
+        break;
+    default:
+        break;
+    }
+}
+
+void CPropPageAutostartDlg::RemoveFirstSelected() {
+    if (::MessageBoxA(m_hWnd, "Are you sure you want to remove selected items?", "", MB_YESNO) !=
+        IDYES) {
+        LogLine(" User aborts");
+        return;
+    }
+    // The timer may have rebuilt the list while the question was open; a
+    // rebuild drops the selection.
+    const int index = FirstSelected(CurrentList());
+    const AutostartEntryList& entries = m_current.GetEntries();
+    if (index < 0 || static_cast<size_t>(index) >= entries.size()) {
+        LogLine(" No item was selected");
+        return;
+    }
+    // A copy: the removal ends by rescanning, which replaces the entries.
+    const AutostartEntry entry = entries[static_cast<size_t>(index)];
+    RemoveEntry(*this, entry);
+}
+
+void CPropPageAutostartDlg::SetSelectedState(int32_t state) {
+    std::vector<std::string> paths;
+    CollectSelectedPaths(paths);
+    CAcceptedList& accepted = m_current.GetAccepted();
+    for (const std::string& path : paths) {
+        accepted.SetState(path, state);
+    }
+    accepted.WriteTo(accepted.GetFile());
+    HWND list = CurrentList();
+    const LRESULT count = ::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
+    ::SendMessageA(list, LVM_REDRAWITEMS, 0, count);
+}
+
+void CPropPageAutostartDlg::DrawEntry(const DRAWITEMSTRUCT& draw) const {
+    const AutostartEntryList& entries = m_current.GetEntries();
+    if (draw.itemID >= entries.size()) {
+        return;
+    }
+    const AutostartEntry& entry = entries[draw.itemID];
+    HDC dc = draw.hDC;
+    RECT rect = draw.rcItem;
+    const bool highlighted = (draw.itemState & (ODS_SELECTED | ODS_FOCUS)) != 0;
+    ::FillRect(dc, &rect, ::GetSysColorBrush(highlighted ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+    COLORREF text = ::GetSysColor(highlighted ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT);
+    if (m_current.GetAccepted().GetState(entry.path) == 0) {
+        text = highlighted ? kUnacceptedHighlightedText : kUnacceptedText;
+    }
+    const int savedDc = ::SaveDC(dc);
+    ::SetTextColor(dc, text);
+    // The cells go over the highlight, not over a box of their own.
+    ::SetBkMode(dc, TRANSPARENT);
+
+    const int icon = GetFileIconIndex(entry.path);
+    if (SystemImageList != nullptr && icon >= 0) {
+        ::ImageList_Draw(SystemImageList, icon, dc, rect.left, rect.top, ILD_TRANSPARENT);
+    }
+    HWND list = draw.hwndItem;
+    const int widths[] = {ColumnWidth(list, 0), ColumnWidth(list, 1), ColumnWidth(list, 2)};
+    rect.left += 5;
+    rect.right = rect.left + widths[0] - 5;
+    DrawCell(dc, entry.name, RECT{rect.left + 16, rect.top, rect.right, rect.bottom});
+    rect.left += widths[0];
+    rect.right += widths[1];
+    DrawCell(dc, entry.path, rect);
+    rect.left += widths[1];
+    rect.right += widths[2];
+    DrawCell(dc, GetLocationDisplayText(entry), rect);
+    ::RestoreDC(dc, savedDc);
+}
+
+void CPropPageAutostartDlg::ShowCurrentEntriesMenu() {
+    UpdateInfoText();
+    CQuickMenu menu;
+    OpenMenuWindow(menu);
+    AppendCurrentEntriesMenuItems(menu);
+    const int command = CommandOfCurrentEntriesMenuItem(menu.Track(0, -1, -1, 0));
+    if (command != 0) {
+        RunCommand(command);
+    }
+}
+
+void CPropPageAutostartDlg::ShowRemovedEntriesMenu() {
+    CQuickMenu menu;
+    OpenMenuWindow(menu);
+    menu.AppendItem(0, kMenuRestore, "Restore");
+    if (menu.Track(0, -1, -1, 0) != kMenuRestore) {
+        return;
+    }
+    const int index = FirstSelected(RemovedList());
+    if (index >= 0) {
+        RestoreEntry(*this, index);
+    }
+}
+
+bool CPropPageAutostartDlg::OnCurrentListNotify(NMHDR& header) {
+    switch (header.code) {
+    case LVN_COLUMNCLICK:
+        m_current.SetSortColumn(reinterpret_cast<NMLISTVIEW&>(header).iSubItem);
+        RefreshEntries(true);
+        return true;
+    case NM_RCLICK:
+        ShowCurrentEntriesMenu();
+        return true;
+    case NM_CLICK:
+    case LVN_ITEMCHANGED:
+        if (!m_rebuilding) {
+            UpdateInfoText();
+        }
+        return true;
+    case LVN_KEYDOWN: {
+        const int command = KeyToCommand(reinterpret_cast<NMLVKEYDOWN&>(header).wVKey);
+        if (command != 0) {
+            RunCommand(command);
+        }
+        return true;
+    }
+    case LVN_ODSTATECHANGED:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool CPropPageAutostartDlg::OnNotify(NMHDR& header, LRESULT& result) {
+    bool handled = false;
+    if (header.idFrom == IDC_AUTOSTART_CURRENT) {
+        handled = OnCurrentListNotify(header);
+    } else if (header.idFrom == IDC_AUTOSTART_REMOVED) {
+        if (header.code == NM_RCLICK) {
+            ShowRemovedEntriesMenu();
+            handled = true;
+        } else if (header.code == NM_SETFOCUS) {
+            UpdateInfoText();
+            handled = true;
+        }
+    }
+    if (handled) {
+        result = 0;
+        return true;
+    }
+    return COrvPage::OnNotify(header, result);
+}
+
+bool CPropPageAutostartDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (msg) {
     case WM_TIMER:
-        RefreshEntries(true);
-        result = 0;
+        if (wParam == kPageTimerId) {
+            RefreshEntries(true);
+        }
+        return false;
+    case WM_DRAWITEM:
+        if (wParam != IDC_AUTOSTART_CURRENT) {
+            return false;
+        }
+        DrawEntry(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        result = TRUE;
         return true;
     case WM_DESTROY:
         m_current.GetAccepted().Store();

@@ -3,10 +3,25 @@
 // check for entries the user has not accepted.
 #include "app/WarningGate.h"
 #include "autostart/CurrentEntries.h"
+#include "autostart/RemoveRestore.h"
 #include "res/resource.h"
+#include "ui/OrvCommonDlg.h"
 #include "ui/OrvPage.h"
+#include "ui/PageCommands.h"
 
-class CPropPageAutostartDlg : public COrvPage {
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class CQuickMenu;
+
+// The current entries' context menu: Accept, Unaccept, a separator, Open
+// folder, Properties, More info, a separator, Remove.
+void AppendCurrentEntriesMenuItems(CQuickMenu& menu);
+// The page command of an item of that menu; 0 for a dismissed menu.
+int CommandOfCurrentEntriesMenuItem(int64_t item);
+
+class CPropPageAutostartDlg : public COrvPage, public IPageCommands, public IRemovedEntriesPage {
   public:
     CPropPageAutostartDlg();
 
@@ -14,13 +29,48 @@ class CPropPageAutostartDlg : public COrvPage {
     bool CheckUnaccepted(IWarningGate& warnings) const;
     const CCurrentEntries& GetCurrentEntries() const { return m_current; }
 
+    // Commands 1 to 8 of the action bar, the keys and the context menu.
+    void RunCommand(int command) override;
+
+    // Rescans; rebuilds list 1001 when forced or when the sorted scan differs.
+    void RefreshEntries(bool onlyIfChanged);
+    // Reads the removed records from the index again and rebuilds list 1002.
+    void RefreshRemovedList();
+    // The selected entry's description when list 1001 has the focus, else empty.
+    void UpdateInfoText();
+    std::string DescribeEntry(int index) const;
+    // The autostart section of the system report.
+    std::string GetReportText(const std::string& separator) const;
+    // The path of every selected entry, in list order.
+    void CollectSelectedPaths(std::vector<std::string>& paths) const;
+
+    // IRemovedEntriesPage
+    RemovedEntryList& GetRemovedEntries() override { return m_removed; }
+    void RefreshAfterChange() override;
+    void ShowMessage(const std::string& text) override;
+
   protected:
     BOOL OnInitDialog() override;
+    bool OnNotify(NMHDR& header, LRESULT& result) override;
     bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
   private:
-    // Rescans; true when what the page shows has changed.
-    bool RefreshEntries(bool onlyIfChanged);
+    void InitLists();
+    void CreateActionBar();
+    void FillCurrentList();
+    void DrawEntry(const DRAWITEMSTRUCT& draw) const;
+    bool OnCurrentListNotify(NMHDR& header);
+    void ShowCurrentEntriesMenu();
+    void ShowRemovedEntriesMenu();
+    void RemoveFirstSelected();
+    void SetSelectedState(int32_t state);
+
+    HWND CurrentList() const { return GetItem(IDC_AUTOSTART_CURRENT); }
+    HWND RemovedList() const { return GetItem(IDC_AUTOSTART_REMOVED); }
 
     CCurrentEntries m_current;
+    RemovedEntryList m_removed;
+    COrvCommonDlg m_bar;
+    // While list 1001 is rebuilt its notifications are not the user's doing.
+    bool m_rebuilding = false;
 };

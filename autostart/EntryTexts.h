@@ -1,0 +1,22 @@
+#pragma once
+// The texts the Autostart page shows and reports for its entries: the
+// "More information" description, the report section, and the columns of a
+// removed entry.
+#include "autostart/AutostartEntry.h"
+#include "autostart/RemovedEntries.h"
+
+#include <string>
+
+// "Title: ", the name, the file's information (of the long path when there is
+// one) and "Location: " with the bare key path or folder item.
+std::string DescribeAutostartEntry(const AutostartEntry& entry);
+
+// One block per entry in the given order, numbered from 1: the heading
+// "Autostart program #n", the description, then the separator.
+std::string GetAutostartReportText(const AutostartEntryList& entries, const std::string& separator);
+
+// Where a removed entry came from, with "HKLM\" or "HKCU\" for a value.
+std::string GetRemovedOriginalText(const RemovedEntry& record);
+// Where it is now: the file in the removed folder, or "My database" for a
+// value, whose data only the index holds.
+std::string GetRemovedCurrentText(const RemovedEntry& record);

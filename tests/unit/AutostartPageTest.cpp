@@ -1,0 +1,412 @@
+// The Autostart page: its keys, texts and menu without a window, then the page
+// itself in a real property sheet against the real registry.
+#include "app/PathHelpers.h"
+#include "app/ReportHeading.h"
+#include "app/SystemHelpers.h"
+#include "autostart/AutostartLocations.h"
+#include "autostart/EntryTexts.h"
+#include "tests/unit/TempDir.h"
+#include "ui/AppWindow.h"
+#include "ui/PageCommands.h"
+#include "ui/PageKeys.h"
+#include "ui/PropPageAutostartDlg.h"
+#include "ui/QuickMenu.h"
+#include "win/Handle.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+TEST(PageKeys, EachKeyGivesItsCommandAndModifiersOnlyCountForNAndEnter) {
+    struct Row {
+        UINT key;
+        bool control;
+        bool alt;
+        int command;
+    };
+    const Row rows[] = {
+        {VK_INSERT, false, false, kCommandNew},
+        {'N', true, false, kCommandNew},
+        {'N', false, false, 0},
+        {'N', false, true, 0},
+        {VK_DELETE, false, false, kCommandRemove},
+        {VK_DELETE, true, true, kCommandRemove},
+        {VK_RETURN, false, true, kCommandProperties},
+        {VK_RETURN, false, false, 0},
+        {VK_RETURN, true, false, 0},
+        {VK_F3, false, false, kCommandOnlineInfo},
+        {VK_F5, false, false, kCommandRefresh},
+        {VK_F5, true, true, kCommandRefresh},
+        {'A', true, false, 0},
+        {VK_F4, false, true, 0},
+        {VK_ESCAPE, false, false, 0},
+        {VK_BACK, false, false, 0},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(KeyToCommand(row.key, row.control, row.alt), row.command)
+            << "key " << row.key << " control " << row.control << " alt " << row.alt;
+    }
+}
+
+// A file whose description the tests can predict, reached through its short name.
+class AutostartEntryTexts : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(WriteBytes(m_file, std::string(3000, 'x')));
+        char shortPath[MAX_PATH] = {};
+        ASSERT_NE(GetShortPathNameA(m_file.c_str(), shortPath, MAX_PATH), 0u);
+        m_shortPath = shortPath;
+    }
+
+    TempDir m_dir;
+    std::string m_file = m_dir.File("Long Program Name.exe");
+    std::string m_shortPath;
+};
+
+TEST_F(AutostartEntryTexts, DescriptionNamesTheLongFileAndTheBareLocation) {
+    AutostartEntry entry{"Helper", m_shortPath, kRunKey, 0x80000001};
+    const std::string text = DescribeAutostartEntry(entry);
+    EXPECT_EQ(text.rfind("Title: Helper\r\nFile name: Long Program Name.exe\r\nPath: " + m_file +
+                             "\r\nModified: ",
+                         0),
+              0u)
+        << text;
+    const std::string tail = std::string("File size: 2 KB\r\nLocation: ") + kRunKey;
+    ASSERT_GE(text.size(), tail.size());
+    EXPECT_EQ(text.substr(text.size() - tail.size()), tail) << "no HKCU\\ before the key";
+
+    // A command line with arguments has no long form: its file is described.
+    entry.path = "\"" + m_file + "\" /tray";
+    entry.location = "C:\\Startup\\Helper.lnk";
+    EXPECT_NE(DescribeAutostartEntry(entry).find("Path: " + m_file + "\r\nModified: "),
+              std::string::npos);
+
+    entry.path = m_dir.File("gone.exe");
+    EXPECT_EQ(DescribeAutostartEntry(entry),
+              "Title: Helper\r\nFile name: gone.exe\r\nPath: " + entry.path +
+                  "\r\nCouldn't locate the file\r\n"
+                  "Location: C:\\Startup\\Helper.lnk");
+}
+
+TEST_F(AutostartEntryTexts, ReportHasOneNumberedBlockPerEntryEachFollowedByTheSeparator) {
+    const std::string rule = "-----------------------------\r\n";
+    EXPECT_EQ(rule.size(), 31u) << "29 dashes";
+    EXPECT_EQ(FormatReportHeading("Autostart program", 12),
+              "\r\n\r\n" + rule + "Autostart program #12\r\n" + rule);
+
+    const AutostartEntryList entries = {{"First", m_shortPath, kRunKey, 0x80000002},
+                                        {"Second", m_dir.File("gone.exe"), "C:\\S\\b.lnk", 0}};
+    const std::string report = GetAutostartReportText(entries, "<sep>");
+    EXPECT_EQ(report, FormatReportHeading("Autostart program", 1) +
+                          DescribeAutostartEntry(entries[0]) + "<sep>" +
+                          FormatReportHeading("Autostart program", 2) +
+                          DescribeAutostartEntry(entries[1]) + "<sep>");
+    EXPECT_EQ(GetAutostartReportText({}, "<sep>"), "");
+}
+
+TEST(RemovedEntryTexts, RemovedValueLivesInTheDatabaseAndARemovedFileInTheFolder) {
+    const RemovedEntry value{kRunKey, "Tool", "C:\\tool.exe -x", 0x80000001};
+    EXPECT_EQ(GetRemovedOriginalText(value), std::string("HKCU\\") + kRunKey);
+    EXPECT_EQ(GetRemovedCurrentText(value), "My database");
+    const RemovedEntry machine{kRunKey, "Tool", "C:\\tool.exe", 0x80000002};
+    EXPECT_EQ(GetRemovedOriginalText(machine), std::string("HKLM\\") + kRunKey);
+
+    const RemovedEntry file{"C:\\Startup\\Tool.lnk", "Tool", "C:\\Orvane\\removed\\Tool.lnk", 0};
+    EXPECT_EQ(GetRemovedOriginalText(file), "C:\\Startup\\Tool.lnk");
+    EXPECT_EQ(GetRemovedCurrentText(file), "C:\\Orvane\\removed\\Tool.lnk");
+}
+
+TEST(AutostartMenu, ItemsInTheirOrderAndTheCommandsTheyRun) {
+    CQuickMenu menu;
+    menu.AttachMenu(CreatePopupMenu());
+    AppendCurrentEntriesMenuItems(menu);
+    struct Row {
+        const char* text;
+        int command;
+    };
+    const Row rows[] = {
+        {"Accept (I trust this application)", kCommandAccept},
+        {"Unaccept (I have doubts about it)", kCommandUnaccept},
+        {nullptr, 0},
+        {"Open folder containing...", kCommandOpenFolder},
+        {"Properties...\t(Alt+Enter)", kCommandProperties},
+        {"More info...\t(F3)", kCommandOnlineInfo},
+        {nullptr, 0},
+        {"Remove\t(Delete)", kCommandRemove},
+    };
+    ASSERT_EQ(GetMenuItemCount(menu.GetMenu()), static_cast<int>(std::size(rows)));
+    for (int i = 0; i < static_cast<int>(std::size(rows)); ++i) {
+        const UINT id = GetMenuItemID(menu.GetMenu(), i);
+        if (rows[i].text == nullptr) {
+            EXPECT_EQ(id, kQuickMenuSeparatorId) << i;
+            continue;
+        }
+        char text[64] = {};
+        GetMenuStringA(menu.GetMenu(), static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+        EXPECT_STREQ(text, rows[i].text);
+        EXPECT_EQ(CommandOfCurrentEntriesMenuItem(id), rows[i].command) << rows[i].text;
+    }
+    EXPECT_EQ(CommandOfCurrentEntriesMenuItem(-1), 0) << "a dismissed menu runs nothing";
+}
+
+void SetRunValue(const std::string& name, DWORD type, const std::string& data) {
+    win::UniqueRegKey key;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kRunKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                              key.Put(), nullptr),
+              ERROR_SUCCESS);
+    ASSERT_EQ(RegSetValueExA(key.Get(), name.c_str(), 0, type,
+                             reinterpret_cast<const BYTE*>(data.data()),
+                             static_cast<DWORD>(data.size())),
+              ERROR_SUCCESS);
+}
+
+void SetRunString(const std::string& name, const std::string& text) {
+    SetRunValue(name, REG_SZ, std::string(text.c_str(), text.size() + 1));
+}
+
+void DeleteRunValue(const std::string& name) {
+    win::UniqueRegKey key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kRunKey, 0, KEY_SET_VALUE, key.Put()) == ERROR_SUCCESS) {
+        RegDeleteValueA(key.Get(), name.c_str());
+    }
+}
+
+void PumpMessages() {
+    MSG msg{};
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+// What the tests watch: rows inserted into list 1001 and rows drawn by the page.
+struct Counts {
+    int inserts = 0;
+    int deletes = 0;
+    int drawn = 0;
+};
+
+LRESULT CALLBACK CountListCalls(HWND window, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                DWORD_PTR data) {
+    auto* counts = reinterpret_cast<Counts*>(data);
+    if (msg == LVM_INSERTITEMA) {
+        ++counts->inserts;
+    } else if (msg == LVM_DELETEALLITEMS) {
+        ++counts->deletes;
+    }
+    return DefSubclassProc(window, msg, wParam, lParam);
+}
+
+LRESULT CALLBACK CountPageDrawing(HWND window, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                  DWORD_PTR data) {
+    if (msg == WM_DRAWITEM) {
+        ++reinterpret_cast<Counts*>(data)->drawn;
+    }
+    return DefSubclassProc(window, msg, wParam, lParam);
+}
+
+// The page in a modeless sheet of its own, as the main sheet holds it. The
+// page keeps its files beside the test program: what it makes there goes.
+class AutostartPage : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        m_hadRemovedFolder = FileExists(m_removedFolder);
+        m_hadAcceptedFile = FileExists(m_acceptedFile);
+        SHFILEINFOA info{};
+        SystemImageList = reinterpret_cast<HIMAGELIST>(
+            SHGetFileInfoA("c:\\", 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
+        SetRunString("orv-page-a", "C:\\orv-page\\a.exe");
+
+        PROPSHEETPAGEA record = m_page.Describe();
+        HPROPSHEETPAGE pages[] = {CreatePropertySheetPageA(&record)};
+        PROPSHEETHEADERA header{};
+        header.dwSize = sizeof header;
+        header.dwFlags = PSH_MODELESS;
+        header.hInstance = GetModuleHandleA(nullptr);
+        header.pszCaption = "Autostart page test";
+        header.nPages = 1;
+        header.phpage = pages;
+        m_sheet = reinterpret_cast<HWND>(PropertySheetA(&header));
+        ASSERT_NE(m_sheet, nullptr);
+        PumpMessages();
+        ASSERT_TRUE(m_page.IsWindow());
+        m_list = m_page.GetItem(IDC_AUTOSTART_CURRENT);
+        SetWindowSubclass(m_list, &CountListCalls, 1, reinterpret_cast<DWORD_PTR>(&m_counts));
+        SetWindowSubclass(m_page.GetHwnd(), &CountPageDrawing, 1,
+                          reinterpret_cast<DWORD_PTR>(&m_counts));
+    }
+
+    void TearDown() override {
+        if (m_sheet != nullptr) {
+            RemoveWindowSubclass(m_list, &CountListCalls, 1);
+            RemoveWindowSubclass(m_page.GetHwnd(), &CountPageDrawing, 1);
+            DestroyWindow(m_sheet);
+            PumpMessages();
+        }
+        for (const char* name : {"orv-page-a", "orv-page-b", "orv-page-long", "orv-page-dword",
+                                 "orv-page-binary", ""}) {
+            if (*name != '\0' || m_setDefaultValue) {
+                DeleteRunValue(name);
+            }
+        }
+        if (!m_hadAcceptedFile) {
+            DeleteFileA(m_acceptedFile.c_str());
+        }
+        if (!m_hadRemovedFolder) {
+            TempDir::RemoveTree(m_removedFolder);
+        }
+    }
+
+    int ItemCount() const { return static_cast<int>(SendMessageA(m_list, LVM_GETITEMCOUNT, 0, 0)); }
+
+    // The 30-second timer's work, now.
+    void TimerTick() {
+        SendMessageA(m_page.GetHwnd(), WM_TIMER, 0, 0);
+        PumpMessages();
+    }
+
+    std::string ItemText(int item, int column) const {
+        char text[4096] = {};
+        LVITEMA lvItem{};
+        lvItem.iSubItem = column;
+        lvItem.pszText = text;
+        lvItem.cchTextMax = sizeof text;
+        SendMessageA(m_list, LVM_GETITEMTEXTA, static_cast<WPARAM>(item),
+                     reinterpret_cast<LPARAM>(&lvItem));
+        return text;
+    }
+
+    int FindItem(const std::string& name) const {
+        for (int i = 0; i < ItemCount(); ++i) {
+            if (ItemText(i, 0) == name) {
+                return i;
+            }
+        }
+        return -1;
+    }
+
+    const std::string m_removedFolder = JoinPath(GetExeDir(), "removed");
+    const std::string m_acceptedFile = JoinPath(GetExeDir(), "autostart.dat");
+    bool m_hadRemovedFolder = false;
+    bool m_hadAcceptedFile = false;
+    bool m_setDefaultValue = false;
+    CPropPageAutostartDlg m_page;
+    HWND m_sheet = nullptr;
+    HWND m_list = nullptr;
+    Counts m_counts;
+};
+
+TEST_F(AutostartPage, UnchangedRescanLeavesTheListAloneAndAHiddenPageDrawsNothing) {
+    ASSERT_TRUE(FileExists(m_removedFolder)) << "the removed folder is made at start";
+    const int shown = ItemCount();
+    ASSERT_EQ(static_cast<size_t>(shown), m_page.GetCurrentEntries().GetEntries().size());
+    ASSERT_GE(FindItem("orv-page-a"), 0);
+    EXPECT_EQ(ItemText(FindItem("orv-page-a"), 2), std::string("HKCU\\") + kRunKeyPath)
+        << "the key as the location table spells it";
+
+    TimerTick();
+    TimerTick();
+    EXPECT_EQ(m_counts.inserts, 0) << "nothing changed, nothing inserted";
+    EXPECT_EQ(m_counts.deletes, 0);
+
+    // In the tray: the rescan still follows the system but draws nothing.
+    ShowWindow(m_sheet, SW_HIDE);
+    PumpMessages();
+    m_counts.drawn = 0;
+    SetRunString("orv-page-b", "C:\\orv-page\\b.exe");
+    TimerTick();
+    EXPECT_EQ(m_counts.deletes, 1);
+    EXPECT_EQ(m_counts.inserts, shown + 1);
+    EXPECT_EQ(ItemCount(), shown + 1);
+    EXPECT_EQ(m_counts.drawn, 0) << "a hidden page draws no row";
+
+    ShowWindow(m_sheet, SW_SHOW);
+    UpdateWindow(m_sheet);
+    PumpMessages();
+    EXPECT_GE(m_counts.drawn, shown + 1) << "shown again, every row is drawn";
+
+    // A forced refresh (F5) rebuilds even an unchanged list.
+    m_counts.inserts = 0;
+    m_page.RunCommand(kCommandRefresh);
+    EXPECT_EQ(m_counts.inserts, shown + 1);
+}
+
+TEST_F(AutostartPage, ValuesOfAnyShapeAreListedAndDrawnAndTheRegistryStaysAsItWas) {
+    const std::string longPath = "C:\\" + std::string(1996, 'L') + ".exe";
+    SetRunString("orv-page-long", longPath);
+    SetRunValue("orv-page-dword", REG_DWORD, std::string("\x2A\0\0\0", 4));
+    SetRunValue("orv-page-binary", REG_BINARY, std::string("\x01\xFF\r\n&x", 6));
+    // The key's unnamed (default) value, unless the prefix already has one.
+    win::UniqueRegKey key;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kRunKey, 0, KEY_READ, key.Put()), ERROR_SUCCESS);
+    if (RegQueryValueExA(key.Get(), "", nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
+        SetRunString("", "C:\\orv-page\\unnamed.exe");
+        m_setDefaultValue = true;
+    }
+
+    m_page.RunCommand(kCommandRefresh);
+    const int longItem = FindItem("orv-page-long");
+    ASSERT_GE(longItem, 0);
+    EXPECT_EQ(ItemText(longItem, 1), longPath);
+    EXPECT_GE(FindItem("orv-page-dword"), 0);
+    EXPECT_GE(FindItem("orv-page-binary"), 0);
+    if (m_setDefaultValue) {
+        EXPECT_GE(FindItem(""), 0) << "the unnamed value has a row with an empty name";
+    }
+    EXPECT_NE(m_page.GetReportText("").find("Title: orv-page-long\r\n"), std::string::npos);
+
+    // Every row drawn, the long one selected too, without a fault.
+    m_counts.drawn = 0;
+    ListView_SetItemState(m_list, longItem, LVIS_SELECTED | LVIS_FOCUSED,
+                          LVIS_SELECTED | LVIS_FOCUSED);
+    ListView_SetSelectionMark(m_list, longItem);
+    SetFocus(m_list);
+    InvalidateRect(m_list, nullptr, TRUE);
+    UpdateWindow(m_list);
+    PumpMessages();
+    EXPECT_GE(m_counts.drawn, ItemCount());
+    m_page.UpdateInfoText();
+    const std::string info = m_page.GetItemText(IDC_AUTOSTART_INFO);
+    EXPECT_EQ(info.rfind("Title: orv-page-long\r\n", 0), 0u) << info;
+
+    // Seeing them changed nothing.
+    char data[16] = {};
+    DWORD size = sizeof data;
+    DWORD type = 0;
+    ASSERT_EQ(RegQueryValueExA(key.Get(), "orv-page-dword", nullptr, &type,
+                               reinterpret_cast<BYTE*>(data), &size),
+              ERROR_SUCCESS);
+    EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
+    EXPECT_EQ(std::string(data, size), std::string("\x2A\0\0\0", 4));
+}
+
+TEST_F(AutostartPage, ColumnClicksSortTheRowsAndTheSameColumnAgainTurnsTheOrder) {
+    SetRunString("orv-page-b", "C:\\orv-page\\0.exe");
+    m_page.RunCommand(kCommandRefresh);
+    ASSERT_LT(FindItem("orv-page-a"), FindItem("orv-page-b")) << "by name, ascending";
+
+    NMLISTVIEW click{};
+    click.hdr.hwndFrom = m_list;
+    click.hdr.idFrom = IDC_AUTOSTART_CURRENT;
+    click.hdr.code = LVN_COLUMNCLICK;
+    click.iSubItem = 1;
+    SendMessageA(m_page.GetHwnd(), WM_NOTIFY, IDC_AUTOSTART_CURRENT,
+                 reinterpret_cast<LPARAM>(&click));
+    EXPECT_GT(FindItem("orv-page-a"), FindItem("orv-page-b")) << "by path: 0.exe before a.exe";
+    SendMessageA(m_page.GetHwnd(), WM_NOTIFY, IDC_AUTOSTART_CURRENT,
+                 reinterpret_cast<LPARAM>(&click));
+    EXPECT_LT(FindItem("orv-page-a"), FindItem("orv-page-b")) << "by path, descending";
+    EXPECT_EQ(ItemText(FindItem("orv-page-b"), 1), "C:\\orv-page\\0.exe")
+        << "the texts moved with their rows";
+}
+
+} // namespace
