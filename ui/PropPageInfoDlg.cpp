@@ -6,6 +6,8 @@
 #include "app/SettingsStore.h"
 #include "app/SystemHelpers.h"
 #include "autostart/AutostartLocations.h"
+#include "ui/SheetDlg.h"
+#include "ui/SystemReportDlg.h"
 #include "ui/TrayIconUpdater.h"
 #include "ui/TrayText.h"
 #include "ui/UsageDiagram.h"
@@ -164,7 +166,16 @@ void CPropPageInfoDlg::OnStartWithSystemClicked() {
     }
 }
 
-void CPropPageInfoDlg::OpenSystemReport() {}
+void CPropPageInfoDlg::OpenSystemReport() {
+    // The sections come from the main sheet's list pages, read while their
+    // boxes are ticked.
+    auto* sheet = static_cast<CSheetDlg*>(win::Window::FromHandle(::GetParent(m_hWnd)));
+    if (sheet == nullptr) {
+        return;
+    }
+    ShowSystemReport({[sheet] { return sheet->m_pageAutostart.GetReportText(""); },
+                      [sheet] { return sheet->m_pageProcess.GetTable().GetReportText(""); }});
+}
 
 bool CPropPageInfoDlg::IsShowing() const {
     const HWND sheet = ::GetParent(m_hWnd);

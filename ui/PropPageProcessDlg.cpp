@@ -5,7 +5,8 @@
 #include "process/ProcessColumns.h"
 #include "ui/AppWindow.h"
 #include "ui/EntryActions.h"
-#include "ui/EntryList.h"
+#include "ui/FileIcons.h"
+#include "ui/PageKeys.h"
 #include "ui/QuickMenu.h"
 #include "ui/UsageDiagram.h"
 
