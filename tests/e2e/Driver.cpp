@@ -1,10 +1,9 @@
 #include "tests/e2e/Driver.h"
 
+#include "tests/e2e/RemoteListView.h"
 #include "tests/helpers/TestSupport.h"
 
 #include "win/Handle.h"
-
-#include <commctrl.h>
 
 #include <cstdlib>
 #include <thread>
@@ -413,77 +412,13 @@ std::string SaveScreenshot(const std::string& name) {
     return WriteFileText(path, bytes) ? path : std::string();
 }
 
-namespace {
-
-// A list-view request whose LVITEMA and text buffer live in the list's own
-// process, as the list reads and writes them there.
-class RemoteListItem {
-  public:
-    explicit RemoteListItem(HWND list) : m_list(list) {
-        DWORD processId = 0;
-        ::GetWindowThreadProcessId(list, &processId);
-        m_process.Reset(::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE,
-                                      FALSE, processId));
-        if (m_process) {
-            m_memory =
-                ::VirtualAllocEx(m_process.Get(), nullptr, kBytes, MEM_COMMIT, PAGE_READWRITE);
-        }
-    }
-    ~RemoteListItem() {
-        if (m_memory != nullptr) {
-            ::VirtualFreeEx(m_process.Get(), m_memory, 0, MEM_RELEASE);
-        }
-    }
-    RemoteListItem(const RemoteListItem&) = delete;
-    RemoteListItem& operator=(const RemoteListItem&) = delete;
-
-    std::string Text(int item, int subItem) {
-        LVITEMA request{};
-        request.iSubItem = subItem;
-        request.pszText = static_cast<char*>(m_memory) + sizeof(LVITEMA);
-        request.cchTextMax = kTextChars;
-        if (!Put(&request, sizeof request)) {
-            return {};
-        }
-        ::SendMessageA(m_list, LVM_GETITEMTEXTA, item, reinterpret_cast<LPARAM>(m_memory));
-        char text[kTextChars] = {};
-        ::ReadProcessMemory(m_process.Get(), request.pszText, text, kTextChars - 1, nullptr);
-        return text;
-    }
-
-    RECT Bounds(int item) {
-        RECT rect{};
-        rect.left = LVIR_BOUNDS;
-        if (Put(&rect, sizeof rect) &&
-            ::SendMessageA(m_list, LVM_GETITEMRECT, item, reinterpret_cast<LPARAM>(m_memory))) {
-            ::ReadProcessMemory(m_process.Get(), m_memory, &rect, sizeof rect, nullptr);
-        }
-        return rect;
-    }
-
-  private:
-    static constexpr int kTextChars = 512;
-    static constexpr SIZE_T kBytes = sizeof(LVITEMA) + kTextChars;
-
-    bool Put(const void* data, SIZE_T size) {
-        return m_memory != nullptr &&
-               ::WriteProcessMemory(m_process.Get(), m_memory, data, size, nullptr) != FALSE;
-    }
-
-    HWND m_list;
-    win::UniqueHandle m_process;
-    void* m_memory = nullptr;
-};
-
-} // namespace
-
 std::string ListItemText(HWND list, int item, int subItem) {
-    return RemoteListItem(list).Text(item, subItem);
+    return RemoteListView(list).Text(item, subItem);
 }
 
 int FindListItem(HWND list, int subItem, const std::string& text) {
-    RemoteListItem remote(list);
-    const int count = static_cast<int>(::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    const RemoteListView remote(list);
+    const int count = remote.Count();
     for (int i = 0; i < count; ++i) {
         if (remote.Text(i, subItem) == text) {
             return i;
@@ -493,11 +428,9 @@ int FindListItem(HWND list, int subItem, const std::string& text) {
 }
 
 POINT ListItemCenter(HWND list, int item) {
-    RECT rect = RemoteListItem(list).Bounds(item);
+    const RECT rect = RemoteListView(list).ItemRect(item);
     // Left of the middle: the name column is always in view.
-    POINT point{rect.left + 60, (rect.top + rect.bottom) / 2};
-    ::ClientToScreen(list, &point);
-    return point;
+    return POINT{rect.left + 60, (rect.top + rect.bottom) / 2};
 }
 
 } // namespace e2e
