@@ -14,14 +14,22 @@ inline double BenchNow() {
     return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
 }
 
-// The median time of rounds runs; count receives the last run's result.
-template <typename Run> double MedianMilliseconds(int rounds, Run run, size_t& count) {
+// The median time of rounds runs, each after an untimed prepare(); count
+// receives the last run's result.
+template <typename Prepare, typename Run>
+double MedianMillisecondsAfter(int rounds, Prepare prepare, Run run, size_t& count) {
     std::vector<double> times;
     for (int round = 0; round < rounds; ++round) {
+        prepare();
         const double start = BenchNow();
         count = run();
         times.push_back(BenchNow() - start);
     }
     std::sort(times.begin(), times.end());
     return times[times.size() / 2];
+}
+
+template <typename Run> double MedianMilliseconds(int rounds, Run run, size_t& count) {
+    return MedianMillisecondsAfter(
+        rounds, [] {}, run, count);
 }

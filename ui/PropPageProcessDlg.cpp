@@ -176,32 +176,29 @@ void CPropPageProcessDlg::SetItemTexts(int index, const ProcessRow& row) {
     }
 }
 
-bool CPropPageProcessDlg::SyncItems() {
+void CPropPageProcessDlg::SyncItems() {
     HWND list = List();
     const ProcessRowList& rows = m_table.GetRows();
-    const bool reinserted = static_cast<size_t>(ListView_GetItemCount(list)) != rows.size();
-    if (reinserted) {
-        ListView_DeleteAllItems(list);
-        m_listedIds.clear();
-        for (size_t i = 0; i < rows.size(); ++i) {
-            LVITEMA item{};
-            item.mask = LVIF_IMAGE;
-            item.iItem = static_cast<int>(i);
-            item.iImage = -1;
-            ::SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
-        }
+    // Items are added or taken away at the end only: the others keep their
+    // place, and with it the scroll position.
+    for (int count = ListView_GetItemCount(list); count > static_cast<int>(rows.size()); --count) {
+        ListView_DeleteItem(list, count - 1);
     }
-    // Only the items whose process moved or changed get new texts.
+    for (int count = ListView_GetItemCount(list); count < static_cast<int>(rows.size()); ++count) {
+        LVITEMA item{};
+        item.mask = LVIF_IMAGE;
+        item.iItem = count;
+        item.iImage = -1;
+        ::SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    }
+    m_listedIds.resize(rows.size(), 0);
+    // Only the items where another process stands now get new texts.
     for (size_t i = 0; i < rows.size(); ++i) {
-        if (i >= m_listedIds.size() || m_listedIds[i] != rows[i].processId) {
+        if (m_listedIds[i] != rows[i].processId) {
             SetItemTexts(static_cast<int>(i), rows[i]);
+            m_listedIds[i] = rows[i].processId;
         }
     }
-    m_listedIds.clear();
-    for (const ProcessRow& row : rows) {
-        m_listedIds.push_back(row.processId);
-    }
-    return reinserted;
 }
 
 void CPropPageProcessDlg::RefreshList() {
@@ -210,21 +207,12 @@ void CPropPageProcessDlg::RefreshList() {
         m_table.Refresh();
         return;
     }
-    const int scrollX = ::GetScrollPos(list, SB_HORZ);
-    const int top = ListView_GetTopIndex(list);
-    RECT firstRow{};
-    const int rowHeight =
-        ListView_GetItemRect(list, 0, &firstRow, LVIR_BOUNDS) ? firstRow.bottom - firstRow.top : 0;
     const Marks marks = RememberMarks();
     m_table.Refresh();
-    bool reinserted = false;
     {
         RedrawPause pause(list);
-        reinserted = SyncItems();
+        SyncItems();
         RestoreMarks(marks);
-    }
-    if (reinserted) {
-        ListView_Scroll(list, scrollX, rowHeight * top);
     }
     ::InvalidateRect(list, nullptr, FALSE);
     if (ListView_GetSelectionMark(list) < 0) {

@@ -45,10 +45,9 @@ class CPropPageProcessDlg : public COrvPage, public IPageCommands {
     void ResortKeepingMarks();
     Marks RememberMarks() const;
     void RestoreMarks(const Marks& marks);
-    // Brings the items in line with the table's rows: inserted anew only when
-    // their number changed (true then), texts set only where another process
-    // stands now.
-    bool SyncItems();
+    // Brings the items in line with the table's rows: as many items as rows,
+    // texts set only where another process stands now.
+    void SyncItems();
     void SetItemTexts(int index, const ProcessRow& row);
     void DrawRow(const DRAWITEMSTRUCT& item);
     void ShowContextMenu();

@@ -1,6 +1,7 @@
 #pragma once
 // Small helpers shared by the unit and the end-to-end tests.
 #include "win/Handle.h"
+#include "win/PropSheet.h"
 
 #include <windows.h>
 
@@ -48,6 +49,30 @@ inline std::string WinePathOf(std::string path) {
 inline HWND FindOpenMenu() {
     HWND menu = ::FindWindowA("#32768", nullptr);
     return menu != nullptr && ::IsWindowVisible(menu) ? menu : nullptr;
+}
+
+// Handles every message waiting for this thread's windows.
+inline void PumpMessages() {
+    MSG msg{};
+    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageA(&msg);
+    }
+}
+
+// One page in a modeless sheet of its own, as the main sheet holds it; the
+// caller destroys the sheet. Null when the system would not make it.
+inline HWND CreateSheetAround(win::PropertyPage& page, const char* caption) {
+    PROPSHEETPAGEA record = page.Describe();
+    HPROPSHEETPAGE pages[] = {::CreatePropertySheetPageA(&record)};
+    PROPSHEETHEADERA header{};
+    header.dwSize = sizeof header;
+    header.dwFlags = PSH_MODELESS;
+    header.hInstance = ::GetModuleHandleA(nullptr);
+    header.pszCaption = caption;
+    header.nPages = 1;
+    header.phpage = pages;
+    return reinterpret_cast<HWND>(::PropertySheetA(&header));
 }
 
 } // namespace testsupport

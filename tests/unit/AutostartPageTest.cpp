@@ -5,6 +5,8 @@
 #include "app/SystemHelpers.h"
 #include "autostart/AutostartLocations.h"
 #include "autostart/EntryTexts.h"
+#include "tests/helpers/TestSupport.h"
+#include "tests/unit/ListCallCounter.h"
 #include "tests/unit/TempDir.h"
 #include "ui/AppWindow.h"
 #include "ui/PageCommands.h"
@@ -19,6 +21,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -180,40 +183,6 @@ void DeleteRunValue(const std::string& name) {
     }
 }
 
-void PumpMessages() {
-    MSG msg{};
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
-
-// What the tests watch: rows inserted into list 1001 and rows drawn by the page.
-struct Counts {
-    int inserts = 0;
-    int deletes = 0;
-    int drawn = 0;
-};
-
-LRESULT CALLBACK CountListCalls(HWND window, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                DWORD_PTR data) {
-    auto* counts = reinterpret_cast<Counts*>(data);
-    if (msg == LVM_INSERTITEMA) {
-        ++counts->inserts;
-    } else if (msg == LVM_DELETEALLITEMS) {
-        ++counts->deletes;
-    }
-    return DefSubclassProc(window, msg, wParam, lParam);
-}
-
-LRESULT CALLBACK CountPageDrawing(HWND window, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                  DWORD_PTR data) {
-    if (msg == WM_DRAWITEM) {
-        ++reinterpret_cast<Counts*>(data)->drawn;
-    }
-    return DefSubclassProc(window, msg, wParam, lParam);
-}
-
 // The page in a modeless sheet of its own, as the main sheet holds it. The
 // page keeps its files beside the test program: what it makes there goes.
 class AutostartPage : public ::testing::Test {
@@ -226,31 +195,19 @@ class AutostartPage : public ::testing::Test {
             SHGetFileInfoA("c:\\", 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
         SetRunString("orv-page-a", "C:\\orv-page\\a.exe");
 
-        PROPSHEETPAGEA record = m_page.Describe();
-        HPROPSHEETPAGE pages[] = {CreatePropertySheetPageA(&record)};
-        PROPSHEETHEADERA header{};
-        header.dwSize = sizeof header;
-        header.dwFlags = PSH_MODELESS;
-        header.hInstance = GetModuleHandleA(nullptr);
-        header.pszCaption = "Autostart page test";
-        header.nPages = 1;
-        header.phpage = pages;
-        m_sheet = reinterpret_cast<HWND>(PropertySheetA(&header));
+        m_sheet = testsupport::CreateSheetAround(m_page, "Autostart page test");
         ASSERT_NE(m_sheet, nullptr);
-        PumpMessages();
+        testsupport::PumpMessages();
         ASSERT_TRUE(m_page.IsWindow());
         m_list = m_page.GetItem(IDC_AUTOSTART_CURRENT);
-        SetWindowSubclass(m_list, &CountListCalls, 1, reinterpret_cast<DWORD_PTR>(&m_counts));
-        SetWindowSubclass(m_page.GetHwnd(), &CountPageDrawing, 1,
-                          reinterpret_cast<DWORD_PTR>(&m_counts));
+        m_counter = std::make_unique<ListCallCounter>(m_list, m_page.GetHwnd());
     }
 
     void TearDown() override {
         if (m_sheet != nullptr) {
-            RemoveWindowSubclass(m_list, &CountListCalls, 1);
-            RemoveWindowSubclass(m_page.GetHwnd(), &CountPageDrawing, 1);
+            m_counter.reset();
             DestroyWindow(m_sheet);
-            PumpMessages();
+            testsupport::PumpMessages();
         }
         for (const char* name : {"orv-page-a", "orv-page-b", "orv-page-long", "orv-page-dword",
                                  "orv-page-binary", ""}) {
@@ -271,7 +228,7 @@ class AutostartPage : public ::testing::Test {
     // The 30-second timer's work, now.
     void TimerTick() {
         SendMessageA(m_page.GetHwnd(), WM_TIMER, 0, 0);
-        PumpMessages();
+        testsupport::PumpMessages();
     }
 
     std::string ItemText(int item, int column) const {
@@ -302,7 +259,8 @@ class AutostartPage : public ::testing::Test {
     CPropPageAutostartDlg m_page;
     HWND m_sheet = nullptr;
     HWND m_list = nullptr;
-    Counts m_counts;
+    std::unique_ptr<ListCallCounter> m_counter;
+    ListCallCounts& Counts() { return m_counter->counts; }
 };
 
 TEST_F(AutostartPage, UnchangedRescanLeavesTheListAloneAndAHiddenPageDrawsNothing) {
@@ -315,29 +273,29 @@ TEST_F(AutostartPage, UnchangedRescanLeavesTheListAloneAndAHiddenPageDrawsNothin
 
     TimerTick();
     TimerTick();
-    EXPECT_EQ(m_counts.inserts, 0) << "nothing changed, nothing inserted";
-    EXPECT_EQ(m_counts.deletes, 0);
+    EXPECT_EQ(Counts().inserts, 0) << "nothing changed, nothing inserted";
+    EXPECT_EQ(Counts().clears, 0);
 
     // In the tray: the rescan still follows the system but draws nothing.
     ShowWindow(m_sheet, SW_HIDE);
-    PumpMessages();
-    m_counts.drawn = 0;
+    testsupport::PumpMessages();
+    Counts().drawn = 0;
     SetRunString("orv-page-b", "C:\\orv-page\\b.exe");
     TimerTick();
-    EXPECT_EQ(m_counts.deletes, 1);
-    EXPECT_EQ(m_counts.inserts, shown + 1);
+    EXPECT_EQ(Counts().clears, 1);
+    EXPECT_EQ(Counts().inserts, shown + 1);
     EXPECT_EQ(ItemCount(), shown + 1);
-    EXPECT_EQ(m_counts.drawn, 0) << "a hidden page draws no row";
+    EXPECT_EQ(Counts().drawn, 0) << "a hidden page draws no row";
 
     ShowWindow(m_sheet, SW_SHOW);
     UpdateWindow(m_sheet);
-    PumpMessages();
-    EXPECT_GE(m_counts.drawn, shown + 1) << "shown again, every row is drawn";
+    testsupport::PumpMessages();
+    EXPECT_GE(Counts().drawn, shown + 1) << "shown again, every row is drawn";
 
     // A forced refresh (F5) rebuilds even an unchanged list.
-    m_counts.inserts = 0;
+    Counts().inserts = 0;
     m_page.RunCommand(kCommandRefresh);
-    EXPECT_EQ(m_counts.inserts, shown + 1);
+    EXPECT_EQ(Counts().inserts, shown + 1);
 }
 
 TEST_F(AutostartPage, ValuesOfAnyShapeAreListedAndDrawnAndTheRegistryStaysAsItWas) {
@@ -365,15 +323,15 @@ TEST_F(AutostartPage, ValuesOfAnyShapeAreListedAndDrawnAndTheRegistryStaysAsItWa
     EXPECT_NE(m_page.GetReportText("").find("Title: orv-page-long\r\n"), std::string::npos);
 
     // Every row drawn, the long one selected too, without a fault.
-    m_counts.drawn = 0;
+    Counts().drawn = 0;
     ListView_SetItemState(m_list, longItem, LVIS_SELECTED | LVIS_FOCUSED,
                           LVIS_SELECTED | LVIS_FOCUSED);
     ListView_SetSelectionMark(m_list, longItem);
     SetFocus(m_list);
     InvalidateRect(m_list, nullptr, TRUE);
     UpdateWindow(m_list);
-    PumpMessages();
-    EXPECT_GE(m_counts.drawn, ItemCount());
+    testsupport::PumpMessages();
+    EXPECT_GE(Counts().drawn, ItemCount());
     m_page.UpdateInfoText();
     const std::string info = m_page.GetItemText(IDC_AUTOSTART_INFO);
     EXPECT_EQ(info.rfind("Title: orv-page-long\r\n", 0), 0u) << info;
