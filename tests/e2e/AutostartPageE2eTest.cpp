@@ -26,6 +26,11 @@ namespace {
 
 const char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 const char kSheetCaption[] = "Orvane : ";
+constexpr int kNewTitle = 1028;
+constexpr int kNewPath = 1029;
+constexpr int kNewAllUsers = 1030;
+constexpr int kNewRegistry = 1031;
+constexpr int kBarNew = 1027;
 const char kConfirmRemoval[] = "Are you sure you want to remove selected items?";
 constexpr COLORREF kUnacceptedRed = RGB(200, 0, 0);
 constexpr COLORREF kUnacceptedPink = RGB(255, 220, 220);
@@ -36,9 +41,9 @@ std::string SystemFile(const char* name) {
     return std::string(dir) + "\\" + name;
 }
 
-std::string StartupFolder() {
+std::string StartupFolder(int folder = CSIDL_STARTUP) {
     char dir[MAX_PATH] = {};
-    ::SHGetFolderPathA(nullptr, CSIDL_STARTUP | CSIDL_FLAG_CREATE, nullptr, 0, dir);
+    ::SHGetFolderPathA(nullptr, folder | CSIDL_FLAG_CREATE, nullptr, 0, dir);
     return dir;
 }
 
@@ -166,6 +171,23 @@ void ChooseMenuItem(int item) {
     PressKeys({VK_RETURN});
 }
 
+// A control anywhere below the window, by its id.
+HWND FindDescendant(HWND window, int id) {
+    std::pair<int, HWND> search{id, nullptr};
+    ::EnumChildWindows(
+        window,
+        [](HWND child, LPARAM data) -> BOOL {
+            auto* wanted = reinterpret_cast<std::pair<int, HWND>*>(data);
+            if (::GetDlgCtrlID(child) == wanted->first) {
+                wanted->second = child;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.second;
+}
+
 class AutostartPageTest : public testing::Test {
   protected:
     void SetUp() override {
@@ -182,6 +204,9 @@ class AutostartPageTest : public testing::Test {
     void CleanUp() {
         for (const std::string& name : m_values) {
             DeleteUserRegistryValue(kRunKey, name);
+        }
+        for (const std::string& name : m_commonStartupItems) {
+            ::DeleteFileA((StartupFolder(CSIDL_COMMON_STARTUP) + "\\" + name).c_str());
         }
         for (const std::string& name : m_startupItems) {
             const std::string path = StartupFolder() + "\\" + name;
@@ -275,6 +300,27 @@ class AutostartPageTest : public testing::Test {
         return text;
     }
 
+    // Fills in the new-entry dialog (ticking the boxes by clicks where they
+    // must change) and presses OK.
+    void FillNewEntry(HWND dialog, const std::string& title, const std::string& path, bool allUsers,
+                      bool registry) {
+        ::SendMessageA(::GetDlgItem(dialog, kNewTitle), WM_SETTEXT, 0,
+                       reinterpret_cast<LPARAM>(title.c_str()));
+        ::SendMessageA(::GetDlgItem(dialog, kNewPath), WM_SETTEXT, 0,
+                       reinterpret_cast<LPARAM>(path.c_str()));
+        for (auto [box, wanted] : {std::pair{kNewAllUsers, allUsers}, {kNewRegistry, registry}}) {
+            if ((::IsDlgButtonChecked(dialog, box) == BST_CHECKED) != wanted) {
+                ClickCenterOf(::GetDlgItem(dialog, box));
+            }
+            EXPECT_EQ(::IsDlgButtonChecked(dialog, box) == BST_CHECKED, wanted) << box;
+        }
+        ClickCenterOf(::GetDlgItem(dialog, IDOK));
+    }
+
+    HWND WaitForNewEntryDialog() {
+        return WaitForTopWindow(m_program->Id(), "Create new autostart item", 5s);
+    }
+
     std::string LogText() const {
         HWND log = FindTopWindow(m_program->Id(), "Log Window");
         return log != nullptr ? WindowText(::GetDlgItem(log, 1024)) : std::string();
@@ -293,6 +339,7 @@ class AutostartPageTest : public testing::Test {
     std::unique_ptr<RemoteListView> m_removed;
     std::vector<std::string> m_values;
     std::vector<std::string> m_startupItems;
+    std::vector<std::string> m_commonStartupItems;
 };
 
 TEST_F(AutostartPageTest, NewValueTurnsUpRedIsAcceptedRemovedAndRestored) {
@@ -427,6 +474,60 @@ TEST_F(AutostartPageTest, NewValueTurnsUpRedIsAcceptedRemovedAndRestored) {
     Exit();
     written.Reload();
     EXPECT_EQ(written.GetState(fresh), 1) << "still accepted after the exit's save";
+}
+
+TEST_F(AutostartPageTest, NewEntriesOfBothKindsAreMadeFromThePage) {
+    const std::string program = SystemFile("winver.exe");
+    const std::string target = SystemFile("clock.exe");
+    m_values.push_back("Orvane Test Made");
+    m_commonStartupItems.push_back("Orvane Test Made Link.lnk");
+    const std::string link = StartupFolder(CSIDL_COMMON_STARTUP) + "\\Orvane Test Made Link.lnk";
+    Accept({});
+    ASSERT_NO_FATAL_FAILURE(OpenPage());
+
+    // Insert in the list: the dialog, All Users ticked; OK without a title
+    // says so and keeps the dialog.
+    ClickItem(*m_current, 0);
+    PressKeys({VK_INSERT});
+    HWND dialog = WaitForNewEntryDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(::IsDlgButtonChecked(dialog, kNewAllUsers), static_cast<UINT>(BST_CHECKED));
+    EXPECT_EQ(::IsDlgButtonChecked(dialog, kNewRegistry), static_cast<UINT>(BST_UNCHECKED));
+    ::PostMessageA(::GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+    EXPECT_EQ(TakeMessage(), "You have to enter a valid title, this can be anything");
+    ASSERT_TRUE(::IsWindow(dialog));
+
+    // A value in the user's own Run key: written, listed at once, unaccepted.
+    FillNewEntry(dialog, "Orvane Test Made", program, false, true);
+    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(dialog); }, 5s));
+    EXPECT_EQ(ReadUserRunValue("Orvane Test Made"),
+              std::make_pair(static_cast<DWORD>(REG_SZ), program + '\0'));
+    EXPECT_TRUE(WaitForEntry("Orvane Test Made", 3s)) << "listed without waiting for the timer";
+    EXPECT_TRUE(WaitUntil([&] { return RedPixelsOf("Orvane Test Made") >= 20; }, 3s));
+
+    // The action bar's New: a shortcut in the startup folder of all users.
+    ClickCenterOf(FindDescendant(m_page, kBarNew));
+    dialog = WaitForNewEntryDialog();
+    ASSERT_NE(dialog, nullptr);
+    FillNewEntry(dialog, "Orvane Test Made Link", target, true, false);
+    SaveScreenshot("autostart-new-entry");
+    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(dialog); }, 5s));
+    ASSERT_TRUE(Exists(link));
+    EXPECT_EQ(GetShortcutTarget(link, SLR_NO_UI), target);
+    EXPECT_TRUE(WaitForEntry("Orvane Test Made Link", 3s));
+
+    // The same title again: refused, the shortcut left as it was.
+    const std::string linkBytes = ReadFileText(link);
+    ClickItem(*m_current, 0);
+    PressKeys({VK_CONTROL, 'N'});
+    dialog = WaitForNewEntryDialog();
+    ASSERT_NE(dialog, nullptr);
+    FillNewEntry(dialog, "Orvane Test Made Link", program, true, false);
+    EXPECT_EQ(TakeMessage(), "A file with this title already exists, please enter a different one");
+    ::PostMessageA(::GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(dialog); }, 5s));
+    EXPECT_EQ(ReadFileText(link), linkBytes);
+    Exit();
 }
 
 TEST_F(AutostartPageTest, OddEntriesAreShownAndFailuresChangeNothing) {
