@@ -17,8 +17,7 @@ namespace {
 constexpr int kProcesses = 300;
 constexpr int kAutostartEntries = 200;
 constexpr int kRounds = 25;
-// Wine's rich edit takes seconds for a text of this size.
-constexpr int kDialogRounds = 3;
+constexpr int kDialogRounds = 9;
 
 // A file-information text as long as a real one.
 const char kFileInfo[] = "File: C:\\Program Files\\Vendor\\Product\\program.exe\r\n"
@@ -88,7 +87,8 @@ int main() {
             return static_cast<size_t>(GetWindowTextLengthA(dialog.GetItem(IDC_REPORT_TEXT)));
         },
         length);
-    std::printf("dialog rebuild into the rich edit (%zu characters shown), median of %d: %.3f ms\n",
+    std::printf("dialog rebuild into the rich edit (%zu characters shown), median of %d: %.3f ms "
+                "(goal: under 500 ms)\n",
                 length, kDialogRounds, dialogMs);
     DestroyWindow(dialog.GetHwnd());
     return 0;

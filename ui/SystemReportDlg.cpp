@@ -87,10 +87,42 @@ void CSystemReportDlg::BuildReport() {
 
 void CSystemReportDlg::ShowReport() {
     HWND text = GetItem(IDC_REPORT_TEXT);
+    if (text != nullptr && ::GetWindowTextLengthA(text) > 0) {
+        text = ReplaceWithEmptyTextControl(text);
+    }
     // Raised before the text goes in: the control cuts what passes its limit.
     const size_t limit = std::max(m_report.size() + 1, kDefaultTextLimit);
     ::SendMessageA(text, EM_EXLIMITTEXT, 0, static_cast<LPARAM>(limit));
     ::SetWindowTextA(text, m_report.c_str());
+}
+
+// Measured under Wine: a rich edit takes seconds to let go of a long report
+// and a tenth of that to take one, so each new report goes into a new control
+// of the same class, place, style, font and tab order.
+HWND CSystemReportDlg::ReplaceWithEmptyTextControl(HWND old) {
+    char className[64] = {};
+    ::GetClassNameA(old, className, sizeof className);
+    RECT rect{};
+    ::GetWindowRect(old, &rect);
+    ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&rect), 2);
+    const bool hadFocus = ::GetFocus() == old;
+    HWND fresh =
+        ::CreateWindowExA(static_cast<DWORD>(::GetWindowLongPtrA(old, GWL_EXSTYLE)), className, "",
+                          static_cast<DWORD>(::GetWindowLongPtrA(old, GWL_STYLE)), rect.left,
+                          rect.top, rect.right - rect.left, rect.bottom - rect.top, m_hWnd,
+                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_REPORT_TEXT)),
+                          ::GetModuleHandleA(nullptr), nullptr);
+    if (fresh == nullptr) {
+        // Slow, but the report is shown all the same.
+        return old;
+    }
+    ::SendMessageA(fresh, WM_SETFONT, ::SendMessageA(old, WM_GETFONT, 0, 0), FALSE);
+    ::SetWindowPos(fresh, old, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    ::DestroyWindow(old);
+    if (hadFocus) {
+        ::SetFocus(fresh);
+    }
+    return fresh;
 }
 
 void CSystemReportDlg::CopyAll() {

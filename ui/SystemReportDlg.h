@@ -31,6 +31,7 @@ class CSystemReportDlg : public win::Dialog {
   private:
     ReportChoices ReadChoices() const;
     void ShowReport();
+    HWND ReplaceWithEmptyTextControl(HWND old);
     void CopyAll();
 
     ReportSources m_sources;
