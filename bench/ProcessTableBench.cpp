@@ -84,7 +84,8 @@ int PageRefresh(std::vector<std::unique_ptr<HelperProcess>>& helpers) {
                 rows, kRounds, pageMs, tableMs, tableMs > 0 ? (pageMs / tableMs - 1) * 100 : 0.0);
     const double tableFewerMs = MedianMillisecondsAfter(kRounds, endOneHelper, tableRefresh, rows);
     const double pageFewerMs = MedianMillisecondsAfter(kRounds, endOneHelper, pageRefresh, rows);
-    std::printf("with one process fewer each time (every item inserted anew), median of %d: "
+    std::printf("with one process fewer each time (one item taken away, the items after it "
+                "re-texted), median of %d: "
                 "%.2f ms; the table's refresh alone: %.2f ms; list update adds %.0f %%\n",
                 kRounds, pageFewerMs, tableFewerMs,
                 tableFewerMs > 0 ? (pageFewerMs / tableFewerMs - 1) * 100 : 0.0);

@@ -127,22 +127,20 @@ void CPropPageProcessDlg::PlaceActionBar() {
 CPropPageProcessDlg::Marks CPropPageProcessDlg::RememberMarks() const {
     Marks marks;
     const ProcessRowList& rows = m_table.GetRows();
-    const int count = ListView_GetItemCount(List());
-    for (int i = 0; i < count && static_cast<size_t>(i) < rows.size(); ++i) {
-        const UINT state = ListView_GetItemState(List(), i, LVIS_SELECTED | LVIS_FOCUSED);
-        if (state & LVIS_SELECTED) {
-            marks.selected.push_back(rows[i].processId);
-        }
-        if (state & LVIS_FOCUSED) {
-            marks.focused = rows[i].processId;
-            marks.hasFocus = true;
-        }
+    for (size_t i : SelectedRows()) {
+        marks.selected.push_back(rows[i].processId);
+    }
+    const int focused = ListView_GetNextItem(List(), -1, LVNI_FOCUSED);
+    if (focused >= 0 && static_cast<size_t>(focused) < rows.size()) {
+        marks.focused = rows[static_cast<size_t>(focused)].processId;
+        marks.hasFocus = true;
     }
     return marks;
 }
 
 void CPropPageProcessDlg::RestoreMarks(const Marks& marks) {
     const ProcessRowList& rows = m_table.GetRows();
+    constexpr UINT kMarks = LVIS_SELECTED | LVIS_FOCUSED;
     for (size_t i = 0; i < rows.size(); ++i) {
         const uint32_t id = rows[i].processId;
         UINT state = 0;
@@ -154,7 +152,11 @@ void CPropPageProcessDlg::RestoreMarks(const Marks& marks) {
         if (marks.hasFocus && marks.focused == id) {
             state |= LVIS_FOCUSED;
         }
-        ListView_SetItemState(List(), static_cast<int>(i), state, LVIS_SELECTED | LVIS_FOCUSED);
+        // Each change notifies the page: only the items whose marks move.
+        const int item = static_cast<int>(i);
+        if (ListView_GetItemState(List(), item, kMarks) != state) {
+            ListView_SetItemState(List(), item, state, kMarks);
+        }
     }
 }
 
