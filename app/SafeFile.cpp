@@ -41,6 +41,13 @@ bool ReplaceWithTemporary(const std::string& temporary, const std::string& targe
     if (g_failReplaceForTesting) {
         return false;
     }
+    // A file the user made read-only stays as it is. Windows refuses to
+    // replace it anyway; Wine would not, nor would the 9x fallback below.
+    const DWORD attributes = GetFileAttributesA(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return false;
+    }
     FlushToDisk(temporary);
     if (MoveFileExA(temporary.c_str(), target.c_str(),
                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {

@@ -1,5 +1,7 @@
 #include "app/SettingsStore.h"
 
+#include "app/DataFile.h"
+
 #include "app/Mbcs.h"
 #include "app/PathHelpers.h"
 #include "app/SafeFile.h"
@@ -207,6 +209,13 @@ bool CSettingsStore::Save() {
         DeleteFileA(target.c_str());
         return !FileExists(target);
     }
+    // Settings that did not change leave the file alone, read-only or not.
+    std::string written, present;
+    if (ReadDataFile(temporary.Path(), written) && ReadDataFile(target, present) &&
+        written == present) {
+        DeleteFileA(temporary.Path().c_str());
+        return true;
+    }
     if (!ReplaceWithTemporary(temporary.Path(), target)) {
         DeleteFileA(temporary.Path().c_str());
         return false;
@@ -233,8 +242,6 @@ CSettingsStore& GetSettings() {
     return owner.store;
 }
 
-void SaveSettingsNow() {
-    if (g_settings) {
-        g_settings->Save();
-    }
+bool SaveSettingsNow() {
+    return g_settings == nullptr || g_settings->Save();
 }

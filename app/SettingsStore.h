@@ -86,6 +86,6 @@ class CSettingsStore {
 // The process-wide store bound to "settings.ini" beside the executable; saved
 // when the process ends normally, or earlier through SaveSettingsNow.
 CSettingsStore& GetSettings();
-// Writes the store now if it exists (the session is ending and there will be no
-// normal exit).
-void SaveSettingsNow();
+// Writes the store now if it exists (at Exit, or when the session is ending and
+// there will be no normal exit); false when the file could not be written.
+bool SaveSettingsNow();

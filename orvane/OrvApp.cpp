@@ -5,6 +5,7 @@
 #include "app/SettingsStore.h"
 #include "app/SystemHelpers.h"
 #include "autostart/AutostartLocations.h"
+#include "ui/AppWindow.h"
 #include "ui/LogWindow.h"
 #include "ui/SheetDlg.h"
 
@@ -60,6 +61,10 @@ bool COrvApp::InitInstance() {
         sheet.SetFirstUse(firstUse);
         sheet.DoModal();
         SetAppMainWindow(nullptr);
+    }
+    if (!SaveSettingsNow()) {
+        ShowFileNotSaved(JoinPath(GetExeDir(), "settings.ini"),
+                         "The options of this run are not saved.");
     }
     return false;
 }

@@ -23,6 +23,11 @@ int AppMessageBox(const std::string& text, UINT style) {
     return ::MessageBoxA(g_mainWindow, text.c_str(), kAppTitle, style);
 }
 
+void ShowFileNotSaved(const std::string& path, const std::string& consequence) {
+    AppMessageBox("Could not write " + path + " (is it read-only?).\r\n" + consequence,
+                  MB_OK | MB_ICONWARNING);
+}
+
 void OpenHelpPage() {
     std::string page = JoinPath(GetExeDir(), "help\\index.htm");
     ::ShellExecuteA(g_mainWindow, "", page.c_str(), nullptr, nullptr, SW_SHOWNORMAL);

@@ -17,5 +17,10 @@ void SetAppMainWindow(HWND window);
 // A message box with the program's title, owned by the main window if there is one.
 int AppMessageBox(const std::string& text, UINT style = MB_OK);
 
+// Tells the user that one of their files could not be written and what that
+// means for them (a line of its own after the file's name).
+void ShowFileNotSaved(const std::string& path, const std::string& consequence);
+inline constexpr char kChangeHeldForThisRun[] = "Your change holds until Orvane exits.";
+
 // Opens help\index.htm beside the executable with its associated viewer.
 void OpenHelpPage();

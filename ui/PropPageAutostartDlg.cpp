@@ -364,7 +364,10 @@ void CPropPageAutostartDlg::SetSelectedState(int32_t state) {
     for (const std::string& path : paths) {
         accepted.SetState(path, state);
     }
-    accepted.WriteTo(accepted.GetFile());
+    if (!accepted.WriteTo(accepted.GetFile())) {
+        LogLine(" Failed to save the accepted entries");
+        ShowFileNotSaved(accepted.GetFile(), kChangeHeldForThisRun);
+    }
     HWND list = CurrentList();
     const LRESULT count = ::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
     ::SendMessageA(list, LVM_REDRAWITEMS, 0, count);

@@ -274,7 +274,9 @@ void CPropPageProcessDlg::SetAcceptedOfSelected(int32_t value) {
     if (selected.empty()) {
         return;
     }
-    m_table.SetAccepted(selected, value);
+    if (!m_table.SetAccepted(selected, value)) {
+        ShowFileNotSaved(m_table.GetTrustList().GetFile(), kChangeHeldForThisRun);
+    }
     ::InvalidateRect(List(), nullptr, TRUE);
     ::SetFocus(List());
 }

@@ -530,6 +530,63 @@ TEST_F(AutostartPageTest, NewEntriesOfBothKindsAreMadeFromThePage) {
     Exit();
 }
 
+TEST_F(AutostartPageTest, ReadOnlyFilesAreToldAndLeftAsTheyWere) {
+    const std::string kept = SystemFile("winver.exe");
+    AddValue("Orvane Test Kept", kept);
+    AddValue("Orvane Test Fresh", SystemFile("clock.exe"));
+    Accept({kept});
+    ASSERT_NO_FATAL_FAILURE(OpenPage());
+    ASSERT_TRUE(WaitForEntry("Orvane Test Fresh", 5s));
+    // A removal and its restore leave an index of removed entries behind.
+    ClickItem(*m_current, m_current->Find("Orvane Test Kept"));
+    PressKeys({VK_DELETE});
+    ConfirmRemoval();
+    ASSERT_TRUE(WaitUntil([&] { return m_removed->Count() == 1; }, 3s));
+    ClickItem(*m_removed, 0);
+    ClickItem(*m_removed, 0, true);
+    ChooseMenuItem(1);
+    ASSERT_TRUE(WaitUntil([&] { return m_removed->Count() == 0; }, 3s));
+
+    const std::vector<std::string> files = {folder.File("autostart.dat"),
+                                            folder.File("settings.ini"),
+                                            folder.File("removed\\_index_.dat")};
+    std::vector<std::string> before;
+    for (const std::string& file : files) {
+        ASSERT_TRUE(Exists(file)) << file;
+        before.push_back(ReadFileText(file));
+        ASSERT_TRUE(::SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY));
+    }
+
+    // Accepting says the list could not be saved.
+    ASSERT_TRUE(WaitForEntry("Orvane Test Kept", 3s));
+    ClickItem(*m_current, m_current->Find("Orvane Test Fresh"));
+    ClickItem(*m_current, m_current->Find("Orvane Test Fresh"), true);
+    ChooseMenuItem(1);
+    EXPECT_EQ(TakeMessage().rfind("Could not write " + files[0] + " (is it read-only?)", 0), 0u);
+    // A removal that cannot be recorded does not happen.
+    ClickItem(*m_current, m_current->Find("Orvane Test Kept"));
+    PressKeys({VK_DELETE});
+    ConfirmRemoval();
+    EXPECT_EQ(TakeMessage(), "Operation failed");
+    EXPECT_EQ(ReadUserRunValue("Orvane Test Kept"),
+              std::make_pair(static_cast<DWORD>(REG_SZ), kept + '\0'));
+    EXPECT_EQ(m_removed->Count(), 0);
+
+    // An option changed on the Info page cannot be saved at Exit: said so.
+    ::SendMessageA(m_sheet, PSM_SETCURSEL, 2, 0);
+    HWND info = reinterpret_cast<HWND>(::SendMessageA(m_sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+    ASSERT_NE(info, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(info) != FALSE; }, 5s));
+    ClickCenterOf(::GetDlgItem(info, 1037));
+    ::PostMessageA(::GetDlgItem(m_sheet, IDCANCEL), BM_CLICK, 0, 0);
+    EXPECT_EQ(TakeMessage().rfind("Could not write " + files[1] + " (is it read-only?)", 0), 0u);
+    EXPECT_TRUE(m_program->WaitForExit(20s));
+    for (size_t i = 0; i < files.size(); ++i) {
+        EXPECT_EQ(ReadFileText(files[i]), before[i]) << files[i];
+        ::SetFileAttributesA(files[i].c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
+}
+
 TEST_F(AutostartPageTest, OddEntriesAreShownAndFailuresChangeNothing) {
     const std::string longText = "C:\\" + std::string(1996, 'L') + ".exe";
     AddValue("Orvane Test Long", longText);

@@ -214,6 +214,21 @@ TEST_F(SettingsStore, FailedReplaceLeavesTheOldFileWhole) {
     EXPECT_EQ(Open()->GetString("Options", "X", ""), "new");
 }
 
+TEST_F(SettingsStore, ReadOnlyFileIsLeftAloneAndOnlyAChangeFailsToSave) {
+    ASSERT_TRUE(WriteBytes(m_path, "[GENERAL]\r\nFirstUse=1\r\n"));
+    auto store = Open();
+    ASSERT_TRUE(store->Save()) << "a writable file takes the store's own form";
+    const std::string saved = ReadBytes(m_path);
+    ASSERT_TRUE(SetFileAttributesA(m_path.c_str(), FILE_ATTRIBUTE_READONLY));
+
+    EXPECT_TRUE(store->Save()) << "nothing changed: nothing to write";
+    store->SetInt("Options", "ShowWarningDialogs", 1);
+    EXPECT_FALSE(store->Save()) << "a change that cannot be written is reported";
+    EXPECT_EQ(ReadBytes(m_path), saved);
+    EXPECT_FALSE(FileExists(TemporaryPathFor(m_path)));
+    SetFileAttributesA(m_path.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
 TEST_F(SettingsStore, StaleTemporaryIsNotCarriedOver) {
     ASSERT_TRUE(WriteBytes(TemporaryPathFor(m_path), "[Junk]\r\nLeft=over\r\n"));
     auto store = Open();
