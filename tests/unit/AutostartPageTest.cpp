@@ -27,6 +27,10 @@
 
 namespace {
 
+// Letters of code page 1250 (and 1252) above 0x7F: a name only the ANSI
+// functions carry, through the system's code page and back.
+const char kCentralEuropeanName[] = "orv-page-\x8A\xE8\xF8";
+
 const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 TEST(PageKeys, EachKeyGivesItsCommandAndModifiersOnlyCountForNAndEnter) {
@@ -210,7 +214,7 @@ class AutostartPage : public ::testing::Test {
             testsupport::PumpMessages();
         }
         for (const char* name : {"orv-page-a", "orv-page-b", "orv-page-long", "orv-page-dword",
-                                 "orv-page-binary", ""}) {
+                                 "orv-page-binary", kCentralEuropeanName, ""}) {
             if (*name != '\0' || m_setDefaultValue) {
                 DeleteRunValue(name);
             }
@@ -301,6 +305,7 @@ TEST_F(AutostartPage, UnchangedRescanLeavesTheListAloneAndAHiddenPageDrawsNothin
 TEST_F(AutostartPage, ValuesOfAnyShapeAreListedAndDrawnAndTheRegistryStaysAsItWas) {
     const std::string longPath = "C:\\" + std::string(1996, 'L') + ".exe";
     SetRunString("orv-page-long", longPath);
+    SetRunString(kCentralEuropeanName, "C:\\orv-page\\\x8A\xE8.exe");
     SetRunValue("orv-page-dword", REG_DWORD, std::string("\x2A\0\0\0", 4));
     SetRunValue("orv-page-binary", REG_BINARY, std::string("\x01\xFF\r\n&x", 6));
     // The key's unnamed (default) value, unless the prefix already has one.
@@ -317,6 +322,9 @@ TEST_F(AutostartPage, ValuesOfAnyShapeAreListedAndDrawnAndTheRegistryStaysAsItWa
     EXPECT_EQ(ItemText(longItem, 1), longPath);
     EXPECT_GE(FindItem("orv-page-dword"), 0);
     EXPECT_GE(FindItem("orv-page-binary"), 0);
+    const int accented = FindItem(kCentralEuropeanName);
+    ASSERT_GE(accented, 0) << "a name in the system's code page comes back byte for byte";
+    EXPECT_EQ(ItemText(accented, 1), "C:\\orv-page\\\x8A\xE8.exe");
     if (m_setDefaultValue) {
         EXPECT_GE(FindItem(""), 0) << "the unnamed value has a row with an empty name";
     }
