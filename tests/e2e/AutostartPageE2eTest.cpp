@@ -172,19 +172,18 @@ void ChooseMenuItem(int item) {
 }
 
 // A control anywhere below the window, by its id.
+BOOL CALLBACK MatchControlId(HWND child, LPARAM data) {
+    auto* wanted = reinterpret_cast<std::pair<int, HWND>*>(data);
+    if (::GetDlgCtrlID(child) == wanted->first) {
+        wanted->second = child;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 HWND FindDescendant(HWND window, int id) {
     std::pair<int, HWND> search{id, nullptr};
-    ::EnumChildWindows(
-        window,
-        [](HWND child, LPARAM data) -> BOOL {
-            auto* wanted = reinterpret_cast<std::pair<int, HWND>*>(data);
-            if (::GetDlgCtrlID(child) == wanted->first) {
-                wanted->second = child;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    ::EnumChildWindows(window, &MatchControlId, reinterpret_cast<LPARAM>(&search));
     return search.second;
 }
 
