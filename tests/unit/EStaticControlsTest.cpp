@@ -4,6 +4,7 @@
 #include "ui/controls/EStaticLink.h"
 #include "ui/controls/StaticColorLook.h"
 #include "win/Handle.h"
+#include "tests/helpers/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -82,13 +83,7 @@ class Host : public win::Window {
     }
 };
 
-void PumpMessages() {
-    MSG msg{};
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
-    }
-}
+using testsupport::PumpMessages;
 
 // Pumps messages until done() holds or a generous limit passes; done()'s last answer.
 bool PumpUntil(const std::function<bool()>& done, DWORD limit = 10000) {

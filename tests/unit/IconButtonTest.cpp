@@ -1,6 +1,7 @@
 #include "res/resource.h"
 #include "ui/controls/IconButton.h"
 #include "win/Dialog.h"
+#include "tests/helpers/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -23,13 +24,7 @@ class ButtonHost : public win::Dialog {
     void OnOK() override { ++commands; }
 };
 
-void PumpMessages() {
-    MSG msg{};
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
-    }
-}
+using testsupport::PumpMessages;
 
 TEST(IconButton, CommandOnPressReachesTheParentOncePerPressAndTwiceForADoubleClick) {
     ButtonHost host;

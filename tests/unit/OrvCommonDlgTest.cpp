@@ -2,6 +2,7 @@
 #include "tests/unit/ShellOpenRecorder.h"
 #include "ui/OrvCommonDlg.h"
 #include "win/Handle.h"
+#include "tests/helpers/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -32,13 +33,7 @@ class RecordingPage : public IPageCommands {
     std::vector<Call>& m_calls;
 };
 
-void PumpMessages() {
-    MSG msg{};
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
+using testsupport::PumpMessages;
 
 struct ButtonRow {
     int id;

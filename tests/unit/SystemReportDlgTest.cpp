@@ -4,6 +4,7 @@
 #include "tests/e2e/Driver.h"
 #include "ui/SystemReportDlg.h"
 #include "win/Handle.h"
+#include "tests/helpers/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -14,13 +15,7 @@
 
 namespace {
 
-void PumpMessages() {
-    MSG msg{};
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
+using testsupport::PumpMessages;
 
 // Enough blocks to pass the rich edit's default limit of 32767 characters.
 std::string ManyProcessBlocks() {

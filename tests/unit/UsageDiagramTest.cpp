@@ -2,6 +2,7 @@
 // the screen and read back pixel by pixel.
 #include "ui/UsageDiagram.h"
 #include "win/Handle.h"
+#include "tests/helpers/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -16,13 +17,7 @@ constexpr COLORREF kCurve = RGB(0, 255, 0);
 constexpr COLORREF kAverageDot = RGB(0, 150, 0);
 constexpr COLORREF kLabel = RGB(0, 140, 0);
 
-void PumpMessages() {
-    MSG msg{};
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
-    }
-}
+using testsupport::PumpMessages;
 
 // Top-level windows are slow to go away where no window manager answers, so
 // the suite shares one host; each test puts its own static control on it.
