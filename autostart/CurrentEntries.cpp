@@ -1,5 +1,6 @@
 #include "autostart/CurrentEntries.h"
 
+#include "app/PathHelpers.h"
 #include "autostart/AutostartScan.h"
 
 #include <utility>
@@ -44,6 +45,16 @@ WarningSubject WarningSubjectOf(const AutostartEntry& entry) {
     subject.location = entry.location;
     subject.root = entry.root;
     return subject;
+}
+
+bool CCurrentEntries::AcceptPath(const std::string& path) {
+    for (const AutostartEntry& entry : m_entries) {
+        // The entry's own spelling, which the check looks up.
+        if (IsSamePath(entry.path, path)) {
+            m_accepted.SetState(entry.path, 1);
+        }
+    }
+    return m_accepted.WriteTo(m_accepted.GetFile());
 }
 
 bool CCurrentEntries::CheckUnaccepted(IWarningGate& warnings) const {

@@ -34,6 +34,11 @@ class CCurrentEntries {
     // gate lets through.
     bool CheckUnaccepted(IWarningGate& warnings) const;
 
+    // The warning's "Accept it": every entry held whose path is the same path
+    // (IsSamePath) becomes accepted; the list is written to its own file
+    // either way. False when the file could not be written.
+    bool AcceptPath(const std::string& path);
+
   private:
     AutostartEntryList m_entries;
     CAcceptedList m_accepted;

@@ -145,6 +145,27 @@ def info_icon(size):
                          (letter, (255, 255, 255))])
 
 
+def warning_icon(size):
+    """A black "!" on a yellow triangle with a dark edge."""
+    def triangle(inset):
+        # Apex at the top middle, base along the bottom; inset shrinks it evenly.
+        def inside(x, y):
+            top, bottom = 0.8 + 2 * inset, 15.2 - inset
+            if y < top or y > bottom:
+                return False
+            half = (y - 0.8) * 7.2 / 14.4 - inset * 1.1
+            return abs(x - 8) <= half
+        return inside
+
+    def mark(x, y):
+        stem = 7.1 <= x <= 8.9 and 5.2 <= y <= 10.6
+        dot = (x - 8) ** 2 + (y - 12.6) ** 2 <= 1.0 ** 2
+        return stem or dot
+
+    return shaded(size, [(triangle(0), (140, 100, 0)), (triangle(1.0), (250, 205, 40)),
+                         (mark, (30, 30, 30))])
+
+
 def main(out_dir):
     pictures = {
         'orvane.ico': program_icon,
@@ -152,6 +173,7 @@ def main(out_dir):
         'icon_del.ico': delete_icon,
         'icon_prop.ico': sheet_icon,
         'icon_info.ico': info_icon,
+        'icon_warning.ico': warning_icon,
     }
     for name, draw in pictures.items():
         with open(f'{out_dir}/{name}', 'wb') as f:

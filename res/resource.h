@@ -23,6 +23,9 @@
 // System report; its ids are in its header.
 #include "report.h"
 
+// New-entry warning; its ids are in its header.
+#include "warning.h"
+
 // Create new autostart item
 #define IDD_NEW_AUTOSTART_ITEM 137
 #define IDC_NEW_TITLE 1028

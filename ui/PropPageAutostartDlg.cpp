@@ -213,6 +213,11 @@ bool CPropPageAutostartDlg::CheckUnaccepted(IWarningGate& warnings) const {
     return m_current.CheckUnaccepted(warnings);
 }
 
+void CPropPageAutostartDlg::AcceptPath(const std::string& path) {
+    m_current.AcceptPath(path);
+    ::InvalidateRect(CurrentList(), nullptr, TRUE);
+}
+
 void CPropPageAutostartDlg::RefreshEntries(bool onlyIfChanged) {
     if (m_current.Refresh(onlyIfChanged)) {
         FillCurrentList();

@@ -28,6 +28,9 @@ class CPropPageAutostartDlg : public COrvPage, public IPageCommands, public IRem
     // True when some current entry is not accepted; may open a warning.
     bool CheckUnaccepted(IWarningGate& warnings) const;
     const CCurrentEntries& GetCurrentEntries() const { return m_current; }
+    // The warning's "Accept it": accepts the path when an entry has it,
+    // writes "autostart.dat" and redraws the rows.
+    void AcceptPath(const std::string& path);
 
     // Commands 1 to 8 of the action bar, the keys and the context menu.
     void RunCommand(int command) override;

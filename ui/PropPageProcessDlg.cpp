@@ -281,6 +281,11 @@ void CPropPageProcessDlg::SetAcceptedOfSelected(int32_t value) {
     ::SetFocus(List());
 }
 
+void CPropPageProcessDlg::AcceptPath(const std::string& path) {
+    m_table.SetAccepted(m_table.FindRowsWithPath(path), 1);
+    ::InvalidateRect(List(), nullptr, TRUE);
+}
+
 void CPropPageProcessDlg::SetPriorityOfSelected(uint32_t priorityClass) {
     const ProcessRowList rows = SelectedRowCopies();
     if (rows.empty()) {

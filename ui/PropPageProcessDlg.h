@@ -21,6 +21,9 @@ class CPropPageProcessDlg : public COrvPage, public IPageCommands {
     // The full refresh: a new snapshot of the running processes, keeping the
     // selection, the focus and the scroll position.
     void RefreshList();
+    // The warning's "Accept it": accepts every row of the path (IsSamePath),
+    // writes "processes.dat" and redraws the rows.
+    void AcceptPath(const std::string& path);
     // Commands 1 to 8; every one but New and Refresh needs a selected row.
     void RunCommand(int command) override;
 

@@ -4,6 +4,7 @@
 #include "ui/AppWindow.h"
 #include "ui/EntryActions.h"
 #include "ui/LogWindow.h"
+#include "ui/OrvWarningMsgDlg.h"
 #include "ui/QuickMenu.h"
 #include "ui/WebAddresses.h"
 
@@ -18,14 +19,6 @@ constexpr DWORD kResizableStyles = WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEB
 void OpenWebPage(const std::string& pathAndQuery) {
     OpenWebAddress(std::string(kMakerSiteRoot) + pathAndQuery);
 }
-
-// Warnings open only in the warning window, which this program does not have
-// yet: the checks then drive the tray's flash and its tooltip alone.
-class CWarningsNotShown : public IWarningGate {
-  public:
-    bool ShouldShowWarning(const std::string&) override { return false; }
-    void OpenWarning(const WarningSubject&) override {}
-};
 
 bool IsKeyHeld(int key) {
     return (::GetAsyncKeyState(key) & 0x8000) != 0;
@@ -42,6 +35,7 @@ CSheetDlg::CSheetDlg(const std::string& caption, HWND parent, UINT startPage)
 
 BOOL CSheetDlg::OnInitDialog() {
     SetAppMainWindow(m_hWnd);
+    GetWarningWindows().SetTarget(&m_warningTarget);
 
     RECT window{};
     ::GetWindowRect(m_hWnd, &window);
@@ -82,8 +76,11 @@ bool CSheetDlg::PreTranslateMessage(MSG& msg) {
             IsKeyHeld(VK_MENU)) {
             ToggleLogWindow();
         }
-        // Neither key closes the sheet or presses a button.
-        if (msg.message == WM_KEYDOWN && (msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE)) {
+        // Neither key closes the sheet or presses a button; a warning window takes both.
+        const bool forWarning =
+            COrvWarningMsgDlg::IsWarningWindow(::GetAncestor(msg.hwnd, GA_ROOT));
+        if (!forWarning && msg.message == WM_KEYDOWN &&
+            (msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE)) {
             return true;
         }
     }
@@ -104,7 +101,7 @@ void CSheetDlg::OnTimer() {
     }
     ++m_tickCount;
     if (m_tickCount % 2 == 0) {
-        static CWarningsNotShown warnings;
+        IWarningGate& warnings = GetWarningWindows();
         // Both checks always run: each may open its own warning.
         bool unacceptedEntry = m_pageAutostart.CheckUnaccepted(warnings);
         bool unacceptedProcess = m_pageProcess.GetTable().CheckUnaccepted(warnings);
@@ -223,6 +220,7 @@ LRESULT CSheetDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case WM_DESTROY:
         m_tray.Delete();
+        GetWarningWindows().SetTarget(nullptr);
         break;
     case WM_SYSCOMMAND:
         if (OnSysCommand(wParam)) {

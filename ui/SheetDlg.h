@@ -7,6 +7,7 @@
 #include "ui/PropPageProcessDlg.h"
 #include "ui/TrayIcon.h"
 #include "ui/TrayIconUpdater.h"
+#include "ui/WarningTarget.h"
 #include "win/PropSheet.h"
 
 #include <string>
@@ -42,6 +43,8 @@ class CSheetDlg : public win::PropSheet {
     CPropPageAutostartDlg m_pageAutostart;
     CPropPageProcessDlg m_pageProcess;
     CPropPageInfoDlg m_pageInfo;
+    // Where the warning windows' buttons act, while the sheet lives.
+    CPagesWarningTarget m_warningTarget{m_pageAutostart, m_pageProcess};
 
   protected:
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;

@@ -129,3 +129,29 @@ TEST_F(CurrentEntries, CheckFindsTheEntriesNotAcceptedAndOpensOneWarning) {
     RecordingGate third;
     EXPECT_FALSE(reopened.CheckUnaccepted(third));
 }
+
+TEST_F(CurrentEntries, TheWarningAcceptsAPathOnlyWhileAnEntryHasIt) {
+    ASSERT_TRUE(m_current.Refresh(false));
+    EXPECT_TRUE(m_current.AcceptPath("c:/ORV-TEST/b.EXE")) << "written";
+    EXPECT_EQ(m_current.GetAccepted().GetState("C:\\orv-test\\b.exe"), 1)
+        << "the entry's own path is accepted, so its check goes quiet";
+
+    // The entry went away while its warning was open: nothing is accepted,
+    // and the list is written unchanged.
+    EXPECT_TRUE(m_current.AcceptPath("C:\\orv-test\\gone.exe"));
+    EXPECT_EQ(m_current.GetAccepted().GetState("C:\\orv-test\\gone.exe"), 0);
+    CCurrentEntries reopened(m_dir.File("autostart.dat"));
+    reopened.GetAccepted().Reload();
+    ASSERT_EQ(reopened.GetAccepted().GetItems().size(), 1u);
+    EXPECT_EQ(reopened.GetAccepted().GetItems()[0].path, "C:\\orv-test\\b.exe");
+
+    EXPECT_TRUE(m_current.AcceptPath("C:\\orv-test\\a.exe /quiet"));
+    RecordingGate gate;
+    gate.warningsOn = false;
+    for (const AutostartEntry& entry : m_current.GetEntries()) {
+        if (entry.name.rfind("orv-test-", 0) != 0) {
+            m_current.GetAccepted().SetState(entry.path, 1);
+        }
+    }
+    EXPECT_FALSE(m_current.CheckUnaccepted(gate)) << "both test entries are accepted now";
+}

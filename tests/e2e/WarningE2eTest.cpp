@@ -1,0 +1,404 @@
+// The warning window as a user meets it, with warnings switched on: a program
+// that adds itself to the autostart or starts unaccepted makes a small window
+// appear, and what the user answers there is written, removed, killed or put
+// off for the run. With warnings off only the tray says so.
+#include "app/AcceptedList.h"
+#include "app/LongPath.h"
+#include "autostart/AutostartScan.h"
+#include "autostart/RemoveRestore.h"
+#include "process/ProcessTable.h"
+#include "tests/e2e/RemoteListView.h"
+#include "tests/e2e/SheetSteps.h"
+#include "tests/helpers/TestSupport.h"
+#include "tests/unit/HelperProcess.h"
+#include "win/Handle.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+using namespace e2e;
+
+namespace {
+
+const char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+const char kUnaccepted[] = "Unaccepted entry!";
+constexpr int kCurrentList = 1001;
+constexpr int kRemoveButton = 1040;
+
+std::string SystemFile(const char* name) {
+    char dir[MAX_PATH] = {};
+    ::GetSystemDirectoryA(dir, MAX_PATH);
+    return std::string(dir) + "\\" + name;
+}
+
+bool SetUserRunString(const std::string& name, const std::string& text) {
+    win::UniqueRegKey key;
+    return ::RegCreateKeyExA(HKEY_CURRENT_USER, kRunKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                             key.Put(), nullptr) == ERROR_SUCCESS &&
+           ::RegSetValueExA(key.Get(), name.c_str(), 0, REG_SZ,
+                            reinterpret_cast<const BYTE*>(text.c_str()),
+                            static_cast<DWORD>(text.size() + 1)) == ERROR_SUCCESS;
+}
+
+bool HasUserRunValue(const std::string& name) {
+    std::string data;
+    return ReadUserRegistryString(kRunKey, name, data);
+}
+
+// The texts of the notification area's tooltips. Wine's tray keeps one
+// tooltip window per icon in its own process: the text travels through a
+// buffer in that process's memory.
+std::vector<std::string> TrayTooltips() {
+    std::vector<std::string> texts;
+    HWND tray = FindTrayWindow();
+    if (tray == nullptr) {
+        return texts;
+    }
+    DWORD trayProcess = 0;
+    ::GetWindowThreadProcessId(tray, &trayProcess);
+    win::UniqueHandle process(::OpenProcess(
+        PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, trayProcess));
+    if (!process) {
+        return texts;
+    }
+    constexpr SIZE_T kBytes = 8192;
+    char* remote = static_cast<char*>(
+        ::VirtualAllocEx(process.Get(), nullptr, kBytes, MEM_COMMIT, PAGE_READWRITE));
+    if (remote == nullptr) {
+        return texts;
+    }
+    for (HWND tip = ::FindWindowExA(nullptr, nullptr, TOOLTIPS_CLASSA, nullptr); tip != nullptr;
+         tip = ::FindWindowExA(nullptr, tip, TOOLTIPS_CLASSA, nullptr)) {
+        DWORD owner = 0;
+        ::GetWindowThreadProcessId(tip, &owner);
+        const int tools = static_cast<int>(::SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0));
+        for (int i = 0; owner == trayProcess && i < tools; ++i) {
+            TTTOOLINFOW info{};
+            info.cbSize = sizeof info;
+            ::WriteProcessMemory(process.Get(), remote, &info, sizeof info, nullptr);
+            if (!::SendMessageW(tip, TTM_ENUMTOOLSW, i, reinterpret_cast<LPARAM>(remote))) {
+                continue;
+            }
+            ::ReadProcessMemory(process.Get(), remote, &info, sizeof info, nullptr);
+            info.lpszText = reinterpret_cast<wchar_t*>(remote + sizeof info);
+            const std::wstring empty(2048, L'\0');
+            ::WriteProcessMemory(process.Get(), info.lpszText, empty.data(),
+                                 empty.size() * sizeof(wchar_t), nullptr);
+            ::WriteProcessMemory(process.Get(), remote, &info, sizeof info, nullptr);
+            ::SendMessageW(tip, TTM_GETTEXTW, 2048, reinterpret_cast<LPARAM>(remote));
+            std::wstring wide(2048, L'\0');
+            ::ReadProcessMemory(process.Get(), info.lpszText, wide.data(),
+                                wide.size() * sizeof(wchar_t), nullptr);
+            wide.resize(wide.find(L'\0'));
+            std::string text(wide.size() * 2 + 1, '\0');
+            const int length =
+                ::WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, text.data(),
+                                      static_cast<int>(text.size()), nullptr, nullptr);
+            text.resize(length > 0 ? static_cast<size_t>(length - 1) : 0);
+            texts.push_back(text);
+        }
+    }
+    ::VirtualFreeEx(process.Get(), remote, 0, MEM_RELEASE);
+    return texts;
+}
+
+// Orvane's tooltip: the one that names the CPU bar.
+std::string OrvaneTooltip() {
+    for (const std::string& text : TrayTooltips()) {
+        if (text.find("CPU (green bar): ") != std::string::npos) {
+            return text;
+        }
+    }
+    return "<no tooltip>";
+}
+
+bool TooltipSaysUnaccepted() {
+    return OrvaneTooltip().rfind(kUnaccepted, 0) == 0;
+}
+
+// The paths of the processes running now, as a process table reads them, and
+// of every program of the system's folders, which Wine may start any time.
+std::vector<std::string> SystemProcessPaths() {
+    std::vector<std::string> paths;
+    CProcessTable table(std::string(), GetSystemFunctions());
+    for (const ProcessRow& row : table.BuildSnapshot()) {
+        paths.push_back(row.path);
+    }
+    char folders[3][MAX_PATH] = {};
+    ::GetSystemDirectoryA(folders[0], MAX_PATH);
+    ::GetWindowsDirectoryA(folders[1], MAX_PATH);
+    ::GetSystemWow64DirectoryA(folders[2], MAX_PATH);
+    for (const char* folder : folders) {
+        WIN32_FIND_DATAA found{};
+        win::UniqueFind find(::FindFirstFileA((std::string(folder) + "\\*.exe").c_str(), &found));
+        for (bool more = folder[0] != '\0' && find; more;
+             more = ::FindNextFileA(find.Get(), &found) != FALSE) {
+            paths.push_back(std::string(folder) + "\\" + found.cFileName);
+        }
+    }
+    return paths;
+}
+
+class WarningWindows : public testing::Test {
+  protected:
+    void SetUp() override { CleanUp(); }
+    void TearDown() override {
+        m_run.reset();
+        CleanUp();
+    }
+    void CleanUp() {
+        for (const std::string& name : m_values) {
+            DeleteUserRegistryValue(kRunKey, name);
+        }
+    }
+
+    // Everything registered and running now is accepted, Orvane itself and the
+    // system's programs too, so that only what the test adds later is not.
+    void AcceptWhatIsThere() {
+        AutostartEntryList present;
+        EnumerateAutostartEntries(present);
+        CAcceptedList entries(m_folder.File("autostart.dat"));
+        for (const AutostartEntry& entry : present) {
+            entries.SetState(entry.path, 1);
+        }
+        ASSERT_TRUE(entries.Store());
+        CAcceptedList processes(m_folder.File("processes.dat"));
+        for (const std::string& path : SystemProcessPaths()) {
+            processes.SetState(path, 1);
+        }
+        processes.SetState(m_folder.Exe(), 1);
+        processes.SetState(GetLongPath(m_folder.Exe()), 1);
+        ASSERT_TRUE(processes.Store());
+    }
+
+    // Starts a later run with the settings and shows the Autostart page.
+    void Start(const std::string& options) {
+        ASSERT_TRUE(
+            WriteFileText(m_folder.File("settings.ini"), "[GENERAL]\r\nFirstUse=1\r\n" + options));
+        m_run = std::make_unique<RunningProgram>(m_folder.Exe(), m_folder.Dir());
+        m_sheet = WaitForTopWindow(m_run->Id(), kSheetCaption, 20s);
+        ASSERT_NE(m_sheet, nullptr);
+        ASSERT_TRUE(WaitUntil([&] { return !IsVisible(m_sheet); }, 5s));
+        for (int click = 0; click < 3 && !IsVisible(m_sheet); ++click) {
+            ClickFirstTrayIcon();
+            WaitUntil([&] { return IsVisible(m_sheet); }, 3s);
+        }
+        ASSERT_TRUE(IsVisible(m_sheet)) << "a tray click shows the sheet";
+        MoveClearOfTray(m_sheet);
+        HWND page = OpenPage(m_sheet, 0);
+        ASSERT_NE(page, nullptr);
+        m_list = std::make_unique<RemoteListView>(::GetDlgItem(page, kCurrentList));
+        ASSERT_TRUE(m_list->IsReady());
+    }
+
+    // A program registers itself; F5 in the list rescans at once, where the
+    // page's own timer would take up to 30 seconds.
+    void AddValueAndRescan(const std::string& name, const std::string& path) {
+        m_values.push_back(name);
+        ASSERT_TRUE(SetUserRunString(name, path));
+        Rescan();
+    }
+
+    void Rescan() {
+        const RECT first = m_list->ItemRect(0);
+        ClickAt(POINT{first.left + 40, (first.top + first.bottom) / 2});
+        PressKeys({VK_F5});
+    }
+
+    // The warning with this caption, moved aside as the user would drag it off
+    // the tray it covers.
+    HWND WaitForWarning(const std::string& caption, std::chrono::milliseconds timeout) {
+        HWND warning = nullptr;
+        WaitUntil(
+            [&] {
+                warning = ::FindWindowA("#32770", caption.c_str());
+                return warning != nullptr && IsVisible(warning);
+            },
+            timeout);
+        if (warning != nullptr) {
+            ::SetWindowPos(warning, nullptr, 560, 480, 0, 0,
+                           SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            std::this_thread::sleep_for(300ms);
+        }
+        return warning;
+    }
+
+    HWND AnyWarning() const { return FindTopWindow(m_run->Id(), "Warning: ", "#32770"); }
+
+    void Press(HWND warning, int button) {
+        ::PostMessageA(::GetDlgItem(warning, button), BM_CLICK, 0, 0);
+    }
+
+    // The program's question or message: its text, after the button is pressed.
+    std::string Answer(int button) {
+        HWND box = WaitForMessageBox(m_run->Id(), "Orvane", 5s);
+        if (box == nullptr) {
+            return "<no message>";
+        }
+        const std::string text = MessageBoxText(box);
+        ::PostMessageA(::GetDlgItem(box, button), BM_CLICK, 0, 0);
+        WaitUntil([&] { return !::IsWindow(box); }, 5s);
+        return text;
+    }
+
+    bool Closes(HWND warning) {
+        return WaitUntil([&] { return !::IsWindow(warning); }, 5s);
+    }
+
+    static void SaveWarningScreenshot(const std::string& name) {
+        if (const char* output = std::getenv("ORV_TEST_OUTPUT")) {
+            ::CreateDirectoryA((testsupport::WinePathOf(output) + "\\pages").c_str(), nullptr);
+        }
+        SaveScreenshot("pages\\" + name);
+    }
+
+    ProgramFolder m_folder;
+    std::unique_ptr<RunningProgram> m_run;
+    HWND m_sheet = nullptr;
+    std::unique_ptr<RemoteListView> m_list;
+    std::vector<std::string> m_values;
+};
+
+TEST_F(WarningWindows, NewEntriesAndProcessesAreAcceptedRemovedPutOffAndKilled) {
+    ASSERT_NO_FATAL_FAILURE(AcceptWhatIsThere());
+    ASSERT_NO_FATAL_FAILURE(Start("[Options]\r\nShowWarningDialogs=1\r\n"));
+    EXPECT_TRUE(WaitUntil([] { return OrvaneTooltip().rfind("CPU (green bar): ", 0) == 0; }, 5s))
+        << "nothing unaccepted yet: " << OrvaneTooltip();
+    EXPECT_EQ(AnyWarning(), nullptr);
+
+    // Accept it: written to autostart.dat, and the tray calms down.
+    const std::string accepted = SystemFile("winver.exe");
+    ASSERT_NO_FATAL_FAILURE(AddValueAndRescan("Orvane Warning Accept", accepted));
+    HWND warning = WaitForWarning("Warning: winver.exe in your autostart", 30s);
+    ASSERT_NE(warning, nullptr) << "a new Run value opens a warning";
+    EXPECT_EQ(WindowText(::GetDlgItem(warning, 1035)),
+              "winver.exe (Orvane Warning Accept)\r\nhas just appeared in your autostart\r\n"
+              "and you haven't accepted it.\r\nWhat do you want to do about it?");
+    EXPECT_EQ(WindowText(::GetDlgItem(warning, kRemoveButton)), "Remove");
+    EXPECT_TRUE(WaitUntil(TooltipSaysUnaccepted, 3s)) << OrvaneTooltip();
+    SaveWarningScreenshot("warning-entry");
+    Press(warning, IDOK);
+    ASSERT_TRUE(Closes(warning)) << "Accept it closes the warning";
+    CAcceptedList written(m_folder.File("autostart.dat"));
+    written.Reload();
+    EXPECT_EQ(written.GetState(accepted), 1);
+    EXPECT_TRUE(WaitUntil([] { return !TooltipSaysUnaccepted(); }, 3s)) << OrvaneTooltip();
+
+    // Kill/Remove: No keeps everything, Yes removes the value and records it.
+    const std::string removed = SystemFile("clock.exe");
+    ASSERT_NO_FATAL_FAILURE(AddValueAndRescan("Orvane Warning Remove", removed));
+    warning = WaitForWarning("Warning: clock.exe in your autostart", 30s);
+    ASSERT_NE(warning, nullptr);
+    Press(warning, kRemoveButton);
+    EXPECT_EQ(Answer(IDNO), "Are you sure you want to remove this application from autostart?");
+    std::this_thread::sleep_for(300ms);
+    EXPECT_TRUE(::IsWindow(warning)) << "No leaves the warning open";
+    EXPECT_TRUE(HasUserRunValue("Orvane Warning Remove"));
+    Press(warning, kRemoveButton);
+    EXPECT_EQ(Answer(IDYES), "Are you sure you want to remove this application from autostart?");
+    ASSERT_TRUE(Closes(warning));
+    EXPECT_FALSE(HasUserRunValue("Orvane Warning Remove"));
+    RemovedEntryList records;
+    ASSERT_TRUE(ReadRemovedIndex(records, m_folder.File("removed\\_index_.dat")));
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].name, "Orvane Warning Remove");
+    EXPECT_EQ(records[0].currentLocation, removed);
+    EXPECT_EQ(records[0].root, 0x80000001u);
+
+    // The value is deleted by another program while its warning is open: the
+    // removal fails as the page's would, and the warning closes all the same.
+    ASSERT_NO_FATAL_FAILURE(AddValueAndRescan("Orvane Warning Gone", SystemFile("control.exe")));
+    warning = WaitForWarning("Warning: control.exe in your autostart", 30s);
+    ASSERT_NE(warning, nullptr);
+    DeleteUserRegistryValue(kRunKey, "Orvane Warning Gone");
+    Press(warning, kRemoveButton);
+    EXPECT_EQ(Answer(IDYES), "Are you sure you want to remove this application from autostart?");
+    EXPECT_EQ(Answer(IDOK), "Failed when deleting value");
+    EXPECT_TRUE(Closes(warning));
+    records.clear();
+    ReadRemovedIndex(records, m_folder.File("removed\\_index_.dat"));
+    EXPECT_EQ(records.size(), 1u) << "nothing recorded for it";
+
+    // Remind later: no warning for that path for the rest of the run, past
+    // the page's 30-second rescan, though the tray still flashes for it. The
+    // processes' warnings below open meanwhile: the put-off entry does not
+    // stand in their way.
+    const std::string later = SystemFile("write.exe");
+    ASSERT_NO_FATAL_FAILURE(AddValueAndRescan("Orvane Warning Later", later));
+    warning = WaitForWarning("Warning: write.exe in your autostart", 30s);
+    ASSERT_NE(warning, nullptr);
+    Press(warning, IDCANCEL);
+    ASSERT_TRUE(Closes(warning));
+    const auto putOff = std::chrono::steady_clock::now();
+    Rescan();
+    EXPECT_FALSE(WaitUntil([&] { return AnyWarning() != nullptr; }, 2s))
+        << "put off: " << WindowText(AnyWarning());
+    EXPECT_TRUE(TooltipSaysUnaccepted()) << OrvaneTooltip();
+    written.Reload();
+    EXPECT_EQ(written.GetState(later), 0) << "Remind later writes nothing";
+
+    // A program started after Orvane: its warning, and Kill.
+    HelperProcess helper;
+    ASSERT_TRUE(helper.Start("--window=\"Orvane Warning Helper\""));
+    warning = WaitForWarning("Warning: ProcessHelper.exe", 15s);
+    ASSERT_NE(warning, nullptr) << "an unaccepted process opens a warning";
+    EXPECT_EQ(WindowText(::GetDlgItem(warning, 1035)),
+              "ProcessHelper.exe has just appeared\r\nand you haven't accepted it.\r\n"
+              "What do you want to do about it?");
+    EXPECT_EQ(WindowText(::GetDlgItem(warning, kRemoveButton)), "Kill");
+    SaveWarningScreenshot("warning-process");
+    Press(warning, kRemoveButton);
+    EXPECT_EQ(Answer(IDYES), "Are you sure you want to kill this process?");
+    EXPECT_EQ(::WaitForSingleObject(helper.Handle(), 5000), static_cast<DWORD>(WAIT_OBJECT_0))
+        << "Kill ends it";
+    EXPECT_TRUE(Closes(warning));
+
+    // Another one ends by itself while its warning is open: accepting it
+    // accepts nothing, and the warning closes.
+    HelperProcess shortLived;
+    ASSERT_TRUE(shortLived.Start());
+    warning = WaitForWarning("Warning: ProcessHelper.exe", 15s);
+    ASSERT_NE(warning, nullptr);
+    shortLived.Kill();
+    std::this_thread::sleep_for(6s);
+    Press(warning, IDOK);
+    EXPECT_TRUE(Closes(warning));
+    CAcceptedList trusted(m_folder.File("processes.dat"));
+    trusted.Reload();
+    EXPECT_EQ(trusted.GetState(shortLived.Path()), 0);
+    EXPECT_EQ(trusted.GetState(GetLongPath(HelperProcess::BuiltPath())), 0);
+
+    // The rest of the half minute since Remind later: the page's own rescan
+    // has come by, and still no warning opens for the entry.
+    const auto sincePutOff = std::chrono::steady_clock::now() - putOff;
+    const auto rest = std::chrono::duration_cast<std::chrono::milliseconds>(32s - sincePutOff);
+    EXPECT_FALSE(WaitUntil([&] { return AnyWarning() != nullptr; }, std::max(rest, 2000ms)))
+        << "put off for the run: " << WindowText(AnyWarning());
+    EXPECT_TRUE(TooltipSaysUnaccepted()) << OrvaneTooltip();
+
+    ::PostMessageA(::GetDlgItem(m_sheet, IDCANCEL), BM_CLICK, 0, 0);
+    EXPECT_TRUE(m_run->WaitForExit(20s));
+}
+
+TEST_F(WarningWindows, WithWarningsOffOnlyTheTraySaysSo) {
+    ASSERT_NO_FATAL_FAILURE(AcceptWhatIsThere());
+    ASSERT_NO_FATAL_FAILURE(Start(""));
+    ASSERT_NO_FATAL_FAILURE(AddValueAndRescan("Orvane Warning Off", SystemFile("winver.exe")));
+    EXPECT_TRUE(WaitUntil([&] { return m_list->Find("Orvane Warning Off") >= 0; }, 30s));
+    EXPECT_TRUE(WaitUntil(TooltipSaysUnaccepted, 3s)) << OrvaneTooltip();
+    EXPECT_FALSE(WaitUntil([&] { return AnyWarning() != nullptr; }, 3s))
+        << "no warning window: " << WindowText(AnyWarning());
+    ::PostMessageA(::GetDlgItem(m_sheet, IDCANCEL), BM_CLICK, 0, 0);
+    EXPECT_TRUE(m_run->WaitForExit(20s));
+}
+
+} // namespace

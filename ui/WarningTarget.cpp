@@ -1,0 +1,33 @@
+#include "ui/WarningTarget.h"
+
+#include "autostart/RemoveRestore.h"
+#include "process/ProcessActions.h"
+#include "ui/PropPageAutostartDlg.h"
+#include "ui/PropPageProcessDlg.h"
+
+void CPagesWarningTarget::AcceptSubject(const WarningSubject& subject) {
+    if (subject.kind == WarningSubjectKind::AutostartEntry) {
+        m_autostart.AcceptPath(subject.path);
+    } else {
+        m_processes.AcceptPath(subject.path);
+    }
+}
+
+void CPagesWarningTarget::RemoveSubject(const WarningSubject& subject) {
+    if (subject.kind == WarningSubjectKind::AutostartEntry) {
+        const AutostartEntry entry{subject.name, subject.path, subject.location, subject.root};
+        RemoveEntry(m_autostart, entry);
+    } else {
+        KillWarnedProcess(subject);
+        m_processes.RefreshList();
+    }
+}
+
+bool KillWarnedProcess(const WarningSubject& subject) {
+    ProcessRow row;
+    row.name = subject.name;
+    row.path = subject.path;
+    row.processId = subject.processId;
+    // The same fresh lookup the page's own kill makes.
+    return KillProcesses({row}) == 1;
+}
