@@ -5,6 +5,7 @@
 #include "app/ShellShortcut.h"
 #include "autostart/AutostartScan.h"
 #include "tests/e2e/Driver.h"
+#include "tests/e2e/SheetSteps.h"
 #include "tests/e2e/RemoteListView.h"
 #include "tests/helpers/TestSupport.h"
 
@@ -25,7 +26,6 @@ using namespace e2e;
 namespace {
 
 const char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
-const char kSheetCaption[] = "Orvane : ";
 constexpr int kNewTitle = 1028;
 constexpr int kNewPath = 1029;
 constexpr int kNewAllUsers = 1030;
@@ -247,13 +247,7 @@ class AutostartPageTest : public testing::Test {
         m_sheet = WaitForTopWindow(m_program->Id(), kSheetCaption, 20s);
         ASSERT_NE(m_sheet, nullptr);
         ASSERT_TRUE(WaitUntil([&] { return !::IsWindowVisible(m_sheet); }, 5s));
-        // An icon left behind by a program that was killed goes at its first
-        // click; the user then clicks again.
-        for (int click = 0; click < 3 && !::IsWindowVisible(m_sheet); ++click) {
-            ClickFirstTrayIcon();
-            WaitUntil([&] { return ::IsWindowVisible(m_sheet) != FALSE; }, 3s);
-        }
-        ASSERT_TRUE(::IsWindowVisible(m_sheet)) << "a tray click shows the sheet";
+        ASSERT_TRUE(ShowFromTray(m_sheet)) << "a tray click shows the sheet";
         // Clear of Wine's little tray window, which the sheet would cover.
         ::SetWindowPos(m_sheet, nullptr, 40, 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
         ::SendMessageA(m_sheet, PSM_SETCURSEL, 0, 0);

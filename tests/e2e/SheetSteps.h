@@ -24,6 +24,16 @@ inline void MoveClearOfTray(HWND sheet) {
     ::SetWindowPos(sheet, nullptr, 40, 120, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// A click on the tray icon shows the hidden sheet. An icon left behind by a
+// program that was killed goes at its first click; the user then clicks again.
+inline bool ShowFromTray(HWND sheet) {
+    for (int click = 0; click < 3 && !IsVisible(sheet); ++click) {
+        ClickFirstTrayIcon();
+        WaitUntil([&] { return IsVisible(sheet); }, 3s);
+    }
+    return IsVisible(sheet);
+}
+
 // The program in a folder of its own, started as on any run after the first.
 class LaterRun {
   public:
@@ -42,8 +52,7 @@ class LaterRun {
             !WaitUntil([] { return FindTrayWindow() != nullptr; }, 10s)) {
             return nullptr;
         }
-        ClickFirstTrayIcon();
-        if (!WaitUntil([&] { return IsVisible(sheet); }, 5s)) {
+        if (!ShowFromTray(sheet)) {
             return nullptr;
         }
         MoveClearOfTray(sheet);
