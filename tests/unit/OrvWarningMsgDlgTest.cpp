@@ -5,6 +5,7 @@
 #include "res/resource.h"
 #include "tests/e2e/Driver.h"
 #include "tests/unit/HelperProcess.h"
+#include "tests/unit/WarningSubjects.h"
 #include "ui/OrvWarningMsgDlg.h"
 #include "ui/WarningTarget.h"
 #include "win/Handle.h"
@@ -37,25 +38,6 @@ class RecordingTarget : public IWarningTarget {
     std::vector<WarningSubject> accepted;
     std::vector<WarningSubject> removed;
 };
-
-WarningSubject Entry(const std::string& name, const std::string& path) {
-    WarningSubject subject;
-    subject.kind = WarningSubjectKind::AutostartEntry;
-    subject.name = name;
-    subject.path = path;
-    subject.location = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
-    subject.root = 0x80000001u;
-    return subject;
-}
-
-WarningSubject Process(const std::string& path, DWORD id = 0x4242) {
-    WarningSubject subject;
-    subject.kind = WarningSubjectKind::Process;
-    subject.name = path.substr(path.rfind('\\') + 1);
-    subject.path = path;
-    subject.processId = id;
-    return subject;
-}
 
 // Answers the message box the window asks with, from another thread, while
 // the window's button waits for it; gives the question's text.

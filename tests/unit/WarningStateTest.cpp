@@ -1,34 +1,12 @@
 // The warning window's state and texts without a window: when a warning may
 // open, what "Remind later" puts off, and what the window says about an entry
 // and about a process.
+#include "tests/unit/WarningSubjects.h"
 #include "ui/WarningState.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
-
-namespace {
-
-WarningSubject Entry(const std::string& name, const std::string& path) {
-    WarningSubject subject;
-    subject.kind = WarningSubjectKind::AutostartEntry;
-    subject.name = name;
-    subject.path = path;
-    subject.location = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
-    subject.root = 0x80000001u;
-    return subject;
-}
-
-WarningSubject Process(const std::string& path) {
-    WarningSubject subject;
-    subject.kind = WarningSubjectKind::Process;
-    subject.name = path.substr(path.rfind('\\') + 1);
-    subject.path = path;
-    subject.processId = 0x1234;
-    return subject;
-}
-
-} // namespace
 
 TEST(WarningState, AWarningNeedsTheSettingNoOpenWindowAndAPathNotPutOff) {
     CWarningState state;
