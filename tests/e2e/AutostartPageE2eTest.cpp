@@ -171,20 +171,21 @@ void ChooseMenuItem(int item) {
     PressKeys({VK_RETURN});
 }
 
+// EnumChildWindows calls back with the system's calling convention, which a
+// lambda lacks in 32-bit code.
+BOOL CALLBACK MatchControlId(HWND child, LPARAM data) {
+    auto* wanted = reinterpret_cast<std::pair<int, HWND>*>(data);
+    if (::GetDlgCtrlID(child) == wanted->first) {
+        wanted->second = child;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 // A control anywhere below the window, by its id.
 HWND FindDescendant(HWND window, int id) {
     std::pair<int, HWND> search{id, nullptr};
-    ::EnumChildWindows(
-        window,
-        [](HWND child, LPARAM data) -> BOOL {
-            auto* wanted = reinterpret_cast<std::pair<int, HWND>*>(data);
-            if (::GetDlgCtrlID(child) == wanted->first) {
-                wanted->second = child;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    ::EnumChildWindows(window, MatchControlId, reinterpret_cast<LPARAM>(&search));
     return search.second;
 }
 
