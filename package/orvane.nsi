@@ -35,6 +35,7 @@ RequestExecutionLevel admin
 SetCompressor /SOLID lzma
 ShowInstDetails show
 ShowUninstDetails show
+BrandingText "Orvane ${VERSION}"
 
 VIProductVersion "${VERSION}.0"
 VIFileVersion "${VERSION}.0"
@@ -52,13 +53,13 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) the Orvane team"
 !define MUI_FINISHPAGE_RUN_TEXT "Start Orvane"
 !define MUI_FINISHPAGE_SHOWREADME "$INSTDIR\ReadMe.txt"
 !define MUI_FINISHPAGE_SHOWREADME_NOTCHECKED
-!define MUI_UNCOMPONENTSPAGE_TEXT_TOP "Orvane's program files are removed. Tick $\"Remove my data$\" to remove also your settings, accepted lists and the copies of removed entries kept beside it."
 
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_PAGE_FINISH
 
 !insertmacro MUI_UNPAGE_CONFIRM
+!define MUI_COMPONENTSPAGE_TEXT_TOP "Orvane's program files are removed. Tick $\"Remove my data$\" to remove also your settings, accepted lists and the copies of removed entries kept beside it."
 !insertmacro MUI_UNPAGE_COMPONENTS
 !insertmacro MUI_UNPAGE_INSTFILES
 
