@@ -22,7 +22,8 @@ imports_of() {
 
 check() {
     local exe=$1 list=$2 imports missing
-    if ! "$objdump" -f "$exe" | grep -q 'file format pei-i386'; then
+    # (Whole outputs are read before grep -q, which would cut a pipe short.)
+    if ! grep -q 'file format pei-i386' <<<"$("$objdump" -f "$exe")"; then
         echo "$exe is not a 32-bit Windows program"
         return 1
     fi
@@ -43,10 +44,11 @@ check() {
 
 if [ "$1" = --self-test ]; then
     exe=$2 list=$3 status=0
+    imports=$(imports_of "$exe")
     reduced=$(mktemp)
     trap 'rm -f "$reduced"' EXIT
     while read -r dll; do
-        struck=$(imports_of "$exe" | grep -m1 "^$dll ")
+        struck=$(grep -m1 "^$dll " <<<"$imports")
         grep -vxF "$struck" "$list" >"$reduced"
         if output=$(check "$exe" "$reduced"); then
             echo "FAILED: the check passed with '$struck' struck from the list"
@@ -57,7 +59,7 @@ if [ "$1" = --self-test ]; then
         else
             echo "caught: $struck"
         fi
-    done < <(imports_of "$exe" | cut -d' ' -f1 | sort -u)
+    done < <(cut -d' ' -f1 <<<"$imports" | sort -u)
     exit $status
 fi
 check "$1" "$2"

@@ -42,8 +42,9 @@ grep -q "^Orvane $version"$'\r'"$" "$work/unzipped/Orvane/ReadMe.txt" ||
     fail "ReadMe.txt does not open with 'Orvane $version' in Windows line ends"
 
 # The installer carries the version too (the installed program's is checked under Wine).
-i686-w64-mingw32-strings -el "$setup" | grep -A1 -x ProductVersion | grep -qx "$version.0" ||
-    fail "the installer's version resource does not name $version.0"
+setup_version=$(i686-w64-mingw32-strings -el "$setup" | grep -A1 -x ProductVersion | tail -n1)
+[ "$setup_version" = "$version.0" ] ||
+    fail "the installer's version resource names '$setup_version', not $version.0"
 
 ORV_INSTALLER=$setup ORV_VERSION=$version \
     "$here/wine-run.sh" "$e2e" "$exe" --gtest_filter='InstallerTest.*' || status=1
