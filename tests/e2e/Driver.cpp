@@ -350,9 +350,13 @@ bool WriteFileText(const std::string& path, const std::string& text) {
 
 bool ReadUserRegistryString(const std::string& keyPath, const std::string& valueName,
                             std::string& value) {
+    return ReadRegistryString(HKEY_CURRENT_USER, keyPath, valueName, value);
+}
+
+bool ReadRegistryString(HKEY root, const std::string& keyPath, const std::string& valueName,
+                        std::string& value) {
     win::UniqueRegKey key;
-    if (::RegOpenKeyExA(HKEY_CURRENT_USER, keyPath.c_str(), 0, KEY_READ, key.Put()) !=
-        ERROR_SUCCESS) {
+    if (::RegOpenKeyExA(root, keyPath.c_str(), 0, KEY_READ, key.Put()) != ERROR_SUCCESS) {
         return false;
     }
     char data[2048] = {};

@@ -83,9 +83,11 @@ void ClickFirstTrayIcon(bool rightButton = false);
 std::string ReadFileText(const std::string& path);
 bool WriteFileText(const std::string& path, const std::string& text);
 
-// Registry value of HKCU as text; empty optional-like (found=false) when missing.
+// Registry value of HKCU (or of root) as text; false when missing.
 bool ReadUserRegistryString(const std::string& keyPath, const std::string& valueName,
                             std::string& value);
+bool ReadRegistryString(HKEY root, const std::string& keyPath, const std::string& valueName,
+                        std::string& value);
 void DeleteUserRegistryValue(const std::string& keyPath, const std::string& valueName);
 
 // List views of the program: a cell's text, the first item whose cell in the
