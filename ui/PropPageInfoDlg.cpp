@@ -174,7 +174,7 @@ void CPropPageInfoDlg::OpenSystemReport() {
         return;
     }
     ShowSystemReport({[sheet] { return sheet->m_pageAutostart.GetReportText(""); },
-                      [sheet] { return sheet->m_pageProcess.GetTable().GetReportText(""); }});
+                      [sheet] { return sheet->m_pageProcess.GetReportText(""); }});
 }
 
 bool CPropPageInfoDlg::IsShowing() const {

@@ -80,6 +80,7 @@ class RedrawPause {
 CPropPageProcessDlg::CPropPageProcessDlg() : COrvPage(IDD_PAGE_PROCESSES) {}
 
 BOOL CPropPageProcessDlg::OnInitDialog() {
+    m_list = GetItem(IDC_PROC_LIST);
     InsertColumns();
     HWND list = List();
     ListView_SetImageList(list, SystemImageList, LVSIL_SMALL);
@@ -205,9 +206,21 @@ bool CPropPageProcessDlg::SyncItems() {
 }
 
 void CPropPageProcessDlg::RefreshList() {
+    RefreshRows(true);
+}
+
+void CPropPageProcessDlg::RefreshRows(bool full) {
+    const auto readRows = [this, full] {
+        if (full) {
+            m_table.Refresh();
+        } else {
+            m_table.RefreshNewProcesses();
+        }
+        m_rowsWaiting = !full;
+    };
     HWND list = List();
     if (list == nullptr) {
-        m_table.Refresh();
+        readRows();
         return;
     }
     const int scrollX = ::GetScrollPos(list, SB_HORZ);
@@ -215,8 +228,9 @@ void CPropPageProcessDlg::RefreshList() {
     RECT firstRow{};
     const int rowHeight =
         ListView_GetItemRect(list, 0, &firstRow, LVIR_BOUNDS) ? firstRow.bottom - firstRow.top : 0;
+    // Read before the rows change: the marks follow the processes.
     const Marks marks = RememberMarks();
-    m_table.Refresh();
+    readRows();
     bool reinserted = false;
     {
         RedrawPause pause(list);
@@ -246,13 +260,38 @@ void CPropPageProcessDlg::ResortKeepingMarks() {
     UpdateCpuDiagram();
 }
 
+void CPropPageProcessDlg::BringRowsUpToDate() {
+    if (m_rowsWaiting) {
+        RefreshList();
+    }
+}
+
+void CPropPageProcessDlg::PrepareToShow() {
+    const HWND sheet = ::GetParent(m_hWnd);
+    if (reinterpret_cast<HWND>(::SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0)) == m_hWnd) {
+        BringRowsUpToDate();
+    }
+}
+
+BOOL CPropPageProcessDlg::OnSetActive() {
+    BringRowsUpToDate();
+    return TRUE;
+}
+
+std::string CPropPageProcessDlg::GetReportText(const std::string& separator) {
+    BringRowsUpToDate();
+    return m_table.GetReportText(separator);
+}
+
 void CPropPageProcessDlg::OnTimerTick() {
     ++g_processTicks;
     if (m_paused) {
         return;
     }
     if (g_processTicks % kRefreshEveryTicks == 0) {
-        RefreshList();
+        // While the page cannot be seen (the sheet in the tray, or another
+        // page in front) the checks need only the new processes' paths.
+        RefreshRows(::IsWindowVisible(m_hWnd) != FALSE);
     }
     if (g_processTicks % kSampleEveryTicks == 0 && !m_paused) {
         ResortKeepingMarks();
@@ -510,6 +549,7 @@ bool CPropPageProcessDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRES
         return false;
     case WM_DESTROY:
         m_table.StoreTrustList();
+        m_list = nullptr;
         return false;
     default:
         return false;

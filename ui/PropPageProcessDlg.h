@@ -21,11 +21,17 @@ class CPropPageProcessDlg : public COrvPage, public IPageCommands {
     // The full refresh: a new snapshot of the running processes, keeping the
     // selection, the focus and the scroll position.
     void RefreshList();
+    // The sheet is about to show: when this is its current page, rows that
+    // waited while no one saw them are brought up to date first.
+    void PrepareToShow();
+    // The process section of the system report, from current rows.
+    std::string GetReportText(const std::string& separator);
     // Commands 1 to 8; every one but New and Refresh needs a selected row.
     void RunCommand(int command) override;
 
   protected:
     BOOL OnInitDialog() override;
+    BOOL OnSetActive() override;
     bool OnCommand(WORD id, WORD code, HWND control) override;
     bool OnNotify(NMHDR& header, LRESULT& result) override;
     bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
@@ -42,6 +48,10 @@ class CPropPageProcessDlg : public COrvPage, public IPageCommands {
     void InsertColumns();
     void PlaceActionBar();
     void OnTimerTick();
+    // Unseen, the rows need only the new processes (full false); seen, all
+    // of them are read again.
+    void RefreshRows(bool full);
+    void BringRowsUpToDate();
     void ResortKeepingMarks();
     Marks RememberMarks() const;
     void RestoreMarks(const Marks& marks);
@@ -61,12 +71,17 @@ class CPropPageProcessDlg : public COrvPage, public IPageCommands {
     void SetAcceptedOfSelected(int32_t value);
     void SetPriorityOfSelected(uint32_t priorityClass);
 
-    HWND List() const { return GetItem(IDC_PROC_LIST); }
+    // Looked up once: asking the dialog for its item costs a trip to the
+    // window server under Wine, and rows are drawn and marked item by item.
+    HWND List() const { return m_list; }
 
     CProcessTable m_table;
+    HWND m_list = nullptr;
     COrvCommonDlg m_actionBar;
     // The process ids the list's items stand for, in their order.
     std::vector<uint32_t> m_listedIds;
     // Set while a context menu is open, so the timer leaves the rows alone.
     bool m_paused = false;
+    // Set while rows of running processes show figures of an earlier refresh.
+    bool m_rowsWaiting = false;
 };
