@@ -13,6 +13,9 @@ namespace {
 
 constexpr UINT_PTR kSheetTimerId = 0;
 constexpr UINT kSheetTimerPeriodMs = 100;
+// Hidden, the sheet has nothing to lay out: its timer keeps only the pace of
+// the checks and the tray.
+constexpr UINT kHiddenSheetTimerPeriodMs = 200;
 constexpr DWORD kResizableStyles = WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
 
 void OpenWebPage(const std::string& pathAndQuery) {
@@ -98,17 +101,31 @@ void CSheetDlg::BringUp() {
 }
 
 void CSheetDlg::OnTimer() {
-    if (m_relayoutPending) {
+    const bool shown = ::IsWindowVisible(m_hWnd) != FALSE;
+    // A pending relayout waits until the sheet can be seen.
+    if (m_relayoutPending && shown) {
         m_relayoutPending = false;
         RelayoutSheet();
     }
     ++m_tickCount;
+    if (!shown) {
+        // Every tick of the hidden pace is a 200 ms tick.
+        m_tickCount += m_tickCount % 2;
+    }
     if (m_tickCount % 2 == 0) {
         static CWarningsNotShown warnings;
         // Both checks always run: each may open its own warning.
         bool unacceptedEntry = m_pageAutostart.CheckUnaccepted(warnings);
         bool unacceptedProcess = m_pageProcess.GetTable().CheckUnaccepted(warnings);
         UpdateTrayIcon(unacceptedEntry || unacceptedProcess);
+    }
+}
+
+void CSheetDlg::OnShowSheet(bool shown) {
+    ::SetTimer(m_hWnd, kSheetTimerId, shown ? kSheetTimerPeriodMs : kHiddenSheetTimerPeriodMs,
+               nullptr);
+    if (shown) {
+        m_pageProcess.PrepareToShow();
     }
 }
 
@@ -263,6 +280,9 @@ LRESULT CSheetDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         break;
     case WM_HIDESHEET:
         ::ShowWindow(m_hWnd, SW_HIDE);
+        break;
+    case WM_SHOWWINDOW:
+        OnShowSheet(wParam != FALSE);
         break;
     case WM_TRAYNOTIFY:
         OnTrayNotify(lParam);

@@ -49,6 +49,8 @@ class CSheetDlg : public win::PropSheet {
 
   private:
     void OnTimer();
+    // Sent before the sheet shows or after it hides.
+    void OnShowSheet(bool shown);
     void OnTrayNotify(LPARAM mouseMessage);
     void ShowTrayMenu();
     bool OnSysCommand(WPARAM command);
