@@ -178,11 +178,10 @@ void CPropPageInfoDlg::OpenSystemReport() {
 }
 
 bool CPropPageInfoDlg::IsShowing() const {
-    const HWND sheet = ::GetParent(m_hWnd);
-    const HWND current =
-        reinterpret_cast<HWND>(::SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
-    // Not visible also while the sheet is hidden in the tray.
-    return current == m_hWnd && ::IsWindowVisible(m_hWnd);
+    // The sheet shows only its current page, and nothing while it is hidden
+    // in the tray; asking the sheet which page is current would cost a
+    // message every tick.
+    return ::IsWindowVisible(m_hWnd) != FALSE;
 }
 
 void CPropPageInfoDlg::OnTimerTick() {

@@ -61,6 +61,18 @@ HBRUSH HighlightBrush() {
     return brush.Get();
 }
 
+// Everything a row's drawing shows but its marks: the eight cells, the icon
+// of its path and the colour of a row not accepted.
+std::string DrawnLook(const ProcessRow& row, bool accepted) {
+    std::string look(1, accepted ? '1' : '0');
+    look += row.path;
+    for (int column = 0; column < kProcessColumnCount; ++column) {
+        look += '\x1f';
+        look += GetProcessCellText(row, column);
+    }
+    return look;
+}
+
 // Redraws the list once when it goes out of scope, however the rebuild ended.
 class RedrawPause {
   public:
@@ -206,21 +218,9 @@ bool CPropPageProcessDlg::SyncItems() {
 }
 
 void CPropPageProcessDlg::RefreshList() {
-    RefreshRows(true);
-}
-
-void CPropPageProcessDlg::RefreshRows(bool full) {
-    const auto readRows = [this, full] {
-        if (full) {
-            m_table.Refresh();
-        } else {
-            m_table.RefreshNewProcesses();
-        }
-        m_rowsWaiting = !full;
-    };
     HWND list = List();
     if (list == nullptr) {
-        readRows();
+        m_table.Refresh();
         return;
     }
     const int scrollX = ::GetScrollPos(list, SB_HORZ);
@@ -229,39 +229,71 @@ void CPropPageProcessDlg::RefreshRows(bool full) {
     const int rowHeight =
         ListView_GetItemRect(list, 0, &firstRow, LVIR_BOUNDS) ? firstRow.bottom - firstRow.top : 0;
     // Read before the rows change: the marks follow the processes.
-    const Marks marks = RememberMarks();
-    readRows();
-    bool reinserted = false;
-    {
-        RedrawPause pause(list);
-        reinserted = SyncItems();
-        RestoreMarks(marks);
-    }
-    if (reinserted) {
+    const Marks marks = m_listBehind ? m_behindMarks : RememberMarks();
+    m_table.Refresh();
+    m_listBehind = false;
+    if (ShowRows(marks)) {
         ListView_Scroll(list, scrollX, rowHeight * top);
     }
-    ::InvalidateRect(list, nullptr, FALSE);
     if (ListView_GetSelectionMark(list) < 0) {
         UpdateInfoText();
     }
 }
 
-void CPropPageProcessDlg::ResortKeepingMarks() {
+bool CPropPageProcessDlg::ShowRows(const Marks& marks) {
     HWND list = List();
-    {
+    const bool reinsert =
+        static_cast<size_t>(ListView_GetItemCount(list)) != m_table.GetRows().size();
+    if (reinsert) {
         RedrawPause pause(list);
-        // Read before the rows move: the marks follow the processes.
-        const Marks marks = RememberMarks();
-        m_table.SampleCpu();
+        SyncItems();
+        RestoreMarks(marks);
+    } else {
+        // Each item that changes its marks or texts repaints itself.
         SyncItems();
         RestoreMarks(marks);
     }
-    ::RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    InvalidateChangedRows(reinsert);
+    return reinsert;
+}
+
+void CPropPageProcessDlg::InvalidateChangedRows(bool all) {
+    HWND list = List();
+    const ProcessRowList& rows = m_table.GetRows();
+    m_drawnRows.resize(rows.size());
+    for (size_t i = 0; i < rows.size(); ++i) {
+        std::string look = DrawnLook(rows[i], m_table.IsAccepted(rows[i]) != 0);
+        if (look != m_drawnRows[i]) {
+            m_drawnRows[i] = std::move(look);
+            if (!all) {
+                ListView_RedrawItems(list, static_cast<int>(i), static_cast<int>(i));
+            }
+        }
+    }
+    if (all) {
+        ::InvalidateRect(list, nullptr, FALSE);
+    }
+}
+
+void CPropPageProcessDlg::ResortKeepingMarks() {
+    BringRowsUpToDate();
+    // Read before the rows move: the marks follow the processes.
+    const Marks marks = RememberMarks();
+    m_table.SampleCpu();
+    ShowRows(marks);
+    ::UpdateWindow(List());
     UpdateCpuDiagram();
 }
 
+void CPropPageProcessDlg::LeaveListBehind() {
+    if (!m_listBehind) {
+        m_behindMarks = RememberMarks();
+        m_listBehind = true;
+    }
+}
+
 void CPropPageProcessDlg::BringRowsUpToDate() {
-    if (m_rowsWaiting) {
+    if (m_listBehind) {
         RefreshList();
     }
 }
@@ -288,13 +320,25 @@ void CPropPageProcessDlg::OnTimerTick() {
     if (m_paused) {
         return;
     }
+    // While the page cannot be seen (the sheet in the tray, or another page
+    // in front) its list is left as it is, and the checks need only the new
+    // processes' paths; the CPU readings go on, as they make the history.
+    const bool seen = ::IsWindowVisible(m_hWnd) != FALSE;
     if (g_processTicks % kRefreshEveryTicks == 0) {
-        // While the page cannot be seen (the sheet in the tray, or another
-        // page in front) the checks need only the new processes' paths.
-        RefreshRows(::IsWindowVisible(m_hWnd) != FALSE);
+        if (seen) {
+            RefreshList();
+        } else {
+            LeaveListBehind();
+            m_table.RefreshNewProcesses();
+        }
     }
     if (g_processTicks % kSampleEveryTicks == 0 && !m_paused) {
-        ResortKeepingMarks();
+        if (seen) {
+            ResortKeepingMarks();
+        } else {
+            LeaveListBehind();
+            m_table.SampleCpu();
+        }
     }
 }
 
@@ -343,6 +387,7 @@ void CPropPageProcessDlg::RunCommand(int command) {
         ::SetFocus(List());
         return;
     }
+    BringRowsUpToDate();
     const ProcessRowList rows = SelectedRowCopies();
     if (rows.empty()) {
         return;

@@ -48,9 +48,14 @@ class CPropPageProcessDlg : public COrvPage, public IPageCommands {
     void InsertColumns();
     void PlaceActionBar();
     void OnTimerTick();
-    // Unseen, the rows need only the new processes (full false); seen, all
-    // of them are read again.
-    void RefreshRows(bool full);
+    // Brings the items in line with the rows and puts the marks back; the
+    // rows whose drawing changed repaint at the next paint. True when the
+    // items were inserted anew.
+    bool ShowRows(const Marks& marks);
+    void InvalidateChangedRows(bool all);
+    // The rows are about to change while no one sees the list: the marks are
+    // kept by process until the list is brought up to date.
+    void LeaveListBehind();
     void BringRowsUpToDate();
     void ResortKeepingMarks();
     Marks RememberMarks() const;
@@ -82,6 +87,10 @@ class CPropPageProcessDlg : public COrvPage, public IPageCommands {
     std::vector<uint32_t> m_listedIds;
     // Set while a context menu is open, so the timer leaves the rows alone.
     bool m_paused = false;
-    // Set while rows of running processes show figures of an earlier refresh.
-    bool m_rowsWaiting = false;
+    // Set while the list's items no longer stand for the rows, which may
+    // also show figures of an earlier refresh; the marks wait meanwhile.
+    bool m_listBehind = false;
+    Marks m_behindMarks;
+    // What each item was last drawn with (DrawnLook), to repaint only changes.
+    std::vector<std::string> m_drawnRows;
 };
