@@ -298,16 +298,8 @@ void CPropPageProcessDlg::BringRowsUpToDate() {
     }
 }
 
-void CPropPageProcessDlg::PrepareToShow() {
-    const HWND sheet = ::GetParent(m_hWnd);
-    if (reinterpret_cast<HWND>(::SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0)) == m_hWnd) {
-        BringRowsUpToDate();
-    }
-}
-
-BOOL CPropPageProcessDlg::OnSetActive() {
+void CPropPageProcessDlg::ComeIntoView() {
     BringRowsUpToDate();
-    return TRUE;
 }
 
 std::string CPropPageProcessDlg::GetReportText(const std::string& separator) {

@@ -21,9 +21,6 @@ class CPropPageProcessDlg : public COrvPage, public IPageCommands {
     // The full refresh: a new snapshot of the running processes, keeping the
     // selection, the focus and the scroll position.
     void RefreshList();
-    // The sheet is about to show: when this is its current page, rows that
-    // waited while no one saw them are brought up to date first.
-    void PrepareToShow();
     // The process section of the system report, from current rows.
     std::string GetReportText(const std::string& separator);
     // Commands 1 to 8; every one but New and Refresh needs a selected row.
@@ -31,7 +28,8 @@ class CPropPageProcessDlg : public COrvPage, public IPageCommands {
 
   protected:
     BOOL OnInitDialog() override;
-    BOOL OnSetActive() override;
+    // Rows that waited while no one saw them are brought up to date.
+    void ComeIntoView() override;
     bool OnCommand(WORD id, WORD code, HWND control) override;
     bool OnNotify(NMHDR& header, LRESULT& result) override;
     bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;

@@ -126,6 +126,7 @@ void CSheetDlg::OnShowSheet(bool shown) {
                nullptr);
     if (shown) {
         m_pageProcess.PrepareToShow();
+        m_pageInfo.PrepareToShow();
     }
 }
 
