@@ -127,7 +127,7 @@ class CTimedSheet : public CSheetDlg {
   private:
     std::string Classify(HWND window) {
         if (window == GetHwnd()) {
-            return "sheet 100 ms";
+            return "sheet timer";
         }
         if (window == m_pageAutostart.GetHwnd()) {
             return "Autostart page 30 s";
