@@ -23,6 +23,7 @@ int32_t CAcceptedList::GetState(const std::string& path) const {
 }
 
 void CAcceptedList::SetState(const std::string& path, int32_t state) {
+    ++m_version;
     if (AcceptedItem* item = FindItem(path)) {
         item->state = state;
         return;
@@ -34,11 +35,13 @@ void CAcceptedList::SetState(const std::string& path, int32_t state) {
 }
 
 void CAcceptedList::Reload() {
+    ++m_version;
     m_items.clear();
     ReadFrom(m_file);
 }
 
 bool CAcceptedList::ReadFrom(const std::string& file) {
+    ++m_version;
     return ReadRecordFile(file, m_items, ParseAcceptedList);
 }
 

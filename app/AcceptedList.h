@@ -4,7 +4,6 @@
 // "processes.dat" for the process table. Records are only appended; a path
 // with no record counts as not accepted.
 #include "app/AcceptedListFormat.h"
-#include "app/WarningGate.h"
 
 #include <cstdint>
 #include <string>
@@ -19,11 +18,12 @@ class CAcceptedList {
     void SetFile(const std::string& file) { m_file = file; }
     const std::string& GetFile() const { return m_file; }
     const std::vector<AcceptedItem>& GetItems() const { return m_items; }
+    // Counts up whenever a record changes or the records are read anew.
+    uint64_t GetVersion() const { return m_version; }
 
     // The first record whose path equals path byte for byte or under the
     // locale's case-insensitive collation; nullptr when there is none.
     const AcceptedItem* FindItem(const std::string& path) const;
-    AcceptedItem* FindItem(const std::string& path);
     // 1 accepted, 0 not accepted or unknown.
     int32_t GetState(const std::string& path) const;
     // Changes the path's record, or appends one with zero dates.
@@ -39,26 +39,9 @@ class CAcceptedList {
     bool WriteTo(const std::string& file) const;
 
   private:
+    AcceptedItem* FindItem(const std::string& path);
+
     std::vector<AcceptedItem> m_items;
     std::string m_file;
+    uint64_t m_version = 0;
 };
-
-// True when the path of at least one item (anything with a path member, in
-// display order) is not accepted. For each such item the gate is asked, and a
-// warning about subjectOf(item) opens when it allows; an open warning closes
-// the gate, so one check opens at most one.
-template <typename Items, typename SubjectOf>
-bool CheckUnaccepted(const Items& items, const CAcceptedList& accepted, IWarningGate& warnings,
-                     SubjectOf subjectOf) {
-    bool unaccepted = false;
-    for (const auto& item : items) {
-        if (accepted.GetState(item.path) != 0) {
-            continue;
-        }
-        unaccepted = true;
-        if (warnings.ShouldShowWarning(item.path)) {
-            warnings.OpenWarning(subjectOf(item));
-        }
-    }
-    return unaccepted;
-}

@@ -27,6 +27,7 @@ bool CCurrentEntries::Refresh(bool onlyIfChanged) {
         return false;
     }
     m_entries = std::move(fresh);
+    ++m_entriesVersion;
     return true;
 }
 
@@ -58,6 +59,6 @@ bool CCurrentEntries::AcceptPath(const std::string& path) {
 }
 
 bool CCurrentEntries::CheckUnaccepted(IWarningGate& warnings) const {
-    return ::CheckUnaccepted(m_entries, m_accepted, warnings,
-                             [](const AutostartEntry& entry) { return WarningSubjectOf(entry); });
+    return m_check.Check(m_entries, m_entriesVersion, m_accepted, warnings,
+                         [](const AutostartEntry& entry) { return WarningSubjectOf(entry); });
 }

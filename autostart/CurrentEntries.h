@@ -4,6 +4,7 @@
 // the user accepted ("autostart.dat").
 #include "app/AcceptedList.h"
 #include "app/SortOrder.h"
+#include "app/UnacceptedCheck.h"
 #include "app/WarningGate.h"
 #include "autostart/AutostartEntry.h"
 #include "autostart/AutostartEntrySort.h"
@@ -31,7 +32,8 @@ class CCurrentEntries {
     const CAcceptedList& GetAccepted() const { return m_accepted; }
 
     // True when some entry is not accepted; opens a warning for each one the
-    // gate lets through.
+    // gate lets through. The entries not accepted are kept from the last
+    // check while neither the entries nor the accepted list changed.
     bool CheckUnaccepted(IWarningGate& warnings) const;
 
     // The warning's "Accept it": every entry held whose path is the same path
@@ -41,8 +43,11 @@ class CCurrentEntries {
 
   private:
     AutostartEntryList m_entries;
+    // Counts up whenever the entries are replaced.
+    uint64_t m_entriesVersion = 0;
     CAcceptedList m_accepted;
     SortOrder m_order{kEntryColumnName, true};
+    mutable CUnacceptedCheck m_check;
 };
 
 // What a warning about the entry names and needs to remove it.

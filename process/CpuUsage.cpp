@@ -1,6 +1,7 @@
 #include "process/CpuUsage.h"
 
 #include "app/SystemFunctions.h"
+#include "win/Handle.h"
 
 struct CCpuUsage::SharedState {
     explicit SharedState(uint32_t tickNow) : samples(tickNow) {
@@ -16,16 +17,7 @@ struct CCpuUsage::SharedState {
 
 namespace {
 
-class Locked {
-  public:
-    explicit Locked(CRITICAL_SECTION& lock) : m_lock(lock) { ::EnterCriticalSection(&m_lock); }
-    ~Locked() { ::LeaveCriticalSection(&m_lock); }
-    Locked(const Locked&) = delete;
-    Locked& operator=(const Locked&) = delete;
-
-  private:
-    CRITICAL_SECTION& m_lock;
-};
+using Locked = win::CriticalSectionLock;
 
 CCpuUsage::SharedState& ProcessWideState() {
     static CCpuUsage::SharedState state(::GetTickCount());

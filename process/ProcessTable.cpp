@@ -4,7 +4,6 @@
 #include "app/LongPath.h"
 #include "app/PathHelpers.h"
 #include "app/SystemHelpers.h"
-#include "process/ProcessEnumerator.h"
 #include "win/Handle.h"
 
 #include <limits>
@@ -105,6 +104,23 @@ const std::string& CProcessTable::LongFormOf(const std::string& path, LongPaths&
     return entry->second;
 }
 
+ProcessRow CProcessTable::ReadRow(const ProcessEntry& entry, const CWindowsTexts& windowsTexts,
+                                  LongPaths& seen) {
+    ProcessRow row;
+    row.name = entry.name;
+    row.processId = entry.processId;
+    win::UniqueHandle process(::OpenProcess(kQueryAccess, FALSE, entry.processId));
+    row.path = ReadMainModulePath(m_functions, process.Get());
+    const std::string& longPath = LongFormOf(row.path, seen);
+    if (!longPath.empty()) {
+        row.path = longPath;
+    }
+    ReadMemory(m_functions, process.Get(), row);
+    row.priorityClass = process ? ::GetPriorityClass(process.Get()) : 0;
+    row.windows = windowsTexts.Of(row.processId);
+    return row;
+}
+
 ProcessRowList CProcessTable::BuildSnapshot() {
     const CWindowsTexts windowsTexts(GetTopLevelWindows());
     LongPaths seen;
@@ -116,19 +132,7 @@ ProcessRowList CProcessTable::BuildSnapshot() {
     ProcessEntry entry;
     for (bool more = enumerator.GetFirstProcess(entry); more;
          more = enumerator.GetNextProcess(entry)) {
-        ProcessRow row;
-        row.name = entry.name;
-        row.processId = entry.processId;
-        win::UniqueHandle process(::OpenProcess(kQueryAccess, FALSE, entry.processId));
-        row.path = ReadMainModulePath(m_functions, process.Get());
-        const std::string& longPath = LongFormOf(row.path, seen);
-        if (!longPath.empty()) {
-            row.path = longPath;
-        }
-        ReadMemory(m_functions, process.Get(), row);
-        row.priorityClass = process ? ::GetPriorityClass(process.Get()) : 0;
-        row.windows = windowsTexts.Of(row.processId);
-        rows.push_back(std::move(row));
+        rows.push_back(ReadRow(entry, windowsTexts, seen));
     }
     m_longPaths = std::move(seen);
     return rows;
@@ -138,10 +142,56 @@ void CProcessTable::Refresh() {
     Adopt(BuildSnapshot());
 }
 
+void CProcessTable::RefreshNewProcesses() {
+    std::unordered_map<uint32_t, const ProcessRow*> known;
+    known.reserve(m_rows.size());
+    for (const ProcessRow& row : m_rows) {
+        known.emplace(row.processId, &row); // the first row of an id wins
+    }
+    // The row that stays for the process, or nullptr: a row without a path
+    // (a process caught while starting, or one that cannot be opened) is read
+    // again, as the checks go by the path.
+    const auto keptRowOf = [&known](const ProcessEntry& running) -> const ProcessRow* {
+        const auto found = known.find(running.processId);
+        if (found == known.end() || found->second->name != running.name ||
+            found->second->path.empty()) {
+            return nullptr;
+        }
+        return found->second;
+    };
+
+    std::vector<ProcessEntry> entries;
+    CProcessEnumerator enumerator(m_functions);
+    enumerator.SelectApi(CProcessEnumerator::ENUM_TOOLHELP);
+    ProcessEntry entry;
+    bool anyNew = false;
+    for (bool more = enumerator.GetFirstProcess(entry); more;
+         more = enumerator.GetNextProcess(entry)) {
+        anyNew = anyNew || keptRowOf(entry) == nullptr;
+        entries.push_back(entry);
+    }
+    // The window list is taken only for the rows read anew.
+    const CWindowsTexts windowsTexts(anyNew ? GetTopLevelWindows() : std::vector<TopLevelWindow>());
+    LongPaths seen;
+    ProcessRowList rows;
+    rows.reserve(entries.size());
+    for (const ProcessEntry& running : entries) {
+        const ProcessRow* kept = keptRowOf(running);
+        rows.push_back(kept ? *kept : ReadRow(running, windowsTexts, seen));
+    }
+    m_longPaths.merge(seen);
+    Adopt(std::move(rows));
+}
+
+void CProcessTable::SetRows(ProcessRowList rows) {
+    m_rows = std::move(rows);
+    ++m_rowsVersion;
+}
+
 void CProcessTable::Adopt(ProcessRowList snapshot) {
     CarryCpuHistories(m_rows, snapshot);
     SortProcessRows(snapshot, m_order.column, m_order.ascending);
-    m_rows = std::move(snapshot);
+    SetRows(std::move(snapshot));
 }
 
 void CProcessTable::SampleCpu() {
@@ -153,6 +203,7 @@ void CProcessTable::SampleCpu() {
 
 void CProcessTable::Sort() {
     SortProcessRows(m_rows, m_order.column, m_order.ascending);
+    ++m_rowsVersion;
 }
 
 void CProcessTable::SetSortColumn(int column) {
@@ -223,6 +274,6 @@ WarningSubject WarningSubjectOf(const ProcessRow& row) {
 }
 
 bool CProcessTable::CheckUnaccepted(IWarningGate& warnings) const {
-    return ::CheckUnaccepted(m_rows, m_trust, warnings,
-                             [](const ProcessRow& row) { return WarningSubjectOf(row); });
+    return m_check.Check(m_rows, m_rowsVersion, m_trust, warnings,
+                         [](const ProcessRow& row) { return WarningSubjectOf(row); });
 }

@@ -6,8 +6,10 @@
 #include "app/AcceptedList.h"
 #include "app/SortOrder.h"
 #include "app/SystemFunctions.h"
+#include "app/UnacceptedCheck.h"
 #include "app/WarningGate.h"
 #include "process/ProcessColumns.h"
+#include "process/ProcessEnumerator.h"
 #include "process/ProcessRow.h"
 
 #include <windows.h>
@@ -32,6 +34,11 @@ class CProcessTable {
     ProcessRowList BuildSnapshot();
     // Rebuilds the rows from a new snapshot.
     void Refresh();
+    // While no one sees the rows: the processes that ended leave, the new
+    // ones come in whole, and the rows of the processes still running (same
+    // id and name) keep what they showed, to be brought up to date by the
+    // next Refresh. Then all are sorted.
+    void RefreshNewProcesses();
     // Takes snapshot as the new rows: each keeps the CPU history of the row
     // of the same process (same id and name), then all are sorted.
     void Adopt(ProcessRowList snapshot);
@@ -66,17 +73,25 @@ class CProcessTable {
     std::string GetReportText(const std::string& separator) const;
 
     // True when any row is not accepted; opens a warning for each such row
-    // the gate lets through.
+    // the gate lets through. The rows not accepted are kept from the last
+    // check while neither the rows nor the trust list changed.
     bool CheckUnaccepted(IWarningGate& warnings) const;
 
   private:
     using LongPaths = std::unordered_map<std::string, std::string>;
     // The long form of a module path, looked up once while processes of it run.
     const std::string& LongFormOf(const std::string& path, LongPaths& seen);
+    // The row of one enumerated process, read from the system.
+    ProcessRow ReadRow(const ProcessEntry& entry, const CWindowsTexts& windowsTexts,
+                       LongPaths& seen);
+    void SetRows(ProcessRowList rows);
 
     SystemFunctions m_functions;
     CAcceptedList m_trust;
     ProcessRowList m_rows;
+    // Counts up whenever the rows change or move.
+    uint64_t m_rowsVersion = 0;
+    mutable CUnacceptedCheck m_check;
     SortOrder m_order{kColumnName, true};
     // Module path to its long form (empty: none), for the paths of the last snapshot.
     LongPaths m_longPaths;

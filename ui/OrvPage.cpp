@@ -16,3 +16,16 @@ void COrvPage::RelayoutChildren() {
     m_layout.Relayout();
     ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
 }
+
+void COrvPage::PrepareToShow() {
+    const HWND sheet = ::GetParent(m_hWnd);
+    if (IsWindow() &&
+        reinterpret_cast<HWND>(::SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0)) == m_hWnd) {
+        ComeIntoView();
+    }
+}
+
+BOOL COrvPage::OnSetActive() {
+    ComeIntoView();
+    return TRUE;
+}

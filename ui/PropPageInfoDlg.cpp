@@ -20,6 +20,8 @@ namespace {
 
 constexpr UINT_PTR kPageTimerId = 0;
 constexpr UINT kInfoTickMs = 500;
+// Unseen, the page only keeps its usage histories going: a tick every 1.5 s.
+constexpr UINT kUnseenInfoTickMs = 1500;
 // CPU and RAM every 1.5 s, the other figures every 2 s.
 constexpr uint32_t kUsageEveryTicks = 3;
 constexpr uint32_t kOtherInfoEveryTicks = 4;
@@ -116,9 +118,20 @@ bool CPropPageInfoDlg::PreTranslateMessage(MSG& msg) {
     return false;
 }
 
-BOOL CPropPageInfoDlg::OnSetActive() {
+void CPropPageInfoDlg::ComeIntoView() {
+    // The texts waited while the page was unseen: current before it shows.
+    // The diagrams can only be drawn on a page that shows, at the next tick.
+    ShowUsageTexts();
+    RefreshOtherInfo();
     m_activated = true;
-    return TRUE;
+    SetPace(true);
+}
+
+void CPropPageInfoDlg::SetPace(bool seen) {
+    if (seen != m_seenPace) {
+        m_seenPace = seen;
+        ::SetTimer(m_hWnd, kPageTimerId, seen ? kInfoTickMs : kUnseenInfoTickMs, nullptr);
+    }
 }
 
 BOOL CPropPageInfoDlg::OnKillActive() {
@@ -174,24 +187,31 @@ void CPropPageInfoDlg::OpenSystemReport() {
         return;
     }
     ShowSystemReport({[sheet] { return sheet->m_pageAutostart.GetReportText(""); },
-                      [sheet] { return sheet->m_pageProcess.GetTable().GetReportText(""); }});
+                      [sheet] { return sheet->m_pageProcess.GetReportText(""); }});
 }
 
 bool CPropPageInfoDlg::IsShowing() const {
-    const HWND sheet = ::GetParent(m_hWnd);
-    const HWND current =
-        reinterpret_cast<HWND>(::SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
-    // Not visible also while the sheet is hidden in the tray.
-    return current == m_hWnd && ::IsWindowVisible(m_hWnd);
+    // The sheet shows only its current page, and nothing while it is hidden
+    // in the tray; asking the sheet which page is current would cost a
+    // message every tick.
+    return ::IsWindowVisible(m_hWnd) != FALSE;
 }
 
 void CPropPageInfoDlg::OnTimerTick() {
-    ++g_infoTicks;
     if (m_savePending || m_flashColour.m_colour != m_savedColour) {
         m_savePending = false;
         SaveOptions();
     }
     const bool showing = IsShowing();
+    SetPace(showing);
+    if (!showing) {
+        // Each unseen tick is a usage tick; the texts wait until the page shows.
+        g_infoTicks += kUsageEveryTicks - g_infoTicks % kUsageEveryTicks;
+        m_wasShowing = false;
+        RefreshUsage(false);
+        return;
+    }
+    ++g_infoTicks;
     // Coming back from the tray counts as coming into view.
     if (showing && !m_wasShowing) {
         m_activated = true;
@@ -211,11 +231,7 @@ void CPropPageInfoDlg::RefreshUsage(bool draw) {
     int32_t cpu = 0;
     m_cpuUsage.GetUsage(&cpu);
     m_cpuHistory.push_back(static_cast<uint32_t>(cpu));
-    const double average =
-        DrawUsageDiagram(GetItem(IDC_INFO_CPU_DIAGRAM), m_cpuHistory, true, !draw);
-    SetItemText(IDC_INFO_CPU_TEXT, "CPU usage: " + IntToText(cpu) + " %" + " ,average: " +
-                                       IntToText(static_cast<int32_t>(average)) + " %");
-
+    DrawUsageDiagram(GetItem(IDC_INFO_CPU_DIAGRAM), m_cpuHistory, true, !draw);
     const MemoryFigures memory = ReadMemoryFigures();
     if (g_totalPhysical == 0) {
         g_totalPhysical = memory.totalPhysical;
@@ -224,7 +240,21 @@ void CPropPageInfoDlg::RefreshUsage(bool draw) {
         memory.availablePhysical < g_totalPhysical ? g_totalPhysical - memory.availablePhysical : 0;
     m_ramHistory.push_back(PercentOf(used, g_totalPhysical));
     DrawUsageDiagram(GetItem(IDC_INFO_RAM_DIAGRAM), m_ramHistory, true, !draw);
-    SetItemText(IDC_INFO_RAM_TEXT, "RAM usage: " + MegabytesText(used) + " MB");
+    m_lastCpu = cpu;
+    m_lastUsedRam = used;
+    if (draw) {
+        ShowUsageTexts();
+    }
+}
+
+void CPropPageInfoDlg::ShowUsageTexts() {
+    if (m_cpuHistory.empty()) {
+        return;
+    }
+    const auto average = static_cast<int32_t>(UsageAverage(m_cpuHistory));
+    SetItemText(IDC_INFO_CPU_TEXT, "CPU usage: " + IntToText(m_lastCpu) + " %" +
+                                       " ,average: " + IntToText(average) + " %");
+    SetItemText(IDC_INFO_RAM_TEXT, "RAM usage: " + MegabytesText(m_lastUsedRam) + " MB");
 }
 
 void CPropPageInfoDlg::RefreshOtherInfo() {

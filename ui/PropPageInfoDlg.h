@@ -25,16 +25,22 @@ class CPropPageInfoDlg : public COrvPage {
 
   protected:
     BOOL OnInitDialog() override;
-    BOOL OnSetActive() override;
+    // Its texts at once, its diagrams at the next tick, at the seen pace.
+    void ComeIntoView() override;
     BOOL OnKillActive() override;
     bool OnCommand(WORD id, WORD code, HWND control) override;
     bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
   private:
     void OnTimerTick();
+    // The timer's period for a page that is seen or not.
+    void SetPace(bool seen);
     // The Info page on a sheet the user can see.
     bool IsShowing() const;
+    // Adds a CPU and a RAM value to the histories; with draw set also draws
+    // the diagrams and sets the texts.
     void RefreshUsage(bool draw);
+    void ShowUsageTexts();
     void RefreshOtherInfo();
     void OnStartWithSystemClicked();
     // The system report dialog is still to come: until then the button opens nothing.
@@ -42,10 +48,13 @@ class CPropPageInfoDlg : public COrvPage {
 
     std::vector<uint32_t> m_cpuHistory;
     std::vector<uint32_t> m_ramHistory;
+    int32_t m_lastCpu = 0;
+    uint64_t m_lastUsedRam = 0;
     // Set when the page comes into view; the next tick refreshes everything.
     bool m_activated = false;
     bool m_savePending = false;
     bool m_wasShowing = false;
+    bool m_seenPace = true;
     CEStaticLink m_contactLink;
     CEStaticLink m_programPageLink;
     CEStaticLink m_otherSoftwareLink;

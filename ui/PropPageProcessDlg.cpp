@@ -61,6 +61,18 @@ HBRUSH HighlightBrush() {
     return brush.Get();
 }
 
+// Everything a row's drawing shows but its marks: the eight cells, the icon
+// of its path and the colour of a row not accepted.
+std::string DrawnLook(const ProcessRow& row, bool accepted) {
+    std::string look(1, accepted ? '1' : '0');
+    look += row.path;
+    for (int column = 0; column < kProcessColumnCount; ++column) {
+        look += '\x1f';
+        look += GetProcessCellText(row, column);
+    }
+    return look;
+}
+
 // Redraws the list once when it goes out of scope, however the rebuild ended.
 class RedrawPause {
   public:
@@ -80,6 +92,7 @@ class RedrawPause {
 CPropPageProcessDlg::CPropPageProcessDlg() : COrvPage(IDD_PAGE_PROCESSES) {}
 
 BOOL CPropPageProcessDlg::OnInitDialog() {
+    m_list = GetItem(IDC_PROC_LIST);
     InsertColumns();
     HWND list = List();
     ListView_SetImageList(list, SystemImageList, LVSIL_SMALL);
@@ -209,31 +222,81 @@ void CPropPageProcessDlg::RefreshList() {
         m_table.Refresh();
         return;
     }
-    const Marks marks = RememberMarks();
+    // Read before the rows change: the marks follow the processes.
+    const Marks marks = m_listBehind ? m_behindMarks : RememberMarks();
     m_table.Refresh();
-    {
-        RedrawPause pause(list);
-        SyncItems();
-        RestoreMarks(marks);
-    }
-    ::InvalidateRect(list, nullptr, FALSE);
+    m_listBehind = false;
+    ShowRows(marks);
     if (ListView_GetSelectionMark(list) < 0) {
         UpdateInfoText();
     }
 }
 
-void CPropPageProcessDlg::ResortKeepingMarks() {
+bool CPropPageProcessDlg::ShowRows(const Marks& marks) {
     HWND list = List();
-    {
+    const bool reinsert =
+        static_cast<size_t>(ListView_GetItemCount(list)) != m_table.GetRows().size();
+    if (reinsert) {
         RedrawPause pause(list);
-        // Read before the rows move: the marks follow the processes.
-        const Marks marks = RememberMarks();
-        m_table.SampleCpu();
+        SyncItems();
+        RestoreMarks(marks);
+    } else {
+        // Each item that changes its marks or texts repaints itself.
         SyncItems();
         RestoreMarks(marks);
     }
-    ::RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    InvalidateChangedRows(reinsert);
+    return reinsert;
+}
+
+void CPropPageProcessDlg::InvalidateChangedRows(bool all) {
+    HWND list = List();
+    const ProcessRowList& rows = m_table.GetRows();
+    m_drawnRows.resize(rows.size());
+    for (size_t i = 0; i < rows.size(); ++i) {
+        std::string look = DrawnLook(rows[i], m_table.IsAccepted(rows[i]) != 0);
+        if (look != m_drawnRows[i]) {
+            m_drawnRows[i] = std::move(look);
+            if (!all) {
+                ListView_RedrawItems(list, static_cast<int>(i), static_cast<int>(i));
+            }
+        }
+    }
+    if (all) {
+        ::InvalidateRect(list, nullptr, FALSE);
+    }
+}
+
+void CPropPageProcessDlg::ResortKeepingMarks() {
+    BringRowsUpToDate();
+    // Read before the rows move: the marks follow the processes.
+    const Marks marks = RememberMarks();
+    m_table.SampleCpu();
+    ShowRows(marks);
+    ::UpdateWindow(List());
     UpdateCpuDiagram();
+}
+
+void CPropPageProcessDlg::LeaveListBehind() {
+    if (!m_listBehind) {
+        m_behindMarks = RememberMarks();
+        m_listBehind = true;
+    }
+}
+
+void CPropPageProcessDlg::BringRowsUpToDate() {
+    if (m_listBehind) {
+        RefreshList();
+    }
+}
+
+void CPropPageProcessDlg::ComeIntoView() {
+    BringRowsUpToDate();
+}
+
+std::string CPropPageProcessDlg::GetReportText(const std::string& separator) {
+    BringRowsUpToDate();
+    return m_table.GetReportText(separator);
 }
 
 void CPropPageProcessDlg::OnTimerTick() {
@@ -241,11 +304,25 @@ void CPropPageProcessDlg::OnTimerTick() {
     if (m_paused) {
         return;
     }
+    // While the page cannot be seen (the sheet in the tray, or another page
+    // in front) its list is left as it is, and the checks need only the new
+    // processes' paths; the CPU readings go on, as they make the history.
+    const bool seen = ::IsWindowVisible(m_hWnd) != FALSE;
     if (g_processTicks % kRefreshEveryTicks == 0) {
-        RefreshList();
+        if (seen) {
+            RefreshList();
+        } else {
+            LeaveListBehind();
+            m_table.RefreshNewProcesses();
+        }
     }
     if (g_processTicks % kSampleEveryTicks == 0 && !m_paused) {
-        ResortKeepingMarks();
+        if (seen) {
+            ResortKeepingMarks();
+        } else {
+            LeaveListBehind();
+            m_table.SampleCpu();
+        }
     }
 }
 
@@ -301,6 +378,7 @@ void CPropPageProcessDlg::RunCommand(int command) {
         ::SetFocus(List());
         return;
     }
+    BringRowsUpToDate();
     const ProcessRowList rows = SelectedRowCopies();
     if (rows.empty()) {
         return;
@@ -507,6 +585,7 @@ bool CPropPageProcessDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRES
         return false;
     case WM_DESTROY:
         m_table.StoreTrustList();
+        m_list = nullptr;
         return false;
     default:
         return false;

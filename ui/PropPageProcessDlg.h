@@ -24,11 +24,15 @@ class CPropPageProcessDlg : public COrvPage, public IPageCommands {
     // The warning's "Accept it": accepts every row of the path (IsSamePath),
     // writes "processes.dat" and redraws the rows.
     void AcceptPath(const std::string& path);
+    // The process section of the system report, from current rows.
+    std::string GetReportText(const std::string& separator);
     // Commands 1 to 8; every one but New and Refresh needs a selected row.
     void RunCommand(int command) override;
 
   protected:
     BOOL OnInitDialog() override;
+    // Rows that waited while no one saw them are brought up to date.
+    void ComeIntoView() override;
     bool OnCommand(WORD id, WORD code, HWND control) override;
     bool OnNotify(NMHDR& header, LRESULT& result) override;
     bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
@@ -45,6 +49,15 @@ class CPropPageProcessDlg : public COrvPage, public IPageCommands {
     void InsertColumns();
     void PlaceActionBar();
     void OnTimerTick();
+    // Brings the items in line with the rows and puts the marks back; the
+    // rows whose drawing changed repaint at the next paint. True when the
+    // items were inserted anew.
+    bool ShowRows(const Marks& marks);
+    void InvalidateChangedRows(bool all);
+    // The rows are about to change while no one sees the list: the marks are
+    // kept by process until the list is brought up to date.
+    void LeaveListBehind();
+    void BringRowsUpToDate();
     void ResortKeepingMarks();
     Marks RememberMarks() const;
     void RestoreMarks(const Marks& marks);
@@ -63,12 +76,21 @@ class CPropPageProcessDlg : public COrvPage, public IPageCommands {
     void SetAcceptedOfSelected(int32_t value);
     void SetPriorityOfSelected(uint32_t priorityClass);
 
-    HWND List() const { return GetItem(IDC_PROC_LIST); }
+    // Looked up once: asking the dialog for its item costs a trip to the
+    // window server under Wine, and rows are drawn and marked item by item.
+    HWND List() const { return m_list; }
 
     CProcessTable m_table;
+    HWND m_list = nullptr;
     COrvCommonDlg m_actionBar;
     // The process ids the list's items stand for, in their order.
     std::vector<uint32_t> m_listedIds;
     // Set while a context menu is open, so the timer leaves the rows alone.
     bool m_paused = false;
+    // Set while the list's items no longer stand for the rows, which may
+    // also show figures of an earlier refresh; the marks wait meanwhile.
+    bool m_listBehind = false;
+    Marks m_behindMarks;
+    // What each item was last drawn with (DrawnLook), to repaint only changes.
+    std::vector<std::string> m_drawnRows;
 };

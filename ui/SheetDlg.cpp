@@ -12,8 +12,12 @@
 
 namespace {
 
+// The checks and the tray every 200 ms; a relayout is served 100 ms after it
+// was asked for, by a timer of its own that runs only then.
 constexpr UINT_PTR kSheetTimerId = 0;
-constexpr UINT kSheetTimerPeriodMs = 100;
+constexpr UINT kSheetTimerPeriodMs = 200;
+constexpr UINT_PTR kRelayoutTimerId = 1;
+constexpr UINT kRelayoutDelayMs = 100;
 constexpr DWORD kResizableStyles = WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
 
 void OpenWebPage(const std::string& pathAndQuery) {
@@ -94,12 +98,14 @@ void CSheetDlg::BringUp() {
     ::SetWindowPos(m_hWnd, HWND_NOTOPMOST, 0, 0, 0, 0, kShowOnly);
 }
 
-void CSheetDlg::OnTimer() {
-    if (m_relayoutPending) {
-        m_relayoutPending = false;
-        RelayoutSheet();
+void CSheetDlg::OnTimer(WPARAM id) {
+    if (id == kRelayoutTimerId) {
+        OnRelayoutTimer();
+        return;
     }
-    ++m_tickCount;
+    // The count goes in steps of 100 ms, the checks and the tray on every
+    // second step: each tick of the 200 ms timer is two steps.
+    m_tickCount += 2;
     if (m_tickCount % 2 == 0) {
         IWarningGate& warnings = GetWarningWindows();
         // Both checks always run: each may open its own warning.
@@ -107,6 +113,33 @@ void CSheetDlg::OnTimer() {
         bool unacceptedProcess = m_pageProcess.GetTable().CheckUnaccepted(warnings);
         UpdateTrayIcon(unacceptedEntry || unacceptedProcess);
     }
+}
+
+void CSheetDlg::RequestRelayout() {
+    if (!m_relayoutPending) {
+        m_relayoutPending = true;
+        ::SetTimer(m_hWnd, kRelayoutTimerId, kRelayoutDelayMs, nullptr);
+    }
+}
+
+void CSheetDlg::OnRelayoutTimer() {
+    ::KillTimer(m_hWnd, kRelayoutTimerId);
+    // A hidden sheet has nothing to lay out; it is laid out when it shows.
+    if (m_relayoutPending && ::IsWindowVisible(m_hWnd)) {
+        m_relayoutPending = false;
+        RelayoutSheet();
+    }
+}
+
+void CSheetDlg::OnShowSheet(bool shown) {
+    if (!shown) {
+        return;
+    }
+    if (m_relayoutPending) {
+        ::SetTimer(m_hWnd, kRelayoutTimerId, kRelayoutDelayMs, nullptr);
+    }
+    m_pageProcess.PrepareToShow();
+    m_pageInfo.PrepareToShow();
 }
 
 void CSheetDlg::UpdateTrayIcon(bool unaccepted) {
@@ -194,7 +227,7 @@ bool CSheetDlg::OnSysCommand(WPARAM command) {
         ::PostMessageA(m_hWnd, WM_HIDESHEET, 0, 0);
         return true;
     case SC_MAXIMIZE:
-        m_relayoutPending = true;
+        RequestRelayout();
         return false;
     default:
         return false;
@@ -228,14 +261,14 @@ LRESULT CSheetDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         }
         break;
     case WM_TIMER:
-        OnTimer();
+        OnTimer(wParam);
         break;
     case WM_HELP:
         OpenHelpPage();
         return TRUE;
     case WM_SIZE: {
         LRESULT result = DefaultProc(msg, wParam, lParam);
-        m_relayoutPending = true;
+        RequestRelayout();
         return result;
     }
     case WM_GETMINMAXINFO: {
@@ -250,7 +283,7 @@ LRESULT CSheetDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         break;
     case WM_NOTIFY:
         if (reinterpret_cast<NMHDR*>(lParam)->code == TCN_SELCHANGE) {
-            m_relayoutPending = true;
+            RequestRelayout();
         }
         break;
     case WM_ENDSESSION:
@@ -261,6 +294,9 @@ LRESULT CSheetDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         break;
     case WM_HIDESHEET:
         ::ShowWindow(m_hWnd, SW_HIDE);
+        break;
+    case WM_SHOWWINDOW:
+        OnShowSheet(wParam != FALSE);
         break;
     case WM_TRAYNOTIFY:
         OnTrayNotify(lParam);

@@ -51,7 +51,12 @@ class CSheetDlg : public win::PropSheet {
     BOOL OnInitDialog() override;
 
   private:
-    void OnTimer();
+    void OnTimer(WPARAM id);
+    // Sizes changed: the layout follows at the relayout timer.
+    void RequestRelayout();
+    void OnRelayoutTimer();
+    // Sent before the sheet shows or after it hides.
+    void OnShowSheet(bool shown);
     void OnTrayNotify(LPARAM mouseMessage);
     void ShowTrayMenu();
     bool OnSysCommand(WPARAM command);

@@ -41,6 +41,16 @@ bool CTrayIcon::Modify(HICON icon, const std::string& tip) {
     return Readd();
 }
 
+bool CTrayIcon::ModifyTip(const std::string& tip) {
+    SetTip(tip);
+    NOTIFYICONDATAA tipOnly = m_record;
+    tipOnly.uFlags = NIF_TIP;
+    if (::Shell_NotifyIconA(NIM_MODIFY, &tipOnly)) {
+        return true;
+    }
+    return Readd();
+}
+
 bool CTrayIcon::Readd() {
     if (m_record.hWnd == nullptr) {
         return false;

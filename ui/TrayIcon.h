@@ -18,6 +18,8 @@ class CTrayIcon {
     // Replaces picture and tooltip (cut to 127 characters). When the shell has
     // lost the icon (NIM_MODIFY fails), adds it again.
     bool Modify(HICON icon, const std::string& tip);
+    // Replaces the tooltip alone; the shell keeps the picture it has.
+    bool ModifyTip(const std::string& tip);
     // The shell restarted ("TaskbarCreated"): the icon must be added again.
     bool Readd();
     void Delete();

@@ -39,22 +39,41 @@ TrayFigures ReadTrayFigures(int cpuPercent) {
 }
 
 bool CTrayIconUpdater::Update(HWND window, bool unaccepted) {
-    bool flash = m_flash.Update(unaccepted);
     int32_t cpuPercent = 0;
     m_cpuUsage.GetUsage(&cpuPercent);
-    TrayFigures figures = ReadTrayFigures(cpuPercent);
-    std::string tip = BuildTrayTooltip(unaccepted, figures);
+    return Show(window, unaccepted, ReadTrayFigures(cpuPercent));
+}
 
-    COLORREF background = kTrayBackground;
-    if (flash) {
-        background = ReadFlashColour();
+bool CTrayIconUpdater::Show(HWND window, bool unaccepted, const TrayFigures& figures) {
+    const bool flash = m_flash.Update(unaccepted);
+    const TrayLook look = TrayLookOf(flash ? ReadFlashColour() : kTrayBackground, figures);
+    std::string tip = BuildTrayTooltip(unaccepted, figures);
+    const bool tipChanged = !m_tipShown || tip != m_tip;
+    if (m_pictureShown && look == m_look) {
+        if (tipChanged) {
+            m_tipShown = m_tray.ModifyTip(tip);
+            m_tip = std::move(tip);
+        }
+        return true;
     }
-    win::WindowDc dc(window);
-    win::UniqueIcon picture = CreateTrayPicture(dc.Get(), background, figures.cpuPercent,
-                                                static_cast<int>(RamPercent(figures)));
-    const bool created = picture.IsValid();
-    m_tray.Modify(picture.Get(), tip);
-    // The shell has its own copy now; the previous picture can go.
+
+    win::UniqueIcon picture = m_canvas.CreatePicture(window, look.background, figures.cpuPercent,
+                                                     static_cast<int>(RamPercent(figures)));
+    if (!picture) {
+        // The shell keeps the picture it has; a new one is tried next time.
+        if (tipChanged) {
+            m_tipShown = m_tray.ModifyTip(tip);
+            m_tip = std::move(tip);
+        }
+        return false;
+    }
+    const bool handed = m_tray.Modify(picture.Get(), tip);
+    // The shell has its own copy now (or the record holds it for the next
+    // try); the previous picture can go.
     m_picture = std::move(picture);
-    return created;
+    m_pictureShown = handed;
+    m_look = look;
+    m_tipShown = handed;
+    m_tip = std::move(tip);
+    return true;
 }

@@ -1,13 +1,18 @@
 #pragma once
-// Five times a second: a new tray picture and tooltip from the machine's
-// figures, handed to the shell; the picture the shell held before is
-// destroyed, so no handle accumulates over the program's life.
+// Five times a second: the tray picture and tooltip from the machine's
+// figures. The shell gets a new picture only when its pixels would differ
+// from the one it shows, and a new tooltip only when the text differs; a
+// picture it no longer shows is destroyed, so no handle accumulates over the
+// program's life.
 #include "process/CpuUsage.h"
 #include "ui/TrayIcon.h"
+#include "ui/TrayPicture.h"
 #include "ui/TrayText.h"
 #include "win/Handle.h"
 
 #include <windows.h>
+
+#include <string>
 
 // The machine's memory, page file and system drive figures now.
 TrayFigures ReadTrayFigures(int cpuPercent);
@@ -20,13 +25,22 @@ class CTrayIconUpdater {
   public:
     explicit CTrayIconUpdater(CTrayIcon& tray) : m_tray(tray) {}
 
-    // Draws against window's device context. With unaccepted set the tooltip
+    // Reads the figures now and shows them. With unaccepted set the tooltip
     // says so and the picture flashes. False when no picture could be made.
     bool Update(HWND window, bool unaccepted);
+    // The same for figures the caller read. The picture is drawn compatible
+    // with window's device context.
+    bool Show(HWND window, bool unaccepted, const TrayFigures& figures);
 
   private:
     CTrayIcon& m_tray;
     TrayFlash m_flash;
+    CTrayCanvas m_canvas;
     win::UniqueIcon m_picture;
+    // What the shell shows now, once it has taken a picture of ours.
+    bool m_pictureShown = false;
+    TrayLook m_look;
+    bool m_tipShown = false;
+    std::string m_tip;
     CCpuUsage m_cpuUsage;
 };

@@ -45,6 +45,18 @@ void DrawBevelBox(HDC dc, const RECT& rect, COLORREF base, int depth, int bands)
     }
 }
 
+void DrawTrayPicture(HDC memory, COLORREF background, int cpuPercent, int ramPercent) {
+    DrawBevelBox(memory, RECT{0, 0, kTrayPictureSize, kTrayPictureSize}, background, 50);
+    const int cpuHeight = BarHeight(cpuPercent);
+    if (cpuHeight > 0) {
+        FillBox(memory, RECT{1, 14 - cpuHeight, 7, 14}, RGB(50, 100 + 7 * cpuHeight, 50));
+    }
+    const int ramHeight = BarHeight(ramPercent);
+    if (ramHeight > 0) {
+        FillBox(memory, RECT{8, 14 - ramHeight, 14, 14}, RGB(50, 50, 100 + 7 * ramHeight));
+    }
+}
+
 win::UniqueBitmap DrawTrayBitmap(HDC reference, COLORREF background, int cpuPercent,
                                  int ramPercent) {
     win::UniqueBitmap bitmap(
@@ -54,28 +66,28 @@ win::UniqueBitmap DrawTrayBitmap(HDC reference, COLORREF background, int cpuPerc
         return {};
     }
     win::SelectGuard select(memory.Get(), bitmap.Get());
-    DrawBevelBox(memory.Get(), RECT{0, 0, kTrayPictureSize, kTrayPictureSize}, background, 50);
-
-    const int cpuHeight = BarHeight(cpuPercent);
-    if (cpuHeight > 0) {
-        FillBox(memory.Get(), RECT{1, 14 - cpuHeight, 7, 14}, RGB(50, 100 + 7 * cpuHeight, 50));
-    }
-    const int ramHeight = BarHeight(ramPercent);
-    if (ramHeight > 0) {
-        FillBox(memory.Get(), RECT{8, 14 - ramHeight, 14, 14}, RGB(50, 50, 100 + 7 * ramHeight));
-    }
+    DrawTrayPicture(memory.Get(), background, cpuPercent, ramPercent);
     return bitmap;
 }
 
-win::UniqueIcon CreateTrayPicture(HDC reference, COLORREF background, int cpuPercent,
-                                  int ramPercent) {
-    win::UniqueBitmap bitmap = DrawTrayBitmap(reference, background, cpuPercent, ramPercent);
-    if (!bitmap) {
-        return {};
+win::UniqueIcon CTrayCanvas::CreatePicture(HWND reference, COLORREF background, int cpuPercent,
+                                           int ramPercent) {
+    if (!m_bitmap || !m_memory) {
+        win::WindowDc dc(reference);
+        m_bitmap.Reset(::CreateCompatibleBitmap(dc.Get(), kTrayPictureSize, kTrayPictureSize));
+        m_memory.Reset(::CreateCompatibleDC(dc.Get()));
+        if (!m_bitmap || !m_memory) {
+            return {};
+        }
+    }
+    {
+        // Selected only while drawing: the icon is made from an unselected bitmap.
+        win::SelectGuard select(m_memory.Get(), m_bitmap.Get());
+        DrawTrayPicture(m_memory.Get(), background, cpuPercent, ramPercent);
     }
     ICONINFO info{};
     info.fIcon = TRUE;
-    info.hbmMask = bitmap.Get();
-    info.hbmColor = bitmap.Get();
+    info.hbmMask = m_bitmap.Get();
+    info.hbmColor = m_bitmap.Get();
     return win::UniqueIcon(::CreateIconIndirect(&info));
 }

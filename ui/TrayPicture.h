@@ -13,10 +13,24 @@ constexpr COLORREF kTrayBackground = RGB(220, 220, 220);
 // bands -1 picks one band per 8 pixels of the shorter side.
 void DrawBevelBox(HDC dc, const RECT& rect, COLORREF base, int depth, int bands = -1);
 
-// Draws the picture into a bitmap compatible with reference.
+// Draws the picture into the 15 x 15 bitmap selected into memory.
+void DrawTrayPicture(HDC memory, COLORREF background, int cpuPercent, int ramPercent);
+
+// Draws the picture into a bitmap of its own, compatible with reference.
 win::UniqueBitmap DrawTrayBitmap(HDC reference, COLORREF background, int cpuPercent,
                                  int ramPercent);
 
-// The icon made from that bitmap (it serves as mask and colour image alike).
-win::UniqueIcon CreateTrayPicture(HDC reference, COLORREF background, int cpuPercent,
+// One memory DC and one 15 x 15 bitmap, made for the first picture and kept,
+// into which every later picture is drawn. Each icon is made from the bitmap
+// (it serves as mask and colour image alike) and is a copy the caller owns.
+class CTrayCanvas {
+  public:
+    // The canvas is made compatible with the window's device context (the
+    // screen's for nullptr). An invalid icon when it could not be made.
+    win::UniqueIcon CreatePicture(HWND reference, COLORREF background, int cpuPercent,
                                   int ramPercent);
+
+  private:
+    win::UniqueBitmap m_bitmap;
+    win::UniqueMemoryDc m_memory;
+};

@@ -39,6 +39,14 @@ int BarHeight(int percent) {
     return kBarRows * percent / 100;
 }
 
+TrayLook TrayLookOf(uint32_t background, const TrayFigures& figures) {
+    TrayLook look;
+    look.background = background;
+    look.cpuBar = BarHeight(figures.cpuPercent);
+    look.ramBar = BarHeight(static_cast<int>(RamPercent(figures)));
+    return look;
+}
+
 std::string BuildTrayTooltip(bool unaccepted, const TrayFigures& figures) {
     std::string tip;
     if (unaccepted) {

@@ -29,6 +29,16 @@ std::string PageFileLine(const TrayFigures& figures);
 // "<root> free: <free> MB (<percent> %)", empty when the drive's figures are unknown.
 std::string DiskFreeLine(const TrayFigures& figures);
 
+// Everything that decides the tray picture's pixels: the background colour
+// (0x00BBGGRR) and the heights of the CPU and RAM bars.
+struct TrayLook {
+    uint32_t background = 0;
+    int cpuBar = 0;
+    int ramBar = 0;
+    bool operator==(const TrayLook&) const = default;
+};
+TrayLook TrayLookOf(uint32_t background, const TrayFigures& figures);
+
 // The tooltip lines; the flag puts "Unaccepted entry!" first.
 std::string BuildTrayTooltip(bool unaccepted, const TrayFigures& figures);
 

@@ -82,15 +82,15 @@ void DrawAverage(HDC dc, HWND control, double average, int w, int h) {
     ::DrawTextA(dc, label.c_str(), static_cast<int>(label.size()), &place, DT_RIGHT | DT_NOPREFIX);
 }
 
-double AverageOf(const std::vector<uint32_t>& history) {
+} // namespace
+
+double UsageAverage(const std::vector<uint32_t>& history) {
     double sum = 0;
     for (uint32_t value : history) {
         sum += value;
     }
-    return sum / static_cast<double>(history.size());
+    return history.empty() ? 0 : sum / static_cast<double>(history.size());
 }
-
-} // namespace
 
 double DrawUsageDiagram(HWND control, std::vector<uint32_t>& history, bool trim, bool skip) {
     RECT window{};
@@ -124,7 +124,7 @@ double DrawUsageDiagram(HWND control, std::vector<uint32_t>& history, bool trim,
     double average = 0;
     if (!history.empty() && h > 0) {
         DrawCurve(dc.Get(), history, h);
-        average = AverageOf(history);
+        average = UsageAverage(history);
         DrawAverage(dc.Get(), control, average, w, h);
     }
     ::RestoreDC(dc.Get(), saved);

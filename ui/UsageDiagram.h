@@ -14,3 +14,6 @@
 // wide. With skip set nothing is drawn and the result is 0. An empty history
 // or a control too low for a curve gets the background and grid only, and 0.
 double DrawUsageDiagram(HWND control, std::vector<uint32_t>& history, bool trim, bool skip);
+
+// The average of a history, 0 for an empty one.
+double UsageAverage(const std::vector<uint32_t>& history);

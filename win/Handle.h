@@ -160,6 +160,20 @@ class SelectGuard {
     HGDIOBJ m_previous;
 };
 
+// Holds a critical section for its scope.
+class CriticalSectionLock {
+  public:
+    explicit CriticalSectionLock(CRITICAL_SECTION& lock) : m_lock(lock) {
+        ::EnterCriticalSection(&m_lock);
+    }
+    ~CriticalSectionLock() { ::LeaveCriticalSection(&m_lock); }
+    CriticalSectionLock(const CriticalSectionLock&) = delete;
+    CriticalSectionLock& operator=(const CriticalSectionLock&) = delete;
+
+  private:
+    CRITICAL_SECTION& m_lock;
+};
+
 // An owned COM interface pointer.
 template <typename T> class ComPtr {
   public:

@@ -83,12 +83,17 @@ INT_PTR PropSheet::DoModal() {
 
     MSG msg{};
     bool quit = false;
-    while (!IsFinished()) {
+    bool askSheet = true;
+    while (!IsFinished(askSheet)) {
         BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
         if (got == 0 || got == -1) {
             quit = got == 0;
             break;
         }
+        // Asking the sheet whether it is done is itself a message: not after
+        // a timer's tick, which never presses its buttons, as the sheet's
+        // timers run five or more times a second for the program's life.
+        askSheet = msg.message != WM_TIMER;
         if (PreTranslateMessage(msg) || modeless::IsDialogMessageOfAny(msg)) {
             continue;
         }
@@ -111,9 +116,12 @@ INT_PTR PropSheet::DoModal() {
     return m_modalResult;
 }
 
-bool PropSheet::IsFinished() const {
+bool PropSheet::IsFinished(bool askSheet) const {
     if (m_endModal || m_hWnd == nullptr) {
         return true;
+    }
+    if (!askSheet) {
+        return false;
     }
     // A modeless sheet has no current page once OK, Cancel or Close pressed.
     return reinterpret_cast<HWND>(::SendMessageA(m_hWnd, PSM_GETCURRENTPAGEHWND, 0, 0)) == nullptr;
@@ -150,7 +158,10 @@ bool PropSheet::PreTranslateMessage(MSG& msg) {
             return true;
         }
     }
-    return m_hWnd != nullptr &&
+    // The sheet's keyboard navigation; any other message it would only
+    // dispatch, as the loop does, at the cost of a message to the sheet.
+    const bool keyboard = msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST;
+    return keyboard && m_hWnd != nullptr &&
            ::SendMessageA(m_hWnd, PSM_ISDIALOGMESSAGE, 0, reinterpret_cast<LPARAM>(&msg)) != 0;
 }
 

@@ -56,7 +56,8 @@ class PropSheet : public Window {
     virtual BOOL OnInitDialog() { return TRUE; }
 
   private:
-    bool IsFinished() const;
+    // With askSheet, also whether the sheet's own buttons closed it.
+    bool IsFinished(bool askSheet) const;
 
     std::string m_caption;
     HWND m_parent;

@@ -1,13 +1,50 @@
 #include "win/Window.h"
 
+#include "win/Handle.h"
+
 #include <algorithm>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
 namespace win {
 namespace {
 
-const char kWindowProperty[] = "OrvWindowObject";
+// Which object each attached window belongs to. Kept in the process rather
+// than as a window property: the lookup runs for every message, and under
+// Wine reading a property is a trip to the window server. Made once and never
+// destroyed, as windows may be detached during the program's exit.
+class AttachedWindows {
+  public:
+    AttachedWindows() { ::InitializeCriticalSection(&m_lock); }
+    AttachedWindows(const AttachedWindows&) = delete;
+    AttachedWindows& operator=(const AttachedWindows&) = delete;
+
+    void Set(HWND window, Window* object) {
+        Locked locked(m_lock);
+        m_objects[window] = object;
+    }
+    void Remove(HWND window) {
+        Locked locked(m_lock);
+        m_objects.erase(window);
+    }
+    Window* Find(HWND window) {
+        Locked locked(m_lock);
+        const auto found = m_objects.find(window);
+        return found != m_objects.end() ? found->second : nullptr;
+    }
+
+  private:
+    using Locked = CriticalSectionLock;
+
+    CRITICAL_SECTION m_lock;
+    std::unordered_map<HWND, Window*> m_objects;
+};
+
+AttachedWindows& Attached() {
+    static AttachedWindows* const windows = new AttachedWindows;
+    return *windows;
+}
 
 // Only one GUI thread creates windows, so the hook's target needs no lock.
 Window* g_creationTarget = nullptr;
@@ -52,17 +89,17 @@ Window::~Window() {
 }
 
 Window* Window::FromHandle(HWND window) {
-    return window ? static_cast<Window*>(::GetPropA(window, kWindowProperty)) : nullptr;
+    return window ? Attached().Find(window) : nullptr;
 }
 
 void Window::AttachHandle(HWND window) {
     m_hWnd = window;
-    ::SetPropA(window, kWindowProperty, this);
+    Attached().Set(window, this);
 }
 
 void Window::DetachHandle() {
     if (m_hWnd != nullptr) {
-        ::RemovePropA(m_hWnd, kWindowProperty);
+        Attached().Remove(m_hWnd);
         m_hWnd = nullptr;
     }
 }

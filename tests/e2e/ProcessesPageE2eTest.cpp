@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <commctrl.h>
+
 #include <cstdio>
 
 using namespace e2e;
@@ -14,6 +16,7 @@ namespace {
 
 constexpr int kProcessList = 1001;
 constexpr int kIdColumn = 2;
+constexpr int kPriorityColumn = 7;
 
 std::string IdText(DWORD processId) {
     char text[16];
@@ -46,7 +49,84 @@ void AnswerKillQuestion(DWORD programId, const char* button) {
     ::PostMessageA(answer, BM_CLICK, 0, 0);
 }
 
+// Clicks the header of the list's column, scrolled into view when need be;
+// the next click waits out the double-click time.
+void ClickColumnHeader(HWND list, int column) {
+    int left = 0;
+    for (int i = 0; i < column; ++i) {
+        left += static_cast<int>(::SendMessageA(list, LVM_GETCOLUMNWIDTH, i, 0));
+    }
+    RECT client{};
+    ::GetClientRect(list, &client);
+    if (left + 20 > client.right) {
+        ::SendMessageA(list, LVM_SCROLL, left + 40 - client.right, 0);
+    }
+    const int scrolled = ::GetScrollPos(list, SB_HORZ);
+    RECT header{};
+    ::GetWindowRect(reinterpret_cast<HWND>(::SendMessageA(list, LVM_GETHEADER, 0, 0)), &header);
+    POINT origin{0, 0};
+    ::ClientToScreen(list, &origin);
+    ::Sleep(::GetDoubleClickTime() + 200);
+    ClickAt(POINT{origin.x + left - scrolled + 10, (header.top + header.bottom) / 2});
+}
+
+// A click on the tray icon, again when the first met an icon a killed program
+// left behind, until the sheet is shown or hidden as wanted.
+bool ToggleFromTray(HWND sheet, bool shown) {
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        ClickFirstTrayIcon();
+        if (WaitUntil([&] { return IsVisible(sheet) == shown; }, 3s)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
+
+TEST(ProcessesPage, RowsShownAfterTheSheetWasHiddenAreCurrent) {
+    HelperProcess staying;
+    ASSERT_TRUE(staying.Start("--window=\"Orvane Staying Helper\""));
+    HelperProcess ending;
+    ASSERT_TRUE(ending.Start());
+    LaterRun run;
+    HWND sheet = run.ShowSheet();
+    ASSERT_NE(sheet, nullptr);
+    HWND list = ::GetDlgItem(OpenPage(sheet, 1), kProcessList);
+    ASSERT_NE(list, nullptr);
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            return FindListItem(list, kIdColumn, IdText(staying.Id())) >= 0 &&
+                   FindListItem(list, kIdColumn, IdText(ending.Id())) >= 0;
+        },
+        12s));
+    // The highest priority first: the program itself, running above normal.
+    ClickColumnHeader(list, kPriorityColumn);
+    ClickColumnHeader(list, kPriorityColumn);
+    ASSERT_TRUE(WaitUntil(
+        [&] { return ListItemText(list, 0, kIdColumn) == IdText(run.Program().Id()); }, 5s))
+        << "sorted by priority, descending";
+
+    // Into the tray; meanwhile a process ends, one starts and one is raised
+    // above the program, and the unseen refresh and sampling go by.
+    ASSERT_TRUE(ToggleFromTray(sheet, false));
+    ending.Kill();
+    HelperProcess fresh;
+    ASSERT_TRUE(fresh.Start("--window=\"Orvane Fresh Helper\""));
+    ASSERT_TRUE(::SetPriorityClass(staying.Handle(), HIGH_PRIORITY_CLASS));
+    ::Sleep(static_cast<DWORD>(Scaled(7s).count()));
+
+    // The first look at the list shows the world as it is now.
+    ASSERT_TRUE(ToggleFromTray(sheet, true));
+    const std::string first = ListItemText(list, 0, kIdColumn);
+    const bool freshListed = FindListItem(list, kIdColumn, IdText(fresh.Id())) >= 0;
+    const bool endedListed = FindListItem(list, kIdColumn, IdText(ending.Id())) >= 0;
+    SaveScreenshot("pages\\processes-after-tray");
+    EXPECT_EQ(first, IdText(staying.Id())) << "the raised process's new priority sorts it first";
+    EXPECT_TRUE(freshListed) << "the process started meanwhile is listed";
+    EXPECT_FALSE(endedListed) << "the process that ended is gone";
+    EXPECT_TRUE(run.Exit(sheet));
+}
 
 TEST(ProcessesPage, AProgramIsListedReprioritisedAndKilled) {
     HelperProcess helper;

@@ -1,30 +1,37 @@
 #include "tests/e2e/RemoteListView.h"
 
+#include "tests/e2e/Driver.h"
+
 #include <commctrl.h>
 
 namespace e2e {
-namespace {
 
-constexpr SIZE_T kBufferBytes = 8192;
-
-} // namespace
-
-RemoteListView::RemoteListView(HWND list) : m_list(list) {
+RemoteMemory::RemoteMemory(HWND window) {
     DWORD processId = 0;
-    ::GetWindowThreadProcessId(list, &processId);
+    ::GetWindowThreadProcessId(window, &processId);
     m_process.Reset(
         ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId));
     if (m_process) {
         m_remote = static_cast<char*>(
-            ::VirtualAllocEx(m_process.Get(), nullptr, kBufferBytes, MEM_COMMIT, PAGE_READWRITE));
+            ::VirtualAllocEx(m_process.Get(), nullptr, kBytes, MEM_COMMIT, PAGE_READWRITE));
     }
 }
 
-RemoteListView::~RemoteListView() {
+RemoteMemory::~RemoteMemory() {
     if (m_remote != nullptr) {
         ::VirtualFreeEx(m_process.Get(), m_remote, 0, MEM_RELEASE);
     }
 }
+
+void RemoteMemory::Write(SIZE_T offset, const void* data, SIZE_T bytes) const {
+    ::WriteProcessMemory(m_process.Get(), m_remote + offset, data, bytes, nullptr);
+}
+
+void RemoteMemory::Read(SIZE_T offset, void* data, SIZE_T bytes) const {
+    ::ReadProcessMemory(m_process.Get(), m_remote + offset, data, bytes, nullptr);
+}
+
+RemoteListView::RemoteListView(HWND list) : m_list(list), m_remote(list) {}
 
 int RemoteListView::Count() const {
     return static_cast<int>(::SendMessageA(m_list, LVM_GETITEMCOUNT, 0, 0));
@@ -36,14 +43,13 @@ std::string RemoteListView::Text(int item, int column) const {
     }
     LVITEMA request{};
     request.iSubItem = column;
-    request.pszText = m_remote + sizeof(LVITEMA);
-    request.cchTextMax = static_cast<int>(kBufferBytes - sizeof(LVITEMA));
-    ::WriteProcessMemory(m_process.Get(), m_remote, &request, sizeof request, nullptr);
+    request.pszText = m_remote.At(sizeof(LVITEMA));
+    request.cchTextMax = static_cast<int>(RemoteMemory::kBytes - sizeof(LVITEMA));
+    m_remote.Write(0, &request, sizeof request);
     const LRESULT length = ::SendMessageA(m_list, LVM_GETITEMTEXTA, static_cast<WPARAM>(item),
-                                          reinterpret_cast<LPARAM>(m_remote));
+                                          reinterpret_cast<LPARAM>(m_remote.At(0)));
     std::string text(static_cast<size_t>(length), '\0');
-    ::ReadProcessMemory(m_process.Get(), m_remote + sizeof(LVITEMA), text.data(), text.size(),
-                        nullptr);
+    m_remote.Read(sizeof(LVITEMA), text.data(), text.size());
     return text;
 }
 
@@ -61,16 +67,51 @@ RECT RemoteListView::ItemRect(int item) const {
     if (!IsReady()) {
         return RECT{};
     }
-    ::WriteProcessMemory(m_process.Get(), m_remote, &rect, sizeof rect, nullptr);
+    m_remote.Write(0, &rect, sizeof rect);
     ::SendMessageA(m_list, LVM_GETITEMRECT, static_cast<WPARAM>(item),
-                   reinterpret_cast<LPARAM>(m_remote));
-    ::ReadProcessMemory(m_process.Get(), m_remote, &rect, sizeof rect, nullptr);
+                   reinterpret_cast<LPARAM>(m_remote.At(0)));
+    m_remote.Read(0, &rect, sizeof rect);
     ::MapWindowPoints(m_list, nullptr, reinterpret_cast<POINT*>(&rect), 2);
     return rect;
 }
 
 void RemoteListView::EnsureVisible(int item) const {
     ::SendMessageA(m_list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(item), FALSE);
+}
+
+std::string FirstTrayTooltip() {
+    HWND tray = FindTrayWindow();
+    DWORD trayProcess = 0;
+    ::GetWindowThreadProcessId(tray, &trayProcess);
+    for (HWND tip = ::FindWindowExA(nullptr, nullptr, TOOLTIPS_CLASSA, nullptr); tip != nullptr;
+         tip = ::FindWindowExA(nullptr, tip, TOOLTIPS_CLASSA, nullptr)) {
+        DWORD owner = 0;
+        ::GetWindowThreadProcessId(tip, &owner);
+        if (tray == nullptr || owner != trayProcess ||
+            ::SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0) < 1) {
+            continue;
+        }
+        const RemoteMemory remote(tip);
+        if (!remote.IsReady()) {
+            return {};
+        }
+        // The first tool, then its text (the control copies at most 80 bytes).
+        TTTOOLINFOA tool{};
+        tool.cbSize = sizeof tool;
+        remote.Write(0, &tool, sizeof tool);
+        ::SendMessageA(tip, TTM_ENUMTOOLSA, 0, reinterpret_cast<LPARAM>(remote.At(0)));
+        remote.Read(0, &tool, sizeof tool);
+        tool.cbSize = sizeof tool;
+        tool.lpszText = remote.At(sizeof tool);
+        const char none[80] = {};
+        remote.Write(sizeof tool, none, sizeof none);
+        remote.Write(0, &tool, sizeof tool);
+        ::SendMessageA(tip, TTM_GETTEXTA, sizeof none, reinterpret_cast<LPARAM>(remote.At(0)));
+        char text[sizeof none + 1] = {};
+        remote.Read(sizeof tool, text, sizeof none);
+        return text;
+    }
+    return {};
 }
 
 } // namespace e2e

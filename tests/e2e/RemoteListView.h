@@ -1,6 +1,7 @@
 #pragma once
-// Reads a list view of another process: texts and rectangles travel through a
-// buffer in that process's memory, since those messages carry pointers.
+// Reads list views and tooltips of another process: texts and rectangles
+// travel through a buffer in that process's memory, since those messages carry
+// pointers.
 #include "win/Handle.h"
 
 #include <windows.h>
@@ -9,14 +10,33 @@
 
 namespace e2e {
 
+// A buffer in the memory of the process that owns a window, for the messages
+// to it that carry pointers.
+class RemoteMemory {
+  public:
+    static constexpr SIZE_T kBytes = 8192;
+
+    explicit RemoteMemory(HWND window);
+    ~RemoteMemory();
+    RemoteMemory(const RemoteMemory&) = delete;
+    RemoteMemory& operator=(const RemoteMemory&) = delete;
+
+    bool IsReady() const { return m_remote != nullptr; }
+    // The buffer's address in the other process, offset bytes in.
+    char* At(SIZE_T offset) const { return m_remote + offset; }
+    void Write(SIZE_T offset, const void* data, SIZE_T bytes) const;
+    void Read(SIZE_T offset, void* data, SIZE_T bytes) const;
+
+  private:
+    win::UniqueHandle m_process;
+    char* m_remote = nullptr;
+};
+
 class RemoteListView {
   public:
     explicit RemoteListView(HWND list);
-    ~RemoteListView();
-    RemoteListView(const RemoteListView&) = delete;
-    RemoteListView& operator=(const RemoteListView&) = delete;
 
-    bool IsReady() const { return m_remote != nullptr; }
+    bool IsReady() const { return m_remote.IsReady(); }
     int Count() const;
     std::string Text(int item, int column) const;
     // The first item whose column 0 reads name, or -1.
@@ -28,8 +48,11 @@ class RemoteListView {
 
   private:
     HWND m_list;
-    win::UniqueHandle m_process;
-    char* m_remote = nullptr;
+    RemoteMemory m_remote;
 };
+
+// The tooltip text the notification area holds for the first icon that has
+// one (at most 79 characters: the tooltip control hands out no more), or empty.
+std::string FirstTrayTooltip();
 
 } // namespace e2e

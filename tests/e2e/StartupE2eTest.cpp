@@ -1,12 +1,16 @@
 // The program as its user meets it: the first run with its greeting, later runs
 // in the tray, the log, the settings file.
+#include "app/SystemHelpers.h"
 #include "tests/e2e/Driver.h"
+#include "tests/e2e/RemoteListView.h"
+#include "tests/helpers/AcceptEverything.h"
 #include "tests/helpers/TestSupport.h"
 #include "tests/unit/ShellOpenRecorder.h"
 
 #include <gtest/gtest.h>
 
 #include <commctrl.h>
+#include <prsht.h>
 
 #include <cstdlib>
 #include <memory>
@@ -381,6 +385,63 @@ int PixelsOfColour(HWND tray, COLORREF colour) {
     }
     ::ReleaseDC(nullptr, screen);
     return count;
+}
+
+// A Run value of the test's own, gone again however the test ends.
+class TestRunValue {
+  public:
+    TestRunValue(const std::string& name, const std::string& command) : m_name(name) {
+        ok = WriteRegString(HKEY_CURRENT_USER, kRunKey, command, name) == ERROR_SUCCESS;
+    }
+    ~TestRunValue() { DeleteUserRegistryValue(kRunKey, m_name); }
+    TestRunValue(const TestRunValue&) = delete;
+    TestRunValue& operator=(const TestRunValue&) = delete;
+
+    bool ok = false;
+
+  private:
+    std::string m_name;
+};
+
+TEST_F(StartupTest, TooltipSaysUnacceptedEntryOnceANewEntryIsListed) {
+    // Everything running and registered now is accepted: nothing to warn about.
+    ASSERT_GT(testsupport::AcceptEverything(folder.Dir(), folder.Exe()), 0u);
+    RunningProgram& program = StartLaterRun();
+    HWND sheet = WaitForSheetInTray(program);
+    ASSERT_NE(sheet, nullptr);
+    ASSERT_TRUE(
+        WaitUntil([] { return FirstTrayTooltip().rfind("CPU (green bar): ", 0) == 0; }, 10s))
+        << "the tooltip begins with the figures: " << FirstTrayTooltip();
+
+    // A program registers itself; the Autostart page lists it at its next
+    // rescan (every 30 s), and from then on the tray's next update says so.
+    const TestRunValue value("orv-e2e-newcomer", "C:\\orv-e2e\\newcomer.exe /tray");
+    ASSERT_TRUE(value.ok);
+    HWND page = reinterpret_cast<HWND>(::SendMessageA(sheet, PSM_INDEXTOHWND, 0, 0));
+    HWND list = ::GetDlgItem(page, 1001);
+    ASSERT_NE(list, nullptr);
+    DWORD listedAt = 0;
+    DWORD warnedAt = 0;
+    WaitUntil(
+        [&] {
+            const DWORD now = ::GetTickCount();
+            if (listedAt == 0 && FindListItem(list, 0, "orv-e2e-newcomer") >= 0) {
+                listedAt = now;
+            }
+            if (warnedAt == 0 && FirstTrayTooltip().rfind("Unaccepted entry!\r\n", 0) == 0) {
+                warnedAt = now;
+            }
+            return listedAt != 0 && warnedAt != 0;
+        },
+        45s);
+    ASSERT_NE(listedAt, 0u) << "the new Run value is listed within a rescan";
+    ASSERT_NE(warnedAt, 0u) << "and the tooltip warns of it: " << FirstTrayTooltip();
+    EXPECT_LE(static_cast<int>(warnedAt - listedAt), static_cast<int>(Scaled(1500ms).count()))
+        << "the warning follows the listing by the next tray update (200 ms), not a rescan later";
+
+    ShowFromTray(sheet);
+    PressExit(sheet);
+    EXPECT_TRUE(program.WaitForExit(20s));
 }
 
 TEST_F(StartupTest, TrayIconFlashesTheChosenColourWhileSomethingIsUnaccepted) {

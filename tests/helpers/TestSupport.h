@@ -75,4 +75,17 @@ inline HWND CreateSheetAround(win::PropertyPage& page, const char* caption) {
     return reinterpret_cast<HWND>(::PropertySheetA(&header));
 }
 
+// A pixel of an icon's colour image, CLR_INVALID for no icon.
+inline COLORREF IconPixel(HICON icon, int x, int y) {
+    ICONINFO info{};
+    if (!::GetIconInfo(icon, &info)) {
+        return CLR_INVALID;
+    }
+    win::UniqueBitmap colour(info.hbmColor);
+    win::UniqueBitmap mask(info.hbmMask);
+    win::UniqueMemoryDc memory(::CreateCompatibleDC(nullptr));
+    win::SelectGuard selected(memory.Get(), colour.Get());
+    return ::GetPixel(memory.Get(), x, y);
+}
+
 } // namespace testsupport

@@ -2,6 +2,7 @@
 #include "app/DataFile.h"
 #include "app/SafeFile.h"
 #include "app/SystemHelpers.h"
+#include "app/UnacceptedCheck.h"
 #include "autostart/CurrentEntries.h"
 #include "tests/unit/AcceptedListSamples.h"
 #include "tests/unit/RecordingGate.h"
@@ -10,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -57,14 +59,14 @@ TEST_F(AcceptedList, PathsMatchByteForByteOrWithoutCaseOnly) {
     list.SetState("C:\\Tools\\App.exe", 1);
     EXPECT_EQ(list.GetState("C:\\Tools\\App.exe"), 1);
     EXPECT_EQ(list.GetState("c:\\tools\\app.EXE"), 1);
-    EXPECT_EQ(list.FindItem("C:\\TOOLS\\APP.EXE"), &list.GetItems()[0]);
+    EXPECT_EQ(std::as_const(list).FindItem("C:\\TOOLS\\APP.EXE"), &list.GetItems()[0]);
 
     // No other normalisation: these are other paths.
     EXPECT_EQ(list.GetState("\"C:\\Tools\\App.exe\" /min"), 0);
     EXPECT_EQ(list.GetState("\"C:\\Tools\\App.exe\""), 0);
     EXPECT_EQ(list.GetState("C:/Tools/App.exe"), 0);
     EXPECT_EQ(list.GetState("C:\\Tools\\App.exe "), 0);
-    EXPECT_EQ(list.FindItem("C:\\Tools\\App"), nullptr);
+    EXPECT_EQ(std::as_const(list).FindItem("C:\\Tools\\App"), nullptr);
 }
 
 TEST_F(AcceptedList, RecordsAreChangedInPlaceNeverRemoved) {
@@ -206,17 +208,23 @@ class CheckUnacceptedEntries : public ::testing::Test {
         Entry("Again", "C:\\Tools\\App.exe", "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run",
               0x80000002),
     };
-    bool Check(const AutostartEntryList& entries) {
-        return CheckUnaccepted(entries, m_accepted, m_gate,
-                               [](const AutostartEntry& entry) { return WarningSubjectOf(entry); });
+    // Checks entries as the holder's version names them.
+    bool Check(const AutostartEntryList& entries, uint64_t version = 1) {
+        return m_check.Check(entries, version, m_accepted, m_gate,
+                             [this](const AutostartEntry& entry) {
+                                 ++m_subjectsMade;
+                                 return WarningSubjectOf(entry);
+                             });
     }
 
     CAcceptedList m_accepted;
     RecordingGate m_gate;
+    CUnacceptedCheck m_check;
+    int m_subjectsMade = 0;
 };
 
 TEST_F(CheckUnacceptedEntries, NothingToWarnAboutWhenAllAreAccepted) {
-    EXPECT_FALSE(Check(AutostartEntryList{}));
+    EXPECT_FALSE(Check(AutostartEntryList{}, 0));
     m_accepted.SetState("c:\\tools\\app.exe", 1);
     m_accepted.SetState("\"C:\\Tools\\App.exe\" /min", 1);
     EXPECT_FALSE(Check(m_entries));
@@ -246,7 +254,7 @@ TEST_F(CheckUnacceptedEntries, OneWarningPerCheckInDisplayOrder) {
     EXPECT_FALSE(Check(m_entries));
     AutostartEntryList changed = m_entries;
     changed[1].path = "\"C:\\Tools\\App.exe\" /hidden";
-    EXPECT_TRUE(Check(changed));
+    EXPECT_TRUE(Check(changed, 2));
 }
 
 TEST_F(CheckUnacceptedEntries, WithWarningsOffTheResultStillCounts) {
@@ -254,4 +262,42 @@ TEST_F(CheckUnacceptedEntries, WithWarningsOffTheResultStillCounts) {
     EXPECT_TRUE(Check(m_entries));
     EXPECT_EQ(m_gate.asked.size(), 3u);
     EXPECT_TRUE(m_gate.openedEntries.empty());
+}
+
+TEST_F(CheckUnacceptedEntries,
+       TheAnswerIsKeptUntilEntriesOrAcceptedListChangeButTheGateIsAskedEachTime) {
+    m_accepted.SetState("C:\\Tools\\App.exe", 1);
+    m_gate.warningsOn = false;
+    EXPECT_TRUE(Check(m_entries));
+    EXPECT_EQ(m_subjectsMade, 1);
+    for (int check = 0; check < 10; ++check) {
+        EXPECT_TRUE(Check(m_entries));
+    }
+    EXPECT_EQ(m_subjectsMade, 1) << "nothing changed: the unaccepted entries were not sought again";
+    EXPECT_EQ(m_gate.asked.size(), 11u) << "but the gate heard of the Run value at every check";
+
+    // The gate opens by itself (a warning closed, or warnings switched on):
+    // the next check opens the warning without anything else changing.
+    m_gate.warningsOn = true;
+    EXPECT_TRUE(Check(m_entries));
+    ASSERT_EQ(m_gate.openedEntries.size(), 1u);
+    EXPECT_TRUE(SameEntry(m_gate.openedEntries[0], m_entries[1]));
+
+    // Accepting the Run value: the very next check knows.
+    m_accepted.SetState("\"C:\\Tools\\App.exe\" /min", 1);
+    EXPECT_FALSE(Check(m_entries));
+
+    // A new entry appears in the list (a rescan gives the holder a new
+    // version): the very next check finds it.
+    AutostartEntryList grown = m_entries;
+    grown.push_back(Entry("New", "C:\\New\\new.exe", "C:\\Startup\\New.lnk", 0));
+    m_gate.showing = false;
+    EXPECT_TRUE(Check(grown, 2));
+    ASSERT_EQ(m_gate.openedEntries.size(), 2u);
+    EXPECT_TRUE(SameEntry(m_gate.openedEntries[1], grown[3]));
+
+    // The list read anew from its file counts as a change too.
+    m_accepted.Reload();
+    EXPECT_TRUE(Check(grown, 2));
+    EXPECT_EQ(m_subjectsMade, 1 + 1 + 4) << "sought again after each change";
 }

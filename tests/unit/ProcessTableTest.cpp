@@ -92,6 +92,17 @@ DWORD WINAPI CountingGetLongPathName(LPCSTR path, LPSTR buffer, DWORD size) {
     return GetLongPathNameA(path, buffer, size);
 }
 
+// GetModuleFileNameExA of a process caught while starting, before its main
+// module is known: it fails for that process only.
+DWORD g_startingProcess = 0;
+
+DWORD WINAPI NoPathWhileStarting(HANDLE process, HMODULE module, char* name, DWORD size) {
+    if (GetProcessId(process) == g_startingProcess) {
+        return 0;
+    }
+    return GetSystemFunctions().GetModuleFileNameExA(process, module, name, size);
+}
+
 // Top-level windows of this process, destroyed with the object.
 class OwnWindows {
   public:
@@ -578,4 +589,55 @@ TEST_F(ProcessTableTest, CheckUnacceptedWarnsThroughTheGate) {
     off.warningsOn = false;
     EXPECT_TRUE(table.CheckUnaccepted(off));
     EXPECT_TRUE(off.openedRows.empty()) << "with warnings off the result still counts";
+}
+
+TEST_F(ProcessTableTest, UnseenRefreshReadsNewProcessesWholeAndLetsKnownRowsWait) {
+    HelperProcess& known = Start();
+    HelperProcess& ending = Start();
+    SystemFunctions functions = GetSystemFunctions();
+    functions.GetModuleFileNameExA = NoPathWhileStarting;
+    CProcessTable table(m_trustFile, functions);
+    table.Refresh();
+    ASSERT_EQ(RowOf(table, known.Id()).priorityClass, static_cast<uint32_t>(NORMAL_PRIORITY_CLASS));
+    RecordingGate before;
+    before.warningsOn = false;
+    ASSERT_TRUE(table.CheckUnaccepted(before));
+
+    // While no one looks: a priority changes, a process ends, one starts.
+    ASSERT_TRUE(SetPriorityClass(known.Handle(), IDLE_PRIORITY_CLASS));
+    ending.Kill();
+    const std::string freshPath = m_dir.File("Orvane Fresh Helper.exe");
+    ASSERT_TRUE(CopyFileA(m_helperPath.c_str(), freshPath.c_str(), FALSE));
+    HelperProcess fresh;
+    ASSERT_TRUE(fresh.Start("--window=\"Orvane Unseen Helper\"", freshPath));
+    g_startingProcess = fresh.Id();
+    table.RefreshNewProcesses();
+    EXPECT_LT(table.FindRowByProcessId(ending.Id()), 0) << "the ended process left";
+    EXPECT_EQ(RowOf(table, fresh.Id()).path, "") << "caught before its path could be read";
+    EXPECT_EQ(RowOf(table, known.Id()).priorityClass, static_cast<uint32_t>(NORMAL_PRIORITY_CLASS))
+        << "a running process's row waits for the next full refresh";
+
+    // The next unseen refresh reads the path it lacked, and the new process's
+    // row is whole.
+    g_startingProcess = 0;
+    table.RefreshNewProcesses();
+    const ProcessRow& row = RowOf(table, fresh.Id());
+    EXPECT_EQ(row.path, freshPath);
+    EXPECT_EQ(row.priorityClass, static_cast<uint32_t>(NORMAL_PRIORITY_CLASS));
+    EXPECT_GT(row.workingSet, 0u);
+    EXPECT_EQ(row.windows, WindowsTextOf(fresh.Id()));
+    EXPECT_NE(row.windows.find("Orvane Unseen Helper,"), std::string::npos) << row.windows;
+    for (size_t i = 1; i < table.GetRows().size(); ++i) {
+        EXPECT_TRUE(InColumnOrder(table.GetRows()[i - 1], table.GetRows()[i], kColumnName, true));
+    }
+
+    // The check sees the new process at once.
+    RecordingGate after;
+    after.warningsOn = false;
+    EXPECT_TRUE(table.CheckUnaccepted(after));
+    EXPECT_NE(std::find(after.asked.begin(), after.asked.end(), freshPath), after.asked.end());
+    EXPECT_EQ(after.asked.size(), table.GetRows().size());
+
+    table.Refresh();
+    EXPECT_EQ(RowOf(table, known.Id()).priorityClass, static_cast<uint32_t>(IDLE_PRIORITY_CLASS));
 }

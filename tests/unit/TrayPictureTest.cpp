@@ -1,3 +1,4 @@
+#include "tests/helpers/TestSupport.h"
 #include "ui/TrayPicture.h"
 
 #include <gtest/gtest.h>
@@ -93,12 +94,23 @@ TEST(BevelBox, BandsLightenTopLeftAndDarkenBottomRight) {
 TEST(TrayPicture, TwentyThousandUpdatesLeakNoHandle) {
     // Wine's GDI table holds about 16k objects: one leaked bitmap, pen, brush
     // or icon per picture makes creation fail long before the end.
-    win::WindowDc screen(nullptr);
+    CTrayCanvas canvas;
     for (int update = 0; update < 20000; ++update) {
         win::UniqueIcon icon =
-            CreateTrayPicture(screen.Get(), kTrayBackground, update % 101, (update * 7) % 101);
+            canvas.CreatePicture(nullptr, kTrayBackground, update % 101, (update * 7) % 101);
         ASSERT_TRUE(icon.IsValid()) << "picture " << update;
     }
+}
+
+TEST(TrayPicture, OneCanvasDrawsEachPictureAfreshAndTheIconsAreCopies) {
+    CTrayCanvas canvas;
+    win::UniqueIcon full = canvas.CreatePicture(nullptr, kTrayBackground, 100, 0);
+    win::UniqueIcon empty = canvas.CreatePicture(nullptr, RGB(200, 10, 30), 0, 0);
+    ASSERT_TRUE(full.IsValid());
+    ASSERT_TRUE(empty.IsValid());
+    // The later drawing on the same canvas leaves the earlier icon as it was.
+    EXPECT_EQ(testsupport::IconPixel(full.Get(), 3, 7), RGB(50, 191, 50));
+    EXPECT_EQ(testsupport::IconPixel(empty.Get(), 3, 7), RGB(200, 10, 30)) << "no bar left over";
 }
 
 } // namespace
