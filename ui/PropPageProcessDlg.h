@@ -51,7 +51,7 @@ class CPropPageProcessDlg : public COrvPage, public IPageCommands {
     void OnTimerTick();
     // Brings the items in line with the rows and puts the marks back; the
     // rows whose drawing changed repaint at the next paint. True when the
-    // items were inserted anew.
+    // number of items changed (the whole list repaints then).
     bool ShowRows(const Marks& marks);
     void InvalidateChangedRows(bool all);
     // The rows are about to change while no one sees the list: the marks are
