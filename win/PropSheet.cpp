@@ -83,17 +83,12 @@ INT_PTR PropSheet::DoModal() {
 
     MSG msg{};
     bool quit = false;
-    bool askSheet = true;
-    while (!IsFinished(askSheet)) {
+    while (!IsFinished()) {
         BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
         if (got == 0 || got == -1) {
             quit = got == 0;
             break;
         }
-        // Asking the sheet whether it is done is itself a message: not after
-        // a timer's tick, which never presses its buttons, as the sheet's
-        // timers run five or more times a second for the program's life.
-        askSheet = msg.message != WM_TIMER;
         if (PreTranslateMessage(msg) || modeless::IsDialogMessageOfAny(msg)) {
             continue;
         }
@@ -116,12 +111,9 @@ INT_PTR PropSheet::DoModal() {
     return m_modalResult;
 }
 
-bool PropSheet::IsFinished(bool askSheet) const {
+bool PropSheet::IsFinished() const {
     if (m_endModal || m_hWnd == nullptr) {
         return true;
-    }
-    if (!askSheet) {
-        return false;
     }
     // A modeless sheet has no current page once OK, Cancel or Close pressed.
     return reinterpret_cast<HWND>(::SendMessageA(m_hWnd, PSM_GETCURRENTPAGEHWND, 0, 0)) == nullptr;

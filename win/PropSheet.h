@@ -56,8 +56,7 @@ class PropSheet : public Window {
     virtual BOOL OnInitDialog() { return TRUE; }
 
   private:
-    // With askSheet, also whether the sheet's own buttons closed it.
-    bool IsFinished(bool askSheet) const;
+    bool IsFinished() const;
 
     std::string m_caption;
     HWND m_parent;
