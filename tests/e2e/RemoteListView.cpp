@@ -79,7 +79,36 @@ void RemoteListView::EnsureVisible(int item) const {
     ::SendMessageA(m_list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(item), FALSE);
 }
 
-std::string FirstTrayTooltip() {
+namespace {
+
+// The text of a tooltip's tool, asked through a buffer in the tooltip's process.
+std::string ToolText(HWND tip, const RemoteMemory& remote, int tool) {
+    TTTOOLINFOW info{};
+    info.cbSize = sizeof info;
+    remote.Write(0, &info, sizeof info);
+    if (!::SendMessageW(tip, TTM_ENUMTOOLSW, static_cast<WPARAM>(tool),
+                        reinterpret_cast<LPARAM>(remote.At(0)))) {
+        return {};
+    }
+    remote.Read(0, &info, sizeof info);
+    constexpr size_t kChars = (RemoteMemory::kBytes - sizeof info) / sizeof(wchar_t);
+    std::wstring wide(kChars, L'\0');
+    info.lpszText = reinterpret_cast<wchar_t*>(remote.At(sizeof info));
+    remote.Write(sizeof info, wide.data(), kChars * sizeof(wchar_t));
+    remote.Write(0, &info, sizeof info);
+    ::SendMessageW(tip, TTM_GETTEXTW, kChars, reinterpret_cast<LPARAM>(remote.At(0)));
+    remote.Read(sizeof info, wide.data(), (kChars - 1) * sizeof(wchar_t));
+    wide.resize(wide.find(L'\0'));
+    std::string text(wide.size() * 2 + 1, '\0');
+    const int length = ::WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, text.data(),
+                                             static_cast<int>(text.size()), nullptr, nullptr);
+    text.resize(length > 0 ? static_cast<size_t>(length - 1) : 0);
+    return text;
+}
+
+} // namespace
+
+std::string OrvaneTrayTooltip() {
     HWND tray = FindTrayWindow();
     DWORD trayProcess = 0;
     ::GetWindowThreadProcessId(tray, &trayProcess);
@@ -87,31 +116,19 @@ std::string FirstTrayTooltip() {
          tip = ::FindWindowExA(nullptr, tip, TOOLTIPS_CLASSA, nullptr)) {
         DWORD owner = 0;
         ::GetWindowThreadProcessId(tip, &owner);
-        if (tray == nullptr || owner != trayProcess ||
-            ::SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0) < 1) {
+        if (tray == nullptr || owner != trayProcess) {
             continue;
         }
         const RemoteMemory remote(tip);
-        if (!remote.IsReady()) {
-            return {};
+        const int tools = static_cast<int>(::SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0));
+        for (int tool = 0; remote.IsReady() && tool < tools; ++tool) {
+            std::string text = ToolText(tip, remote, tool);
+            if (text.find("CPU (green bar): ") != std::string::npos) {
+                return text;
+            }
         }
-        // The first tool, then its text (the control copies at most 80 bytes).
-        TTTOOLINFOA tool{};
-        tool.cbSize = sizeof tool;
-        remote.Write(0, &tool, sizeof tool);
-        ::SendMessageA(tip, TTM_ENUMTOOLSA, 0, reinterpret_cast<LPARAM>(remote.At(0)));
-        remote.Read(0, &tool, sizeof tool);
-        tool.cbSize = sizeof tool;
-        tool.lpszText = remote.At(sizeof tool);
-        const char none[80] = {};
-        remote.Write(sizeof tool, none, sizeof none);
-        remote.Write(0, &tool, sizeof tool);
-        ::SendMessageA(tip, TTM_GETTEXTA, sizeof none, reinterpret_cast<LPARAM>(remote.At(0)));
-        char text[sizeof none + 1] = {};
-        remote.Read(sizeof tool, text, sizeof none);
-        return text;
     }
-    return {};
+    return "<no tooltip>";
 }
 
 } // namespace e2e

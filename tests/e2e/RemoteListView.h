@@ -51,8 +51,8 @@ class RemoteListView {
     RemoteMemory m_remote;
 };
 
-// The tooltip text the notification area holds for the first icon that has
-// one (at most 79 characters: the tooltip control hands out no more), or empty.
-std::string FirstTrayTooltip();
+// Orvane's tooltip in the notification area: the one that names the CPU bar
+// (Wine's tray keeps a tooltip window per icon), or "<no tooltip>".
+std::string OrvaneTrayTooltip();
 
 } // namespace e2e
