@@ -25,6 +25,9 @@ SystemFunctions Bind() {
     win::BindEntryPoint(kernel32, "GlobalMemoryStatusEx", f.GlobalMemoryStatusEx);
     win::BindEntryPoint(kernel32, "GetSystemTimes", f.GetSystemTimes);
 
+    win::BindEntryPoint(::GetModuleHandleA("ntdll.dll"), "NtQueryVolumeInformationFile",
+                        f.NtQueryVolumeInformationFile);
+
 #ifndef _WIN64
     // 64-bit Windows runs no 16-bit tasks; 64-bit Wine exports VDMEnumTaskWOWEx
     // only as a stub that raises an exception when called.

@@ -11,6 +11,25 @@
 using TaskEnumProcEx = BOOL(WINAPI*)(DWORD threadId, WORD module16, WORD task16, char* moduleName,
                                      char* fileName, LPARAM userValue);
 
+// ntdll's record of an input/output request's outcome.
+struct IoStatusBlock {
+    union {
+        LONG status;
+        void* pointer;
+    };
+    ULONG_PTR information;
+};
+
+// The volume's size and free space in allocation units
+// (FileFsSizeInformation).
+struct VolumeSize {
+    LARGE_INTEGER totalUnits;
+    LARGE_INTEGER availableUnits;
+    ULONG sectorsPerUnit;
+    ULONG bytesPerSector;
+};
+constexpr int kVolumeSizeClass = 3;
+
 struct SystemFunctions {
     // PSAPI (NT family)
     BOOL(WINAPI* EnumProcesses)(DWORD* ids, DWORD bytes, DWORD* bytesReturned) = nullptr;
@@ -36,6 +55,11 @@ struct SystemFunctions {
     DWORD(WINAPI* GetLongPathNameA)(LPCSTR shortPath, LPSTR longPath, DWORD size) = nullptr;
     BOOL(WINAPI* GlobalMemoryStatusEx)(MEMORYSTATUSEX* status) = nullptr;
     BOOL(WINAPI* GetSystemTimes)(FILETIME* idle, FILETIME* kernel, FILETIME* user) = nullptr;
+
+    // ntdll (NT family): a volume's figures through a handle already open
+    LONG(WINAPI* NtQueryVolumeInformationFile)
+    (HANDLE file, IoStatusBlock* outcome, void* information, ULONG bytes,
+     int informationClass) = nullptr;
 
     // shell32's Run dialog, exported by ordinal 61 only. Its texts are ANSI on
     // the 95 family and UTF-16 on NT; callers pass none.

@@ -1,6 +1,7 @@
 #include "app/SystemHelpers.h"
 
 #include "app/PathHelpers.h"
+#include "app/SystemFunctions.h"
 #include "win/Handle.h"
 
 #include <shellapi.h>
@@ -98,19 +99,31 @@ std::string GetCurDir() {
     return std::string(buffer, length);
 }
 
-bool GetSystemDriveSpace(uint64_t& totalBytes, uint64_t& freeBytes, std::string& root) {
-    totalBytes = 0;
-    freeBytes = 0;
-    root.clear();
+namespace {
+
+// The root of the drive that holds the system folder ("C:\\"), or empty.
+std::string SystemDriveRoot() {
     constexpr UINT kSystemDirSize = 255;
     char systemDir[kSystemDirSize] = {};
     const UINT length = GetSystemDirectoryA(systemDir, kSystemDirSize);
     if (length == 0 || length >= kSystemDirSize) {
-        return false;
+        return {};
     }
-    root = GetDriveOfPath(std::string(systemDir, length));
+    std::string root = GetDriveOfPath(std::string(systemDir, length));
     if (root.size() < 3) {
         root += '\\';
+    }
+    return root;
+}
+
+} // namespace
+
+bool GetSystemDriveSpace(uint64_t& totalBytes, uint64_t& freeBytes, std::string& root) {
+    totalBytes = 0;
+    freeBytes = 0;
+    root = SystemDriveRoot();
+    if (root.empty()) {
+        return false;
     }
     ULARGE_INTEGER total{};
     ULARGE_INTEGER totalFree{};
@@ -118,6 +131,32 @@ bool GetSystemDriveSpace(uint64_t& totalBytes, uint64_t& freeBytes, std::string&
         totalBytes = total.QuadPart;
         freeBytes = totalFree.QuadPart;
     }
+    return true;
+}
+
+bool CSystemDriveSpace::Read(uint64_t& totalBytes, uint64_t& freeBytes, std::string& root) {
+    const auto query = GetSystemFunctions().NtQueryVolumeInformationFile;
+    if (!m_rootOpened) {
+        m_rootOpened = true;
+        m_root = SystemDriveRoot();
+        if (!m_root.empty() && query != nullptr) {
+            // Opening a folder needs the backup flag; no access right is
+            // asked, so the handle stands in nobody's way.
+            m_rootHandle.Reset(::CreateFileA(
+                m_root.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        }
+    }
+    VolumeSize size{};
+    IoStatusBlock outcome{};
+    if (!m_rootHandle ||
+        query(m_rootHandle.Get(), &outcome, &size, sizeof size, kVolumeSizeClass) < 0) {
+        return GetSystemDriveSpace(totalBytes, freeBytes, root);
+    }
+    const uint64_t unitBytes = static_cast<uint64_t>(size.sectorsPerUnit) * size.bytesPerSector;
+    totalBytes = static_cast<uint64_t>(size.totalUnits.QuadPart) * unitBytes;
+    freeBytes = static_cast<uint64_t>(size.availableUnits.QuadPart) * unitBytes;
+    root = m_root;
     return true;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 // Helpers over files, modules, the environment and the registry.
+#include "win/Handle.h"
+
 #include <windows.h>
 
 #include <cstdint>
@@ -24,6 +26,19 @@ std::string GetCurDir();
 std::string GetWindowsDir();
 
 bool GetSystemDriveSpace(uint64_t& totalBytes, uint64_t& freeBytes, std::string& root);
+
+// The same figures for a caller that asks often (the tray, five times a
+// second): the drive's root stays open, so each reading is one question to
+// the file system instead of opening and closing the drive.
+class CSystemDriveSpace {
+  public:
+    bool Read(uint64_t& totalBytes, uint64_t& freeBytes, std::string& root);
+
+  private:
+    bool m_rootOpened = false;
+    std::string m_root;
+    win::UniqueFile m_rootHandle;
+};
 
 // Creates or opens the key and writes text as REG_SZ; the system's error code
 // of the first step that failed, or 0.

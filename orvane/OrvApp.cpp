@@ -14,14 +14,13 @@
 
 namespace {
 
-void InitCommonControlsAndRichEdit() {
+// The rich edit classes are loaded when the report or a warning first needs
+// them: most runs never show either, and the libraries cost memory all day.
+void InitControlClasses() {
     INITCOMMONCONTROLSEX controls{};
     controls.dwSize = sizeof(controls);
     controls.dwICC = ICC_WIN95_CLASSES | ICC_TAB_CLASSES;
     ::InitCommonControlsEx(&controls);
-    // The report window's rich edit classes; kept loaded for the program's life.
-    ::LoadLibraryA("riched20.dll");
-    ::LoadLibraryA("riched32.dll");
 }
 
 } // namespace
@@ -36,7 +35,7 @@ bool COrvApp::InitInstance() {
 
     ::OleInitialize(nullptr);
     ::CoInitialize(nullptr);
-    InitCommonControlsAndRichEdit();
+    InitControlClasses();
 
     LogValue("EnableNeccessaryPrivileges:", EnableNeccessaryPrivileges() ? 1 : 0);
 

@@ -28,6 +28,15 @@ void ShowFileNotSaved(const std::string& path, const std::string& consequence) {
                   MB_OK | MB_ICONWARNING);
 }
 
+void LoadRichEditClasses() {
+    static const bool loaded = [] {
+        ::LoadLibraryA("riched20.dll");
+        ::LoadLibraryA("riched32.dll");
+        return true;
+    }();
+    (void)loaded;
+}
+
 void OpenHelpPage() {
     std::string page = JoinPath(GetExeDir(), "help\\index.htm");
     ::ShellExecuteA(g_mainWindow, "", page.c_str(), nullptr, nullptr, SW_SHOWNORMAL);

@@ -22,5 +22,9 @@ int AppMessageBox(const std::string& text, UINT style = MB_OK);
 void ShowFileNotSaved(const std::string& path, const std::string& consequence);
 inline constexpr char kChangeHeldForThisRun[] = "Your change holds until Orvane exits.";
 
+// Loads the rich edit libraries the report and the warning window use, on
+// first need; they stay loaded for the rest of the program's life.
+void LoadRichEditClasses();
+
 // Opens help\index.htm beside the executable with its associated viewer.
 void OpenHelpPage();

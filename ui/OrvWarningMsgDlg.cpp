@@ -2,6 +2,7 @@
 
 #include "app/AppIdentity.h"
 #include "app/SettingsStore.h"
+#include "ui/AppWindow.h"
 #include "ui/EntryActions.h"
 
 #include <utility>
@@ -22,6 +23,7 @@ bool ReadWarningsSetting() {
 COrvWarningMsgDlg::COrvWarningMsgDlg(const WarningSubject& subject, CWarningWindows& windows,
                                      UINT templateId)
     : win::Dialog(templateId), m_subject(subject), m_windows(windows) {
+    LoadRichEditClasses();
     ++g_objectCount;
 }
 

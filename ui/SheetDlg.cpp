@@ -261,7 +261,12 @@ LRESULT CSheetDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         }
         break;
     case WM_TIMER:
-        OnTimer(wParam);
+        if (wParam == kSheetTimerId || wParam == kRelayoutTimerId) {
+            // The system's sheet has nothing to do with our timers; passing
+            // them on would cost two questions to the window server a tick.
+            OnTimer(wParam);
+            return 0;
+        }
         break;
     case WM_HELP:
         OpenHelpPage();

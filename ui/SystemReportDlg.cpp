@@ -37,7 +37,9 @@ class OpenClipboardScope {
 } // namespace
 
 CSystemReportDlg::CSystemReportDlg(ReportSources sources)
-    : win::Dialog(IDD_SYSTEM_REPORT), m_sources(std::move(sources)) {}
+    : win::Dialog(IDD_SYSTEM_REPORT), m_sources(std::move(sources)) {
+    LoadRichEditClasses();
+}
 
 BOOL CSystemReportDlg::OnInitDialog() {
     for (int id : {IDC_REPORT_GENERAL, IDC_REPORT_AUTOSTART, IDC_REPORT_PROCESSES}) {

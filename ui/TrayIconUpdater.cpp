@@ -26,7 +26,7 @@ void StoreFlashColour(COLORREF colour) {
     GetSettings().SetInt64(kFlashColourSection, kFlashColourKey, colour & 0xFFFFFF);
 }
 
-TrayFigures ReadTrayFigures(int cpuPercent) {
+TrayFigures ReadTrayFigures(int cpuPercent, CSystemDriveSpace* drive) {
     TrayFigures figures;
     figures.cpuPercent = cpuPercent;
     MemoryFigures memory = ReadMemoryFigures();
@@ -34,14 +34,18 @@ TrayFigures ReadTrayFigures(int cpuPercent) {
     figures.availableRam = memory.availablePhysical;
     figures.totalPageFile = memory.totalPageFile;
     figures.availablePageFile = memory.availablePageFile;
-    GetSystemDriveSpace(figures.totalDisk, figures.freeDisk, figures.diskRoot);
+    if (drive != nullptr) {
+        drive->Read(figures.totalDisk, figures.freeDisk, figures.diskRoot);
+    } else {
+        GetSystemDriveSpace(figures.totalDisk, figures.freeDisk, figures.diskRoot);
+    }
     return figures;
 }
 
 bool CTrayIconUpdater::Update(HWND window, bool unaccepted) {
     int32_t cpuPercent = 0;
     m_cpuUsage.GetUsage(&cpuPercent);
-    return Show(window, unaccepted, ReadTrayFigures(cpuPercent));
+    return Show(window, unaccepted, ReadTrayFigures(cpuPercent, &m_drive));
 }
 
 bool CTrayIconUpdater::Show(HWND window, bool unaccepted, const TrayFigures& figures) {

@@ -4,6 +4,7 @@
 // from the one it shows, and a new tooltip only when the text differs; a
 // picture it no longer shows is destroyed, so no handle accumulates over the
 // program's life.
+#include "app/SystemHelpers.h"
 #include "process/CpuUsage.h"
 #include "ui/TrayIcon.h"
 #include "ui/TrayPicture.h"
@@ -14,8 +15,9 @@
 
 #include <string>
 
-// The machine's memory, page file and system drive figures now.
-TrayFigures ReadTrayFigures(int cpuPercent);
+// The machine's memory, page file and system drive figures now; the drive's
+// through drive when given.
+TrayFigures ReadTrayFigures(int cpuPercent, CSystemDriveSpace* drive = nullptr);
 
 // The flash colour the user chose ("OPTIONS"/"FlashColor1"), 0x00BBGGRR.
 COLORREF ReadFlashColour();
@@ -43,4 +45,5 @@ class CTrayIconUpdater {
     bool m_tipShown = false;
     std::string m_tip;
     CCpuUsage m_cpuUsage;
+    CSystemDriveSpace m_drive;
 };

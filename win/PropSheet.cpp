@@ -30,6 +30,15 @@ INT_PTR CALLBACK PropertyPage::PageProc(HWND window, UINT msg, WPARAM wParam, LP
     } else {
         self = static_cast<Dialog*>(FromHandle(window));
     }
+    // OK and Apply tell every page PSN_APPLY, Cancel and Close PSN_RESET,
+    // before the sheet lets go of its current page.
+    if (msg == WM_NOTIFY && self != nullptr) {
+        const UINT code = reinterpret_cast<NMHDR*>(lParam)->code;
+        PropSheet* sheet = static_cast<PropertyPage*>(self)->m_sheet;
+        if (sheet != nullptr && (code == PSN_APPLY || code == PSN_RESET)) {
+            sheet->m_buttonPressed = true;
+        }
+    }
     return DispatchTo(self, window, msg, wParam, lParam);
 }
 
@@ -111,11 +120,16 @@ INT_PTR PropSheet::DoModal() {
     return m_modalResult;
 }
 
-bool PropSheet::IsFinished() const {
+bool PropSheet::IsFinished() {
     if (m_endModal || m_hWnd == nullptr) {
         return true;
     }
     // A modeless sheet has no current page once OK, Cancel or Close pressed.
+    // Asked only after such a button, not after each of the timers' messages.
+    if (!m_buttonPressed) {
+        return false;
+    }
+    m_buttonPressed = false;
     return reinterpret_cast<HWND>(::SendMessageA(m_hWnd, PSM_GETCURRENTPAGEHWND, 0, 0)) == nullptr;
 }
 

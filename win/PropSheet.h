@@ -12,6 +12,8 @@
 
 namespace win {
 
+class PropSheet;
+
 class PropertyPage : public Dialog {
   public:
     explicit PropertyPage(UINT templateId) : Dialog(templateId) {}
@@ -28,14 +30,20 @@ class PropertyPage : public Dialog {
     virtual BOOL OnKillActive() { return TRUE; }
 
   private:
+    friend class PropSheet;
     static INT_PTR CALLBACK PageProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
+
+    PropSheet* m_sheet = nullptr;
 };
 
 class PropSheet : public Window {
   public:
     PropSheet(std::string caption, HWND parent, UINT startPage);
 
-    void AddPage(PropertyPage& page) { m_pages.push_back(&page); }
+    void AddPage(PropertyPage& page) {
+        page.m_sheet = this;
+        m_pages.push_back(&page);
+    }
     // Creates the sheet and runs it until Exit/OK/Cancel closes it or WM_QUIT
     // arrives; then destroys the window. IDOK, IDCANCEL, or -1 if it never opened.
     INT_PTR DoModal();
@@ -56,13 +64,16 @@ class PropSheet : public Window {
     virtual BOOL OnInitDialog() { return TRUE; }
 
   private:
-    bool IsFinished() const;
+    friend class PropertyPage;
+    bool IsFinished();
 
     std::string m_caption;
     HWND m_parent;
     UINT m_startPage;
     std::vector<PropertyPage*> m_pages;
     bool m_endModal = false;
+    // Set when a button that may close the sheet told the pages so.
+    bool m_buttonPressed = true;
     INT_PTR m_modalResult = IDCANCEL;
 };
 

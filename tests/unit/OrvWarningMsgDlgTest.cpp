@@ -55,10 +55,7 @@ std::future<std::string> AnswerQuestion(int button) {
 
 class WarningWindow : public ::testing::Test {
   protected:
-    void SetUp() override {
-        ASSERT_TRUE(m_richEdit) << "riched20.dll";
-        m_windows.SetTarget(&m_target);
-    }
+    void SetUp() override { m_windows.SetTarget(&m_target); }
     void TearDown() override {
         if (IsWindow(m_window)) {
             DestroyWindow(m_window);
@@ -92,7 +89,6 @@ class WarningWindow : public ::testing::Test {
     }
     bool IsOpen() const { return IsWindow(m_window) != FALSE; }
 
-    win::UniqueLibrary m_richEdit{LoadLibraryA("riched20.dll")};
     bool m_warningsOn = true;
     CWarningWindows m_windows{[this] { return m_warningsOn; }};
     RecordingTarget m_target;

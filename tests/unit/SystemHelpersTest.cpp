@@ -137,6 +137,19 @@ TEST(Directories, SystemDrive) {
     EXPECT_GT(total, 0u);
     EXPECT_GT(free, 0u);
     EXPECT_LE(free, total);
+
+    // The kept-open reader tells the same, reading after reading.
+    CSystemDriveSpace drive;
+    for (int reading = 0; reading < 3; ++reading) {
+        uint64_t keptTotal = 0;
+        uint64_t keptFree = 0;
+        std::string keptRoot;
+        ASSERT_TRUE(drive.Read(keptTotal, keptFree, keptRoot));
+        EXPECT_EQ(keptRoot, root);
+        EXPECT_EQ(keptTotal, total);
+        // Other programs write meanwhile: within 1 % of the drive.
+        EXPECT_LE(keptFree > free ? keptFree - free : free - keptFree, total / 100);
+    }
 }
 
 class Registry : public ::testing::Test {

@@ -56,7 +56,6 @@ std::string ControlText(HWND control) {
 class SystemReport : public ::testing::Test {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(m_richEdit) << "riched32.dll";
         ASSERT_TRUE(m_dialog.Create(nullptr));
         SetWindowPos(m_dialog.GetHwnd(), nullptr, 20, 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
         ShowWindow(m_dialog.GetHwnd(), SW_SHOW);
@@ -76,7 +75,6 @@ class SystemReport : public ::testing::Test {
     bool Ticked(int id) const { return IsDlgButtonChecked(m_dialog.GetHwnd(), id) == BST_CHECKED; }
     std::string Shown() const { return ControlText(Item(IDC_REPORT_TEXT)); }
 
-    win::UniqueLibrary m_richEdit{LoadLibraryA("riched32.dll")};
     int m_autostartAsked = 0;
     int m_processesAsked = 0;
     const std::string m_processBlocks = ManyProcessBlocks();
