@@ -224,6 +224,13 @@ for name in hidden shown flashing taskmgr; do
         "$(ratio "$total" "$base") | $(megabytes "${rss[$name]}") |"
 done
 echo
+# The same figures for ./orv bench to collect.
+echo "RESULT idle_seconds $seconds"
+for name in hidden shown flashing taskmgr; do
+    echo "RESULT idle_${name}_ticks $((own[$name] + server[$name]))"
+    echo "RESULT idle_${name}_rss_kib ${rss[$name]}"
+done
+echo
 echo "screenshots: $out/idle-{hidden,shown,flashing,taskmgr}.png"
 
 [ "$requests" = requests ] || exit 0

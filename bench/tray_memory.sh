@@ -23,34 +23,37 @@ program_pid() {
     pgrep -n -f "$dir/orvane.exe" || true
 }
 
-# Resident and virtual size of the program's own process, in KiB.
+# Resident and virtual size of the program's own process, in KiB, after this
+# many minutes; rss keeps the resident size.
 report() {
-    local pid label=$1
+    local pid minute=$1 label
+    label="$1 minute$([ "$1" -eq 1 ] || echo s)"
     pid=$(program_pid)
     if [ -z "$pid" ]; then
         echo "tray_memory: the program is not running ($label)" >&2
         exit 1
     fi
+    rss=$(awk '/^VmRSS/ { print $2 }' "/proc/$pid/status")
     awk -v label="$label" '/^VmRSS|^VmSize/ { v[$1] = $2 }
         END { printf "%-12s resident %7d KiB   virtual %8d KiB\n", label, v["VmRSS:"], v["VmSize:"] }' \
         "/proc/$pid/status"
+    echo "RESULT soak_rss_kib_at_$minute $rss"
 }
 
 sleep 60
-report "1 minute"
-first=$(awk '/^VmRSS/ { print $2 }' "/proc/$(program_pid)/status")
+report 1
+first=$rss
 # A soak of half an hour is also read at 10 minutes: growth that stops early
 # is a cache filling, growth that goes on is a leak.
 if [ "$minutes" -gt 10 ]; then
     sleep 540
-    report "10 minutes"
+    report 10
     sleep $(((minutes - 10) * 60))
 else
     sleep $(((minutes - 1) * 60))
 fi
-report "$minutes minutes"
-last=$(awk '/^VmRSS/ { print $2 }' "/proc/$(program_pid)/status")
-echo "growth after the first minute: $((last - first)) KiB over $((minutes * 300 - 300)) tray updates"
+report "$minutes"
+echo "growth after the first minute: $((rss - first)) KiB over $((minutes * 300 - 300)) tray updates"
 
 kill "$(program_pid)" 2>/dev/null || true
 wait "$launcher" 2>/dev/null || true
