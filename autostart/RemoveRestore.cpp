@@ -12,7 +12,6 @@
 #include "win/Handle.h"
 
 #include <utility>
-#include <vector>
 
 namespace {
 
@@ -101,15 +100,29 @@ void StopUnchanged(IRemovedEntriesPage& page, DWORD error) {
     page.ShowMessage(kOperationFailed);
 }
 
-// The saving steps of every removal. False when the index was not written.
-bool SaveRemovedIndex(const RemovedEntryList& entries, const std::string& index) {
+// The saving steps of every removal.
+void SaveRemovedIndex(const RemovedEntryList& entries, const std::string& index) {
     LogLine(" Saving Removed Info Database");
     const bool saved = WriteRemovedIndex(entries, index);
     // Taken before the log's own calls can change it.
     const DWORD error = GetLastError();
     LogValue(" Remove info database saved?:", saved ? 1 : 0);
     LogValue(" If the about failed, then the last error was:", error);
-    return saved;
+}
+
+// The record goes onto the disk before the entry is touched: a program ended
+// in between (killed, or the machine off) leaves a record of an entry still in
+// its place, which removing it again replaces, never an entry gone without a
+// record to bring it back. False, with nothing changed and the failure shown,
+// when the record cannot be written.
+bool RecordBeforeRemoving(IRemovedEntriesPage& page, RemovedEntryList removed,
+                          const RemovedEntry& record, const std::string& index) {
+    removed.push_back(record);
+    if (WriteRemovedIndex(removed, index)) {
+        return true;
+    }
+    StopUnchanged(page, GetLastError());
+    return false;
 }
 
 void RemoveFile(IRemovedEntriesPage& page, const AutostartEntry& entry) {
@@ -124,22 +137,25 @@ void RemoveFile(IRemovedEntriesPage& page, const AutostartEntry& entry) {
         StopUnchanged(page, error);
         return;
     }
+    std::string earlierCopy;
     const int earlier = FindRemovedEntry(removed, false, entry.location, std::string(), 0);
     if (earlier >= 0) {
-        const std::string copy = removed[static_cast<size_t>(earlier)].currentLocation;
+        earlierCopy = removed[static_cast<size_t>(earlier)].currentLocation;
         removed.erase(removed.begin() + earlier);
-        if (IsRemovedCopy(copy, folder)) {
-            DeleteFileA(copy.c_str());
-            LogLine(" File was once removed, so I deleted it");
-        }
+    }
+    const RemovedEntry record{entry.location, GetNameWithoutExt(entry.location), target, 0};
+    if (!RecordBeforeRemoving(page, removed, record, index)) {
+        return;
+    }
+    if (!earlierCopy.empty() && IsRemovedCopy(earlierCopy, folder)) {
+        DeleteFileA(earlierCopy.c_str());
+        LogLine(" File was once removed, so I deleted it");
     }
 
     const DWORD attributes = GetFileAttributesA(entry.location.c_str());
     ResetFileAttributes(entry.location);
-    const bool moved = MoveFileA(entry.location.c_str(), target.c_str()) != FALSE;
-    if (moved) {
-        removed.push_back(
-            RemovedEntry{entry.location, GetNameWithoutExt(entry.location), target, 0});
+    if (MoveFileA(entry.location.c_str(), target.c_str())) {
+        removed.push_back(record);
         LogLine(" File sucessfully moved");
         if (!FileExists(entry.location)) {
             LogLine(" 100% confirmation, the file was moved");
@@ -151,33 +167,9 @@ void RemoveFile(IRemovedEntriesPage& page, const AutostartEntry& entry) {
             SetFileAttributesA(entry.location.c_str(), attributes);
         }
     }
-
-    // Without its record the moved file could not be found again: put it back.
-    if (!SaveRemovedIndex(removed, index) && moved) {
-        if (MoveFileA(target.c_str(), entry.location.c_str())) {
-            SetFileAttributesA(entry.location.c_str(), attributes);
-            removed.pop_back();
-        }
-        page.ShowMessage(kOperationFailed);
-    }
-}
-
-// A registry value's type and bytes, to put it back exactly.
-struct RawValue {
-    DWORD type = REG_NONE;
-    std::vector<BYTE> data;
-};
-
-bool ReadRawValue(HKEY key, const std::string& name, RawValue& value) {
-    DWORD size = 0;
-    if (RegQueryValueExA(key, name.c_str(), nullptr, &value.type, nullptr, &size) !=
-        ERROR_SUCCESS) {
-        return false;
-    }
-    value.data.resize(size);
-    return RegQueryValueExA(key, name.c_str(), nullptr, &value.type, value.data.data(), &size) ==
-               ERROR_SUCCESS &&
-           size == value.data.size();
+    // When this write fails the record written first stands, and a moved
+    // file keeps its way back.
+    SaveRemovedIndex(removed, index);
 }
 
 void RemoveValue(IRemovedEntriesPage& page, const AutostartEntry& entry) {
@@ -201,44 +193,40 @@ void RemoveValue(IRemovedEntriesPage& page, const AutostartEntry& entry) {
     const LONG opened =
         hive ? RegOpenKeyExA(hive, entry.location.c_str(), 0, kRunKeyAccess, key.Put())
              : ERROR_INVALID_HANDLE;
-    bool deleted = false;
-    RawValue saved;
-    bool haveSaved = false;
     if (opened != ERROR_SUCCESS) {
         LogLine(" Failed when opening key");
         LogValue(" Last error:", static_cast<uint32_t>(opened));
         page.ShowMessage(kKeyNotOpened);
     } else {
-        haveSaved = ReadRawValue(key.Get(), entry.name, saved);
+        const RemovedEntry record{entry.location, entry.name, entry.path, entry.root};
+        if (!RecordBeforeRemoving(page, removed, record, index)) {
+            return;
+        }
         const LONG result = RegDeleteValueA(key.Get(), entry.name.c_str());
         if (result != ERROR_SUCCESS) {
             LogLine(" Failed when deleting val");
             LogValue(" Last error:", static_cast<uint32_t>(result));
             page.ShowMessage(kValueNotDeleted);
         } else {
-            deleted = true;
-            removed.push_back(RemovedEntry{entry.location, entry.name, entry.path, entry.root});
+            removed.push_back(record);
             LogLine(" Reg entry sucessfully removed");
         }
     }
-
-    // Without its record the value's data would be gone for good: put it back.
-    if (!SaveRemovedIndex(removed, index) && deleted) {
-        if (haveSaved &&
-            RegSetValueExA(key.Get(), entry.name.c_str(), 0, saved.type, saved.data.data(),
-                           static_cast<DWORD>(saved.data.size())) == ERROR_SUCCESS) {
-            removed.pop_back();
-        }
-        page.ShowMessage(kOperationFailed);
-    }
+    // When this write fails the record written first stands, and the deleted
+    // value keeps its way back.
+    SaveRemovedIndex(removed, index);
 }
 
 // What to show when the record could not be put back; empty on success.
 std::string RestoreRecord(const RemovedEntry& record) {
     if (record.root == 0) {
-        return MoveFileA(record.currentLocation.c_str(), record.originalLocation.c_str())
-                   ? std::string()
-                   : kOperationFailed;
+        if (MoveFileA(record.currentLocation.c_str(), record.originalLocation.c_str())) {
+            return std::string();
+        }
+        // A removal cut short after its record left the file where it was.
+        const bool neverMoved =
+            !FileExists(record.currentLocation) && FileExists(record.originalLocation);
+        return neverMoved ? std::string() : kOperationFailed;
     }
     win::UniqueRegKey key;
     const HKEY hive = HiveForRecord(record.root);

@@ -41,8 +41,10 @@ class IRemovedEntriesPage {
 
 // Moves the file, or deletes the value, and records it; every step is logged
 // and a failure is shown. The removed list is read from the index first: when
-// the index exists but cannot be read whole, nothing is changed. A removal
-// whose record cannot be saved is undone. Always true.
+// the index exists but cannot be read whole, nothing is changed. The record is
+// written before the entry is touched, so a removal whose record cannot be
+// saved does not happen, and one cut short leaves the entry in its place.
+// Always true.
 bool RemoveEntry(IRemovedEntriesPage& page, const AutostartEntry& entry);
 
 // Puts record index of the page's removed list back: the file moved to its

@@ -420,7 +420,7 @@ TEST_F(RemoveRestore, RegistryFailuresAreLoggedShownAndRecordNothing) {
     EXPECT_TRUE(Log().empty());
 }
 
-TEST_F(RemoveRestore, FailedIndexWriteKeepsTheOldIndexAndUndoesTheRemoval) {
+TEST_F(RemoveRestore, FailedIndexWriteKeepsTheOldIndexAndRemovesNothing) {
     const RemovedEntryList earlier{{kRunKey, "Earlier", "earlier.exe", kCurrentUser}};
     ASSERT_TRUE(WriteRemovedIndex(earlier, m_index));
     const std::string before = IndexBytes();
@@ -430,8 +430,10 @@ TEST_F(RemoveRestore, FailedIndexWriteKeepsTheOldIndexAndUndoesTheRemoval) {
     ASSERT_TRUE(SetFileAttributesA(file.location.c_str(), FILE_ATTRIBUTE_HIDDEN));
     SetReplaceFailureForTesting(true);
 
+    // The record is written before anything is removed: that write fails.
     RemoveEntry(m_page, value);
-    EXPECT_NE(Log().find("\r\n Remove info database saved?:0\r\n"), std::string::npos);
+    EXPECT_NE(Log().find("\r\n Operation failed, last error:"), std::string::npos) << Log();
+    EXPECT_EQ(Log().find(" Saving"), std::string::npos);
     EXPECT_EQ(IndexBytes(), before);
     EXPECT_FALSE(FileExists(TemporaryPathFor(m_index)));
     const StoredValue back = ReadValue(kCurrentUser, name);
@@ -446,6 +448,32 @@ TEST_F(RemoveRestore, FailedIndexWriteKeepsTheOldIndexAndUndoesTheRemoval) {
     EXPECT_FALSE(FileExists(Removed(Unique("Kept.lnk"))));
     EXPECT_EQ(m_page.messages, (std::vector<std::string>{"Operation failed", "Operation failed"}));
     EXPECT_EQ(m_page.removed, earlier);
+}
+
+TEST_F(RemoveRestore, RemovalCutShortAfterItsRecordIsFinishedByRemovingOrRestoring) {
+    // A removal ended between writing its record and removing the entry
+    // leaves the entry in place with its record; restoring such a file
+    // drops the record, removing it again finishes.
+    const AutostartEntry value = RunValue(kCurrentUser, Unique("Cut"), "cut.exe");
+    const AutostartEntry file = StartupFile(Unique("Cut.lnk"), "cut");
+    const RemovedEntry valueRecord{kRunKey, value.name, "cut.exe", kCurrentUser};
+    const RemovedEntry fileRecord{file.location, Unique("Cut"), Removed(Unique("Cut.lnk")), 0};
+    ASSERT_TRUE(WriteRemovedIndex({fileRecord}, m_index));
+    m_page.removed = {fileRecord};
+    RestoreEntry(m_page, 0);
+    EXPECT_TRUE(m_page.messages.empty());
+    EXPECT_TRUE(m_page.removed.empty());
+    EXPECT_EQ(ReadBytes(file.location), "cut");
+    ASSERT_TRUE(WriteRemovedIndex({valueRecord, fileRecord}, m_index));
+
+    RemoveEntry(m_page, value);
+    RemoveEntry(m_page, file);
+    EXPECT_TRUE(m_page.messages.empty());
+    EXPECT_EQ(ReadValue(kCurrentUser, value.name).type, static_cast<DWORD>(REG_NONE));
+    EXPECT_FALSE(FileExists(file.location));
+    EXPECT_EQ(ReadBytes(Removed(Unique("Cut.lnk"))), "cut");
+    EXPECT_EQ(m_page.removed, (RemovedEntryList{valueRecord, fileRecord}));
+    EXPECT_EQ(IndexBytes(), FormatRemovedIndex({valueRecord, fileRecord}));
 }
 
 TEST_F(RemoveRestore, DamagedOrLockedIndexStopsBeforeAnythingChanges) {
