@@ -25,167 +25,7 @@ using namespace e2e;
 
 namespace {
 
-const char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
-constexpr int kNewTitle = 1028;
-constexpr int kNewPath = 1029;
-constexpr int kNewAllUsers = 1030;
-constexpr int kNewRegistry = 1031;
 constexpr int kBarNew = 1027;
-const char kConfirmRemoval[] = "Are you sure you want to remove selected items?";
-constexpr COLORREF kUnacceptedRed = RGB(200, 0, 0);
-constexpr COLORREF kUnacceptedPink = RGB(255, 220, 220);
-
-std::string SystemFile(const char* name) {
-    char dir[MAX_PATH] = {};
-    ::GetSystemDirectoryA(dir, MAX_PATH);
-    return std::string(dir) + "\\" + name;
-}
-
-std::string StartupFolder(int folder = CSIDL_STARTUP) {
-    char dir[MAX_PATH] = {};
-    ::SHGetFolderPathA(nullptr, folder | CSIDL_FLAG_CREATE, nullptr, 0, dir);
-    return dir;
-}
-
-bool SetUserRunValue(const std::string& name, DWORD type, const std::string& data) {
-    win::UniqueRegKey key;
-    return ::RegCreateKeyExA(HKEY_CURRENT_USER, kRunKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                             key.Put(), nullptr) == ERROR_SUCCESS &&
-           ::RegSetValueExA(key.Get(), name.c_str(), 0, type,
-                            reinterpret_cast<const BYTE*>(data.data()),
-                            static_cast<DWORD>(data.size())) == ERROR_SUCCESS;
-}
-
-bool SetUserRunString(const std::string& name, const std::string& text) {
-    return SetUserRunValue(name, REG_SZ, std::string(text.c_str(), text.size() + 1));
-}
-
-// A value's type and bytes; type REG_NONE when it is missing.
-std::pair<DWORD, std::string> ReadUserRunValue(const std::string& name) {
-    win::UniqueRegKey key;
-    std::pair<DWORD, std::string> value{REG_NONE, std::string()};
-    if (::RegOpenKeyExA(HKEY_CURRENT_USER, kRunKey, 0, KEY_READ, key.Put()) != ERROR_SUCCESS) {
-        return value;
-    }
-    std::string data(8192, '\0');
-    DWORD size = static_cast<DWORD>(data.size());
-    DWORD type = REG_NONE;
-    if (::RegQueryValueExA(key.Get(), name.c_str(), nullptr, &type,
-                           reinterpret_cast<BYTE*>(data.data()), &size) == ERROR_SUCCESS) {
-        data.resize(size);
-        value = {type, data};
-    }
-    return value;
-}
-
-bool Exists(const std::string& path) {
-    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-// How many pixels of the rectangle on the screen have the colour.
-int PixelsOfColour(const RECT& rect, COLORREF colour) {
-    const int width = rect.right - rect.left;
-    const int height = rect.bottom - rect.top;
-    if (width <= 0 || height <= 0) {
-        return 0;
-    }
-    win::WindowDc screen(nullptr);
-    win::UniqueMemoryDc memory(::CreateCompatibleDC(screen.Get()));
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    win::UniqueBitmap bitmap(
-        ::CreateDIBSection(screen.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!bitmap || !memory) {
-        return 0;
-    }
-    {
-        win::SelectGuard select(memory.Get(), bitmap.Get());
-        ::BitBlt(memory.Get(), 0, 0, width, height, screen.Get(), rect.left, rect.top, SRCCOPY);
-    }
-    ::GdiFlush();
-    const DWORD wanted = (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
-    int count = 0;
-    const auto* pixels = static_cast<const DWORD*>(bits);
-    for (int i = 0; i < width * height; ++i) {
-        count += (pixels[i] & 0xFFFFFF) == wanted ? 1 : 0;
-    }
-    return count;
-}
-
-// Two clicks on one place within the double-click time make a double click,
-// which selects nothing: every click on a row waits that time out.
-POINT PointOnItem(const RemoteListView& list, int item) {
-    static DWORD lastClick = 0;
-    const DWORD sinceLast = ::GetTickCount() - lastClick;
-    if (sinceLast < ::GetDoubleClickTime() + 100) {
-        ::Sleep(::GetDoubleClickTime() + 100 - sinceLast);
-    }
-    lastClick = ::GetTickCount();
-    list.EnsureVisible(item);
-    const RECT row = list.ItemRect(item);
-    return POINT{row.left + 40, (row.top + row.bottom) / 2};
-}
-
-void ClickItem(const RemoteListView& list, int item, bool rightButton = false) {
-    ClickAt(PointOnItem(list, item), rightButton);
-}
-
-void SendInputs(std::initializer_list<INPUT> inputs) {
-    ::SendInput(static_cast<UINT>(inputs.size()), const_cast<INPUT*>(inputs.begin()),
-                sizeof(INPUT));
-    std::this_thread::sleep_for(100ms);
-}
-
-// A click with Control held adds the item to the selection or takes it out.
-// The mouse is in place first: moving it would report Control as released.
-void ControlClickItem(const RemoteListView& list, int item) {
-    const POINT point = PointOnItem(list, item);
-    ::SetCursorPos(point.x, point.y);
-    std::this_thread::sleep_for(100ms);
-    INPUT control{};
-    control.type = INPUT_KEYBOARD;
-    control.ki.wVk = VK_CONTROL;
-    INPUT button{};
-    button.type = INPUT_MOUSE;
-    button.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    SendInputs({control});
-    SendInputs({button});
-    button.mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    control.ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInputs({button, control});
-}
-
-// Chooses the menu's item (counting from 1, separators skipped) with the keys.
-void ChooseMenuItem(int item) {
-    ASSERT_TRUE(WaitUntil([] { return testsupport::FindOpenMenu() != nullptr; }, 5s))
-        << "a right click opens the menu";
-    for (int press = 0; press < item; ++press) {
-        PressKeys({VK_DOWN});
-    }
-    PressKeys({VK_RETURN});
-}
-
-// A control anywhere below the window, by its id.
-BOOL CALLBACK MatchControlId(HWND child, LPARAM data) {
-    auto* wanted = reinterpret_cast<std::pair<int, HWND>*>(data);
-    if (::GetDlgCtrlID(child) == wanted->first) {
-        wanted->second = child;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND FindDescendant(HWND window, int id) {
-    std::pair<int, HWND> search{id, nullptr};
-    ::EnumChildWindows(window, &MatchControlId, reinterpret_cast<LPARAM>(&search));
-    return search.second;
-}
 
 class AutostartPageTest : public testing::Test {
   protected:
@@ -244,80 +84,26 @@ class AutostartPageTest : public testing::Test {
     void OpenPage() {
         ASSERT_TRUE(WriteFileText(folder.File("settings.ini"), "[GENERAL]\r\nFirstUse=1\r\n"));
         m_program = std::make_unique<RunningProgram>(folder.Exe(), folder.Dir());
-        m_sheet = WaitForTopWindow(m_program->Id(), kSheetCaption, 20s);
-        ASSERT_NE(m_sheet, nullptr);
-        ASSERT_TRUE(WaitUntil([&] { return !::IsWindowVisible(m_sheet); }, 5s));
-        ASSERT_TRUE(ShowFromTray(m_sheet)) << "a tray click shows the sheet";
-        // Clear of Wine's little tray window, which the sheet would cover.
-        ::SetWindowPos(m_sheet, nullptr, 40, 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-        ::SendMessageA(m_sheet, PSM_SETCURSEL, 0, 0);
-        for (HWND child = ::FindWindowExA(m_sheet, nullptr, "#32770", nullptr);
-             child != nullptr && m_page == nullptr;
-             child = ::FindWindowExA(m_sheet, child, "#32770", nullptr)) {
-            m_page = ::GetDlgItem(child, 1001) != nullptr ? child : nullptr;
-        }
+        m_sheet = ShowSheetOfLaterRun(m_program->Id());
+        ASSERT_NE(m_sheet, nullptr) << "a tray click shows the sheet";
+        m_page = e2e::OpenPage(m_sheet, 0);
         ASSERT_NE(m_page, nullptr);
-        ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(m_page) != FALSE; }, 5s));
-        m_current = std::make_unique<RemoteListView>(::GetDlgItem(m_page, 1001));
-        m_removed = std::make_unique<RemoteListView>(::GetDlgItem(m_page, 1002));
+        m_lists = std::make_unique<AutostartLists>(m_page);
+        m_current = &m_lists->current;
+        m_removed = &m_lists->removed;
         ASSERT_TRUE(m_current->IsReady());
     }
 
     bool WaitForEntry(const std::string& name, std::chrono::milliseconds timeout) {
-        return WaitUntil([&] { return m_current->Find(name) >= 0; }, timeout);
+        return m_lists->WaitForEntry(name, timeout);
     }
 
     int RedPixelsOf(const std::string& name, COLORREF colour = kUnacceptedRed) {
-        const int item = m_current->Find(name);
-        return item < 0 ? -1 : PixelsOfColour(m_current->ItemRect(item), colour);
+        return m_lists->RedPixelsOf(name, colour);
     }
 
-    // Answers the removal question, which must come exactly once.
-    void ConfirmRemoval() {
-        HWND box = WaitForMessageBox(m_program->Id(), "", 5s);
-        ASSERT_NE(box, nullptr) << "Delete asks first";
-        EXPECT_EQ(MessageBoxText(box), kConfirmRemoval);
-        ::PostMessageA(::GetDlgItem(box, IDYES), BM_CLICK, 0, 0);
-        ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(box); }, 5s));
-    }
-
-    // The program's own message box: its text, after it is closed with OK.
-    std::string TakeMessage() {
-        HWND box = WaitForMessageBox(m_program->Id(), "Orvane", 5s);
-        if (box == nullptr) {
-            return "<no message>";
-        }
-        const std::string text = MessageBoxText(box);
-        ::PostMessageA(::GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
-        WaitUntil([&] { return !::IsWindow(box); }, 5s);
-        return text;
-    }
-
-    // Fills in the new-entry dialog (ticking the boxes by clicks where they
-    // must change) and presses OK.
-    void FillNewEntry(HWND dialog, const std::string& title, const std::string& path, bool allUsers,
-                      bool registry) {
-        ::SendMessageA(::GetDlgItem(dialog, kNewTitle), WM_SETTEXT, 0,
-                       reinterpret_cast<LPARAM>(title.c_str()));
-        ::SendMessageA(::GetDlgItem(dialog, kNewPath), WM_SETTEXT, 0,
-                       reinterpret_cast<LPARAM>(path.c_str()));
-        for (auto [box, wanted] : {std::pair{kNewAllUsers, allUsers}, {kNewRegistry, registry}}) {
-            if ((::IsDlgButtonChecked(dialog, box) == BST_CHECKED) != wanted) {
-                ClickCenterOf(::GetDlgItem(dialog, box));
-            }
-            EXPECT_EQ(::IsDlgButtonChecked(dialog, box) == BST_CHECKED, wanted) << box;
-        }
-        ClickCenterOf(::GetDlgItem(dialog, IDOK));
-    }
-
-    HWND WaitForNewEntryDialog() {
-        return WaitForTopWindow(m_program->Id(), "Create new autostart item", 5s);
-    }
-
-    std::string LogText() const {
-        HWND log = FindTopWindow(m_program->Id(), "Log Window");
-        return log != nullptr ? WindowText(::GetDlgItem(log, 1024)) : std::string();
-    }
+    void ConfirmRemoval() { e2e::ConfirmRemoval(m_program->Id()); }
+    std::string TakeMessage() { return e2e::TakeMessage(m_program->Id()); }
 
     void Exit() {
         ::PostMessageA(::GetDlgItem(m_sheet, IDCANCEL), BM_CLICK, 0, 0);
@@ -328,8 +114,9 @@ class AutostartPageTest : public testing::Test {
     std::unique_ptr<RunningProgram> m_program;
     HWND m_sheet = nullptr;
     HWND m_page = nullptr;
-    std::unique_ptr<RemoteListView> m_current;
-    std::unique_ptr<RemoteListView> m_removed;
+    std::unique_ptr<AutostartLists> m_lists;
+    RemoteListView* m_current = nullptr;
+    RemoteListView* m_removed = nullptr;
     std::vector<std::string> m_values;
     std::vector<std::string> m_startupItems;
     std::vector<std::string> m_commonStartupItems;
@@ -350,7 +137,7 @@ TEST_F(AutostartPageTest, NewValueTurnsUpRedIsAcceptedRemovedAndRestored) {
     ASSERT_NO_FATAL_FAILURE(OpenPage());
     ASSERT_TRUE(WaitForEntry("Orvane Test Shortcut", 5s));
     ASSERT_GE(m_current->Find("Orvane Test Alpha"), 0);
-    const std::string startLog = LogText();
+    const std::string startLog = LogText(m_program->Id());
     EXPECT_NE(
         startLog.find("GetFolderOfRemovedItems():" + folder.File("removed") +
                       "\r\nGetFileOfRemovedInfoDataBase():" + folder.File("removed\\_index_.dat") +
@@ -374,14 +161,14 @@ TEST_F(AutostartPageTest, NewValueTurnsUpRedIsAcceptedRemovedAndRestored) {
         << "an unaccepted entry is drawn in red";
     for (int item = 0; item < m_current->Count(); ++item) {
         if (m_current->Text(item, 0) != "Orvane Test New") {
-            EXPECT_EQ(PixelsOfColour(m_current->ItemRect(item), kUnacceptedRed), 0)
+            EXPECT_EQ(RowPixelsOf(*m_current, item, kUnacceptedRed), 0)
                 << "accepted entries are not: " << m_current->Text(item, 0);
         }
     }
     if (const char* output = std::getenv("ORV_TEST_OUTPUT")) {
         ::CreateDirectoryA((testsupport::WinePathOf(output) + "\\pages").c_str(), nullptr);
     }
-    SaveScreenshot("pages\\autostart");
+    SaveScreenshot("pages\\autostart", m_sheet);
 
     // F5 in the list rescans at once.
     AddValue("Orvane Test Later", later);
@@ -396,9 +183,10 @@ TEST_F(AutostartPageTest, NewValueTurnsUpRedIsAcceptedRemovedAndRestored) {
               0u)
         << "a click describes the entry: " << WindowText(info);
     PressKeys({VK_MENU, VK_RETURN});
-    EXPECT_TRUE(
-        WaitUntil([&] { return LogText().find("Invoke action:6\r\n") != std::string::npos; }, 3s))
-        << LogText();
+    EXPECT_TRUE(WaitUntil(
+        [&] { return LogText(m_program->Id()).find("Invoke action:6\r\n") != std::string::npos; },
+        3s))
+        << LogText(m_program->Id());
 
     // Accept through the context menu: the row loses its red, the file keeps it.
     ClickItem(*m_current, m_current->Find("Orvane Test New"));
@@ -420,8 +208,8 @@ TEST_F(AutostartPageTest, NewValueTurnsUpRedIsAcceptedRemovedAndRestored) {
 
     // Three selected, one question, only the first removed.
     ClickItem(*m_current, m_current->Find("Orvane Test Alpha"));
-    ControlClickItem(*m_current, m_current->Find("Orvane Test Beta"));
-    ControlClickItem(*m_current, m_current->Find("Orvane Test New"));
+    ModifierClickItem(*m_current, m_current->Find("Orvane Test Beta"));
+    ModifierClickItem(*m_current, m_current->Find("Orvane Test New"));
     PressKeys({VK_DELETE});
     ConfirmRemoval();
     std::this_thread::sleep_for(1s);
@@ -482,7 +270,7 @@ TEST_F(AutostartPageTest, NewEntriesOfBothKindsAreMadeFromThePage) {
     // says so and keeps the dialog.
     ClickItem(*m_current, 0);
     PressKeys({VK_INSERT});
-    HWND dialog = WaitForNewEntryDialog();
+    HWND dialog = WaitForNewEntryDialog(m_program->Id());
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(::IsDlgButtonChecked(dialog, kNewAllUsers), static_cast<UINT>(BST_CHECKED));
     EXPECT_EQ(::IsDlgButtonChecked(dialog, kNewRegistry), static_cast<UINT>(BST_UNCHECKED));
@@ -492,6 +280,7 @@ TEST_F(AutostartPageTest, NewEntriesOfBothKindsAreMadeFromThePage) {
 
     // A value in the user's own Run key: written, listed at once, unaccepted.
     FillNewEntry(dialog, "Orvane Test Made", program, false, true);
+    ClickCenterOf(::GetDlgItem(dialog, IDOK));
     ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(dialog); }, 5s));
     EXPECT_EQ(ReadUserRunValue("Orvane Test Made"),
               std::make_pair(static_cast<DWORD>(REG_SZ), program + '\0'));
@@ -500,9 +289,10 @@ TEST_F(AutostartPageTest, NewEntriesOfBothKindsAreMadeFromThePage) {
 
     // The action bar's New: a shortcut in the startup folder of all users.
     ClickCenterOf(FindDescendant(m_page, kBarNew));
-    dialog = WaitForNewEntryDialog();
+    dialog = WaitForNewEntryDialog(m_program->Id());
     ASSERT_NE(dialog, nullptr);
     FillNewEntry(dialog, "Orvane Test Made Link", target, true, false);
+    ClickCenterOf(::GetDlgItem(dialog, IDOK));
     SaveScreenshot("autostart-new-entry");
     ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(dialog); }, 5s));
     ASSERT_TRUE(Exists(link));
@@ -513,9 +303,10 @@ TEST_F(AutostartPageTest, NewEntriesOfBothKindsAreMadeFromThePage) {
     const std::string linkBytes = ReadFileText(link);
     ClickItem(*m_current, 0);
     PressKeys({VK_CONTROL, 'N'});
-    dialog = WaitForNewEntryDialog();
+    dialog = WaitForNewEntryDialog(m_program->Id());
     ASSERT_NE(dialog, nullptr);
     FillNewEntry(dialog, "Orvane Test Made Link", program, true, false);
+    ClickCenterOf(::GetDlgItem(dialog, IDOK));
     EXPECT_EQ(TakeMessage(), "A file with this title already exists, please enter a different one");
     ::PostMessageA(::GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
     ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(dialog); }, 5s));
@@ -540,44 +331,8 @@ TEST_F(AutostartPageTest, ReadOnlyFilesAreToldAndLeftAsTheyWere) {
     ChooseMenuItem(1);
     ASSERT_TRUE(WaitUntil([&] { return m_removed->Count() == 0; }, 3s));
 
-    const std::vector<std::string> files = {folder.File("autostart.dat"),
-                                            folder.File("settings.ini"),
-                                            folder.File("removed\\_index_.dat")};
-    std::vector<std::string> before;
-    for (const std::string& file : files) {
-        ASSERT_TRUE(Exists(file)) << file;
-        before.push_back(ReadFileText(file));
-        ASSERT_TRUE(::SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY));
-    }
-
-    // Accepting says the list could not be saved.
-    ASSERT_TRUE(WaitForEntry("Orvane Test Kept", 3s));
-    ClickItem(*m_current, m_current->Find("Orvane Test Fresh"));
-    ClickItem(*m_current, m_current->Find("Orvane Test Fresh"), true);
-    ChooseMenuItem(1);
-    EXPECT_EQ(TakeMessage().rfind("Could not write " + files[0] + " (is it read-only?)", 0), 0u);
-    // A removal that cannot be recorded does not happen.
-    ClickItem(*m_current, m_current->Find("Orvane Test Kept"));
-    PressKeys({VK_DELETE});
-    ConfirmRemoval();
-    EXPECT_EQ(TakeMessage(), "Operation failed");
-    EXPECT_EQ(ReadUserRunValue("Orvane Test Kept"),
-              std::make_pair(static_cast<DWORD>(REG_SZ), kept + '\0'));
-    EXPECT_EQ(m_removed->Count(), 0);
-
-    // An option changed on the Info page cannot be saved at Exit: said so.
-    ::SendMessageA(m_sheet, PSM_SETCURSEL, 2, 0);
-    HWND info = reinterpret_cast<HWND>(::SendMessageA(m_sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
-    ASSERT_NE(info, nullptr);
-    ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(info) != FALSE; }, 5s));
-    ClickCenterOf(::GetDlgItem(info, 1037));
-    ::PostMessageA(::GetDlgItem(m_sheet, IDCANCEL), BM_CLICK, 0, 0);
-    EXPECT_EQ(TakeMessage().rfind("Could not write " + files[1] + " (is it read-only?)", 0), 0u);
-    EXPECT_TRUE(m_program->WaitForExit(20s));
-    for (size_t i = 0; i < files.size(); ++i) {
-        EXPECT_EQ(ReadFileText(files[i]), before[i]) << files[i];
-        ::SetFileAttributesA(files[i].c_str(), FILE_ATTRIBUTE_NORMAL);
-    }
+    ReadOnlyFilesAreToldAndLeftAsTheyWere(*m_program, m_sheet, *m_lists, folder, "Orvane Test Kept",
+                                          kept, "Orvane Test Fresh");
 }
 
 TEST_F(AutostartPageTest, OddEntriesAreShownAndFailuresChangeNothing) {

@@ -5,6 +5,8 @@
 
 #include "win/Handle.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstdlib>
 #include <thread>
 #include <vector>
@@ -294,6 +296,16 @@ void PressKeys(std::initializer_list<WORD> chord) {
     std::this_thread::sleep_for(150ms);
 }
 
+void TapKey(WORD key, int times) {
+    for (int tap = 0; tap < times; ++tap) {
+        SendKey(key, false);
+        std::this_thread::sleep_for(30ms);
+        SendKey(key, true);
+        std::this_thread::sleep_for(50ms);
+    }
+    std::this_thread::sleep_for(100ms);
+}
+
 HWND FindTrayWindow() {
     // Without a desktop window Wine shows the icons in a small window of its own,
     // visible once it holds an icon; its taskbar window then exists too, hidden.
@@ -378,19 +390,21 @@ void DeleteUserRegistryValue(const std::string& keyPath, const std::string& valu
     }
 }
 
-std::string SaveScreenshot(const std::string& name) {
-    int width = ::GetSystemMetrics(SM_CXSCREEN);
-    int height = ::GetSystemMetrics(SM_CYSCREEN);
+namespace {
+
+// A copy of the screen's rectangle in a bitmap of the bit count, rows bottom
+// up; bits points at its pixels. No bitmap when the system would not make one.
+win::UniqueBitmap CaptureScreen(const RECT& rect, WORD bitCount, BITMAPINFO& info, void*& bits) {
+    info = BITMAPINFO{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = rect.right - rect.left;
+    info.bmiHeader.biHeight = rect.bottom - rect.top;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = bitCount;
+    info.bmiHeader.biCompression = BI_RGB;
+    bits = nullptr;
     win::WindowDc screen(nullptr);
     win::UniqueMemoryDc memory(::CreateCompatibleDC(screen.Get()));
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
     win::UniqueBitmap bitmap(
         ::CreateDIBSection(screen.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!bitmap || !memory) {
@@ -398,11 +412,44 @@ std::string SaveScreenshot(const std::string& name) {
     }
     {
         win::SelectGuard select(memory.Get(), bitmap.Get());
-        ::BitBlt(memory.Get(), 0, 0, width, height, screen.Get(), 0, 0, SRCCOPY);
+        ::BitBlt(memory.Get(), 0, 0, info.bmiHeader.biWidth, info.bmiHeader.biHeight, screen.Get(),
+                 rect.left, rect.top, SRCCOPY);
     }
     ::GdiFlush();
-    DWORD rowBytes = ((width * 3 + 3) / 4) * 4;
-    DWORD imageBytes = rowBytes * height;
+    return bitmap;
+}
+
+} // namespace
+
+RECT ClientAreaOnScreen(HWND window) {
+    RECT area{};
+    ::GetClientRect(window, &area);
+    ::MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&area), 2);
+    return area;
+}
+
+std::string SaveScreenshot(const std::string& name, HWND window) {
+    if (window != nullptr && !::IsWindow(window)) {
+        return {};
+    }
+    return SaveScreenshot(name, window != nullptr ? ClientAreaOnScreen(window)
+                                                  : RECT{0, 0, LONG_MAX, LONG_MAX});
+}
+
+std::string SaveScreenshot(const std::string& name, const RECT& wanted) {
+    const RECT whole{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+    RECT area{};
+    if (!::IntersectRect(&area, &whole, &wanted)) {
+        return {};
+    }
+    BITMAPINFO info{};
+    void* bits = nullptr;
+    const win::UniqueBitmap bitmap = CaptureScreen(area, 24, info, bits);
+    if (!bitmap) {
+        return {};
+    }
+    const DWORD rowBytes = ((info.bmiHeader.biWidth * 3 + 3) / 4) * 4;
+    const DWORD imageBytes = rowBytes * info.bmiHeader.biHeight;
     BITMAPFILEHEADER file{};
     file.bfType = 0x4D42;
     file.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
@@ -414,6 +461,65 @@ std::string SaveScreenshot(const std::string& name) {
     // A name may put the picture into a folder of its own (pages\info).
     ::CreateDirectoryA(DirOf(path).c_str(), nullptr);
     return WriteFileText(path, bytes) ? path : std::string();
+}
+
+int ScreenPixelsOf(const RECT& rect, COLORREF colour) {
+    if (rect.right <= rect.left || rect.bottom <= rect.top) {
+        return 0;
+    }
+    BITMAPINFO info{};
+    void* bits = nullptr;
+    const win::UniqueBitmap bitmap = CaptureScreen(rect, 32, info, bits);
+    if (!bitmap) {
+        return 0;
+    }
+    // The bitmap's pixels are 0x00RRGGBB.
+    const DWORD wanted = (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
+    int count = 0;
+    const auto* pixels = static_cast<const DWORD*>(bits);
+    for (LONG i = 0; i < info.bmiHeader.biWidth * info.bmiHeader.biHeight; ++i) {
+        count += (pixels[i] & 0xFFFFFF) == wanted ? 1 : 0;
+    }
+    return count;
+}
+
+RECT WindowRectOf(HWND window) {
+    RECT rect{};
+    ::GetWindowRect(window, &rect);
+    return rect;
+}
+
+RECT FirstTrayIconRect() {
+    HWND tray = FindTrayWindow();
+    if (tray == nullptr) {
+        return RECT{};
+    }
+    RECT rect = WindowRectOf(tray);
+    // Icons sit in cells of about 20 pixels from the left edge.
+    rect.right = std::min(rect.right, rect.left + 22);
+    return rect;
+}
+
+std::string ClipboardText() {
+    std::string text;
+    if (!::OpenClipboard(nullptr)) {
+        return "<clipboard not opened>";
+    }
+    if (HANDLE data = ::GetClipboardData(CF_TEXT)) {
+        if (const char* chars = static_cast<const char*>(::GlobalLock(data))) {
+            text = chars;
+            ::GlobalUnlock(data);
+        }
+    }
+    ::CloseClipboard();
+    return text;
+}
+
+void ClearClipboard() {
+    if (::OpenClipboard(nullptr)) {
+        ::EmptyClipboard();
+        ::CloseClipboard();
+    }
 }
 
 std::string ListItemText(HWND list, int item, int subItem) {

@@ -73,6 +73,8 @@ void ClickCenterOf(HWND window);
 // Presses the left button at from, moves to to in small steps and releases it.
 void DragMouse(POINT from, POINT to);
 void PressKeys(std::initializer_list<WORD> chord);
+// A key pressed and let go quickly, times over, as one walks through a menu.
+void TapKey(WORD key, int times = 1);
 void BringToFront(HWND window);
 
 // The notification area: Wine shows it as a small top-level window.
@@ -96,8 +98,22 @@ std::string ListItemText(HWND list, int item, int subItem);
 int FindListItem(HWND list, int subItem, const std::string& text);
 POINT ListItemCenter(HWND list, int item);
 
-// Saves the whole screen as a BMP into the test output folder (name may start
-// with one subfolder, pages\info); returns its path.
-std::string SaveScreenshot(const std::string& name);
+// Saves the whole screen, or a window's client area, or an area of the screen,
+// as a BMP into the test output folder (name may start with one subfolder,
+// pages\info); returns its path, or nothing when it was not saved.
+std::string SaveScreenshot(const std::string& name, HWND window = nullptr);
+std::string SaveScreenshot(const std::string& name, const RECT& area);
+// A window's client area in screen coordinates.
+RECT ClientAreaOnScreen(HWND window);
+
+// How many pixels of the screen's rectangle have the colour.
+int ScreenPixelsOf(const RECT& rect, COLORREF colour);
+RECT WindowRectOf(HWND window);
+// The cell of the notification area's first icon, on the screen.
+RECT FirstTrayIconRect();
+
+// The clipboard's text (CF_TEXT); emptied by the other.
+std::string ClipboardText();
+void ClearClipboard();
 
 } // namespace e2e

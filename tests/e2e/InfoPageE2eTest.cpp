@@ -1,6 +1,6 @@
 // The Info page as its user meets it: the live diagrams, taking the program
 // out of the autostart and back, and the options kept in the settings file.
-#include "tests/e2e/Driver.h"
+#include "tests/e2e/SheetSteps.h"
 
 #include <gtest/gtest.h>
 
@@ -14,8 +14,6 @@ using namespace e2e;
 
 namespace {
 
-const char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
-const char kSheetCaption[] = "Orvane : ";
 constexpr int kInfoTab = 2;
 constexpr int kAutostartTab = 0;
 constexpr int kCpuDiagram = 1008;
@@ -25,26 +23,6 @@ constexpr int kRamText = 1011;
 constexpr int kOtherText = 1013;
 constexpr int kStartWithSystem = 1014;
 constexpr int kShowWarnings = 1037;
-constexpr int kFlashColour = 1034;
-// The red, green and blue fields of the system colour dialog.
-constexpr int kColourRed = 706;
-constexpr int kColourGreen = 707;
-constexpr int kColourBlue = 708;
-
-// Clicks along the row of tabs until the one asked for is chosen: the tabs are
-// as wide as their captions, and their rectangles live in the other process.
-void ClickTab(HWND sheet, int index) {
-    HWND tabs = ::FindWindowExA(sheet, nullptr, "SysTabControl32", nullptr);
-    ASSERT_NE(tabs, nullptr);
-    RECT row{};
-    ::GetWindowRect(tabs, &row);
-    auto chosen = [&] { return ::SendMessageA(tabs, TCM_GETCURSEL, 0, 0) == index; };
-    for (long x = row.left + 8; x < row.left + 400 && !chosen(); x += 16) {
-        ClickAt(POINT{x, row.top + 10});
-        WaitUntil(chosen, 300ms);
-    }
-    ASSERT_TRUE(chosen()) << "tab " << index << " chosen";
-}
 
 HWND CurrentPage(HWND sheet) {
     return reinterpret_cast<HWND>(::SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
@@ -52,21 +30,7 @@ HWND CurrentPage(HWND sheet) {
 
 // How many pixels on the screen inside the control have the colour.
 int ScreenPixelsOf(HWND control, COLORREF colour) {
-    RECT rect{};
-    ::GetWindowRect(control, &rect);
-    HDC screen = ::GetDC(nullptr);
-    int count = 0;
-    for (int y = rect.top; y < rect.bottom; ++y) {
-        for (int x = rect.left; x < rect.right; ++x) {
-            count += ::GetPixel(screen, x, y) == colour ? 1 : 0;
-        }
-    }
-    ::ReleaseDC(nullptr, screen);
-    return count;
-}
-
-bool IsChecked(HWND box) {
-    return ::SendMessageA(box, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    return e2e::ScreenPixelsOf(WindowRectOf(control), colour);
 }
 
 bool HasRunValue(std::string& value) {
@@ -159,7 +123,7 @@ TEST_F(InfoPageTest, DiagramsRunAndTheOptionsReachTheRegistryAndTheSettingsFile)
     ::SetCursorPos(5, 740);
     std::this_thread::sleep_for(1600ms);
     WaitUntil(bothDrawn, 3s);
-    EXPECT_FALSE(SaveScreenshot("pages\\info").empty());
+    EXPECT_FALSE(SaveScreenshot("pages\\info", sheet).empty());
 
     ClickTab(sheet, kAutostartTab);
     ::PostMessageA(::GetDlgItem(sheet, IDCANCEL), BM_CLICK, 0, 0);
@@ -172,18 +136,7 @@ TEST_F(InfoPageTest, DiagramsRunAndTheOptionsReachTheRegistryAndTheSettingsFile)
 TEST_F(InfoPageTest, AChosenFlashColourIsKeptWithoutAnotherClick) {
     HWND page = OpenInfoPageOfFirstRun();
     ASSERT_NE(page, nullptr);
-    ClickCenterOf(::GetDlgItem(page, kFlashColour));
-    HWND dialog = WaitForTopWindow(Program().Id(), "Color", 10s, "#32770");
-    ASSERT_NE(dialog, nullptr) << "a click on the swatch opens the colour dialog";
-    for (auto [field, value] :
-         {std::pair{kColourRed, "255"}, {kColourGreen, "0"}, {kColourBlue, "0"}}) {
-        ::SendMessageA(::GetDlgItem(dialog, field), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(value));
-    }
-    ::PostMessageA(::GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
-    EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(dialog); }, 5s));
-    EXPECT_TRUE(WaitUntil(
-        [&] { return ScreenPixelsOf(::GetDlgItem(page, kFlashColour), RGB(255, 0, 0)) > 10; }, 5s))
-        << "the swatch shows the new colour";
+    ChooseFlashColour(Program().Id(), page, RGB(255, 0, 0));
 
     // The session ends with the sheet still on the page and no further click:
     // a page tick has stored the colour by then.

@@ -8,46 +8,11 @@
 
 #include <commctrl.h>
 
-#include <cstdio>
-
 using namespace e2e;
 
 namespace {
 
-constexpr int kProcessList = 1001;
-constexpr int kIdColumn = 2;
 constexpr int kPriorityColumn = 7;
-
-std::string IdText(DWORD processId) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%08X", static_cast<unsigned>(processId));
-    return text;
-}
-
-// Clicks the helper's row once it is listed (the list is rebuilt every five
-// seconds, so the row is looked up again just before the click).
-bool SelectRowOf(HWND list, DWORD processId) {
-    int row = -1;
-    if (!WaitUntil(
-            [&] {
-                row = FindListItem(list, kIdColumn, IdText(processId));
-                return row >= 0;
-            },
-            12s)) {
-        return false;
-    }
-    ClickAt(ListItemCenter(list, row));
-    return true;
-}
-
-void AnswerKillQuestion(DWORD programId, const char* button) {
-    HWND box = WaitForMessageBox(programId, "", 5s);
-    ASSERT_NE(box, nullptr) << "Delete asks before it kills";
-    EXPECT_EQ(MessageBoxText(box), "Are you sure you want to kill selected processes?");
-    HWND answer = ::GetDlgItem(box, std::string(button) == "Yes" ? IDYES : IDNO);
-    ASSERT_NE(answer, nullptr);
-    ::PostMessageA(answer, BM_CLICK, 0, 0);
-}
 
 // Clicks the header of the list's column, scrolled into view when need be;
 // the next click waits out the double-click time.
@@ -92,19 +57,19 @@ TEST(ProcessesPage, RowsShownAfterTheSheetWasHiddenAreCurrent) {
     LaterRun run;
     HWND sheet = run.ShowSheet();
     ASSERT_NE(sheet, nullptr);
-    HWND list = ::GetDlgItem(OpenPage(sheet, 1), kProcessList);
+    HWND list = ::GetDlgItem(OpenPage(sheet, 1), kCurrentList);
     ASSERT_NE(list, nullptr);
     ASSERT_TRUE(WaitUntil(
         [&] {
-            return FindListItem(list, kIdColumn, IdText(staying.Id())) >= 0 &&
-                   FindListItem(list, kIdColumn, IdText(ending.Id())) >= 0;
+            return FindListItem(list, kProcessIdColumn, IdText(staying.Id())) >= 0 &&
+                   FindListItem(list, kProcessIdColumn, IdText(ending.Id())) >= 0;
         },
         12s));
     // The highest priority first: the program itself, running above normal.
     ClickColumnHeader(list, kPriorityColumn);
     ClickColumnHeader(list, kPriorityColumn);
     ASSERT_TRUE(WaitUntil(
-        [&] { return ListItemText(list, 0, kIdColumn) == IdText(run.Program().Id()); }, 5s))
+        [&] { return ListItemText(list, 0, kProcessIdColumn) == IdText(run.Program().Id()); }, 5s))
         << "sorted by priority, descending";
 
     // Into the tray; meanwhile a process ends, one starts and one is raised
@@ -118,9 +83,9 @@ TEST(ProcessesPage, RowsShownAfterTheSheetWasHiddenAreCurrent) {
 
     // The first look at the list shows the world as it is now.
     ASSERT_TRUE(ToggleFromTray(sheet, true));
-    const std::string first = ListItemText(list, 0, kIdColumn);
-    const bool freshListed = FindListItem(list, kIdColumn, IdText(fresh.Id())) >= 0;
-    const bool endedListed = FindListItem(list, kIdColumn, IdText(ending.Id())) >= 0;
+    const std::string first = ListItemText(list, 0, kProcessIdColumn);
+    const bool freshListed = FindListItem(list, kProcessIdColumn, IdText(fresh.Id())) >= 0;
+    const bool endedListed = FindListItem(list, kProcessIdColumn, IdText(ending.Id())) >= 0;
     SaveScreenshot("pages\\processes-after-tray");
     EXPECT_EQ(first, IdText(staying.Id())) << "the raised process's new priority sorts it first";
     EXPECT_TRUE(freshListed) << "the process started meanwhile is listed";
@@ -136,7 +101,7 @@ TEST(ProcessesPage, AProgramIsListedReprioritisedAndKilled) {
     ASSERT_NE(sheet, nullptr);
     HWND page = OpenPage(sheet, 1);
     ASSERT_NE(page, nullptr);
-    HWND list = ::GetDlgItem(page, kProcessList);
+    HWND list = ::GetDlgItem(page, kCurrentList);
     ASSERT_NE(list, nullptr);
 
     ASSERT_TRUE(SelectRowOf(list, helper.Id())) << "a running program is listed within a refresh";
@@ -148,37 +113,25 @@ TEST(ProcessesPage, AProgramIsListedReprioritisedAndKilled) {
         5s))
         << "the selected process is described";
 
-    // Context menu: Accept, Unaccept, Open folder, Shell properties, More info,
-    // Set Priority > Realtime ... Idle.
-    POINT row = ListItemCenter(list, FindListItem(list, kIdColumn, IdText(helper.Id())));
-    ClickAt(row, true);
-    ASSERT_TRUE(WaitUntil([] { return testsupport::FindOpenMenu() != nullptr; }, 5s));
-    for (int i = 0; i < 6; ++i) {
-        PressKeys({VK_DOWN});
-    }
-    PressKeys({VK_RIGHT});
-    for (int i = 0; i < 5; ++i) {
-        PressKeys({VK_DOWN});
-    }
-    PressKeys({VK_RETURN});
+    SetPriorityFromMenu(list, helper.Id(), 5);
     EXPECT_TRUE(
         WaitUntil([&] { return ::GetPriorityClass(helper.Handle()) == IDLE_PRIORITY_CLASS; }, 5s))
         << "Set Priority > Idle";
-    SaveScreenshot("pages\\processes");
+    SaveScreenshot("pages\\processes", sheet);
 
     ASSERT_TRUE(SelectRowOf(list, helper.Id()));
     PressKeys({VK_DELETE});
-    AnswerKillQuestion(run.Program().Id(), "No");
+    AnswerKillQuestion(run.Program().Id(), IDNO);
     EXPECT_EQ(::WaitForSingleObject(helper.Handle(), 1000), static_cast<DWORD>(WAIT_TIMEOUT))
         << "No kills nothing";
 
     ASSERT_TRUE(SelectRowOf(list, helper.Id()));
     PressKeys({VK_DELETE});
-    AnswerKillQuestion(run.Program().Id(), "Yes");
+    AnswerKillQuestion(run.Program().Id(), IDYES);
     EXPECT_EQ(::WaitForSingleObject(helper.Handle(), 5000), static_cast<DWORD>(WAIT_OBJECT_0))
         << "Yes kills the selected process";
-    EXPECT_TRUE(
-        WaitUntil([&] { return FindListItem(list, kIdColumn, IdText(helper.Id())) < 0; }, 12s))
+    EXPECT_TRUE(WaitUntil(
+        [&] { return FindListItem(list, kProcessIdColumn, IdText(helper.Id())) < 0; }, 12s))
         << "the killed process leaves the list at the next refresh";
     EXPECT_TRUE(run.Exit(sheet));
 }

@@ -4,6 +4,8 @@
 
 #include <commctrl.h>
 
+#include <vector>
+
 namespace e2e {
 
 RemoteMemory::RemoteMemory(HWND window) {
@@ -106,9 +108,9 @@ std::string ToolText(HWND tip, const RemoteMemory& remote, int tool) {
     return text;
 }
 
-} // namespace
-
-std::string OrvaneTrayTooltip() {
+// Calls found(tip) for each tooltip window of the notification area until it
+// answers true.
+template <typename Found> void ForEachTrayTooltip(Found found) {
     HWND tray = FindTrayWindow();
     DWORD trayProcess = 0;
     ::GetWindowThreadProcessId(tray, &trayProcess);
@@ -116,19 +118,38 @@ std::string OrvaneTrayTooltip() {
          tip = ::FindWindowExA(nullptr, tip, TOOLTIPS_CLASSA, nullptr)) {
         DWORD owner = 0;
         ::GetWindowThreadProcessId(tip, &owner);
-        if (tray == nullptr || owner != trayProcess) {
-            continue;
+        if (tray != nullptr && owner == trayProcess && found(tip)) {
+            return;
         }
+    }
+}
+
+} // namespace
+
+HWND ShownTrayTooltip() {
+    HWND shown = nullptr;
+    ForEachTrayTooltip([&](HWND tip) {
+        shown = ::IsWindowVisible(tip) ? tip : nullptr;
+        return shown != nullptr;
+    });
+    return shown;
+}
+
+std::string OrvaneTrayTooltip() {
+    std::string found = "<no tooltip>";
+    ForEachTrayTooltip([&](HWND tip) {
         const RemoteMemory remote(tip);
         const int tools = static_cast<int>(::SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0));
         for (int tool = 0; remote.IsReady() && tool < tools; ++tool) {
             std::string text = ToolText(tip, remote, tool);
             if (text.find("CPU (green bar): ") != std::string::npos) {
-                return text;
+                found = text;
+                return true;
             }
         }
-    }
-    return "<no tooltip>";
+        return false;
+    });
+    return found;
 }
 
 } // namespace e2e

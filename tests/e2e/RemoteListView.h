@@ -54,5 +54,7 @@ class RemoteListView {
 // Orvane's tooltip in the notification area: the one that names the CPU bar
 // (Wine's tray keeps a tooltip window per icon), or "<no tooltip>".
 std::string OrvaneTrayTooltip();
+// The notification area's tooltip window now on screen, or nullptr.
+HWND ShownTrayTooltip();
 
 } // namespace e2e

@@ -19,23 +19,6 @@ constexpr int kFullReport = 1021;
 constexpr int kReportText = 1020;
 constexpr int kProcessesBox = 1015;
 constexpr int kCopyAll = 1023;
-const char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
-
-std::string ClipboardText() {
-    std::string text;
-    if (!::OpenClipboard(nullptr)) {
-        return "<clipboard not opened>";
-    }
-    if (HANDLE data = ::GetClipboardData(CF_TEXT)) {
-        if (const char* chars = static_cast<const char*>(::GlobalLock(data))) {
-            text = chars;
-            ::GlobalUnlock(data);
-        }
-    }
-    ::CloseClipboard();
-    return text;
-}
-
 bool Contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
@@ -85,10 +68,7 @@ TEST(SystemReport, FullReportNamesWhatRunsAndCopiesExactlyWhatItShows) {
     EXPECT_TRUE(Contains(shown, "Title: Orvane Report Test\r\n"));
 
     // Copy all: the clipboard holds the very text shown, line ends included.
-    if (::OpenClipboard(nullptr)) {
-        ::EmptyClipboard();
-        ::CloseClipboard();
-    }
+    ClearClipboard();
     ClickCenterOf(::GetDlgItem(report, kCopyAll));
     EXPECT_TRUE(WaitUntil([&] { return ClipboardText() == shown; }, 5s))
         << "clipboard: " << ClipboardText().size() << " characters, shown: " << shown.size();

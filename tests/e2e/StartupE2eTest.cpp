@@ -1,8 +1,7 @@
 // The program as its user meets it: the first run with its greeting, later runs
 // in the tray, the log, the settings file.
 #include "app/SystemHelpers.h"
-#include "tests/e2e/Driver.h"
-#include "tests/e2e/RemoteListView.h"
+#include "tests/e2e/SheetSteps.h"
 #include "tests/helpers/AcceptEverything.h"
 #include "tests/helpers/TestSupport.h"
 #include "tests/unit/ShellOpenRecorder.h"
@@ -21,27 +20,6 @@ using namespace e2e;
 
 namespace {
 
-const char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
-const char kGreeting[] = "Hello - thanks for downloading ORV.\r\nI have put myself to the "
-                         "autostart. If, for some reason, you want to remove me, go to the "
-                         "'info' page.";
-const char kSheetCaption[] = "Orvane : ";
-
-std::string LogText(DWORD processId) {
-    HWND log = FindTopWindow(processId, "Log Window");
-    return log ? WindowText(::GetDlgItem(log, 1024)) : std::string();
-}
-
-bool IsVisible(HWND window) {
-    return ::IsWindowVisible(window) != FALSE;
-}
-
-// Without a window manager the sheet opens over Wine's little tray window; the
-// user would drag it aside before reaching for the icon again.
-void MoveClearOfTray(HWND sheet) {
-    ::SetWindowPos(sheet, nullptr, 40, 120, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 // The sheet of a later run, once it has gone to the tray.
 HWND WaitForSheetInTray(const RunningProgram& program) {
     HWND sheet = WaitForTopWindow(program.Id(), kSheetCaption, 20s);
@@ -52,7 +30,38 @@ HWND WaitForSheetInTray(const RunningProgram& program) {
     return sheet;
 }
 
-void ShowFromTray(HWND sheet) {
+// The notification area as it usually looks, nothing to flash about, with the
+// pointer resting on the first icon and its tooltip when it shows.
+void SaveTrayScreenshot() {
+    HWND tray = FindTrayWindow();
+    if (tray == nullptr) {
+        return;
+    }
+    RECT area = ClientAreaOnScreen(tray);
+    // Placing the pointer moves no mouse: a small move onto the icon, as a
+    // mouse makes it, lets the notification area see the pointer arrive.
+    ::SetCursorPos(area.left + 8, (area.top + area.bottom) / 2);
+    INPUT move{};
+    move.type = INPUT_MOUSE;
+    move.mi.dx = 2;
+    move.mi.dwFlags = MOUSEEVENTF_MOVE;
+    ::SendInput(1, &move, sizeof move);
+    HWND tip = nullptr;
+    if (WaitUntil(
+            [&] {
+                tip = ShownTrayTooltip();
+                return tip != nullptr;
+            },
+            5s)) {
+        RECT tipArea{};
+        ::GetWindowRect(tip, &tipArea);
+        ::UnionRect(&area, &area, &tipArea);
+    }
+    SaveScreenshot("tray", area);
+}
+
+// One click on the tray icon shows the sheet.
+void ShowByTrayClick(HWND sheet) {
     ClickFirstTrayIcon();
     ASSERT_TRUE(WaitUntil([&] { return IsVisible(sheet); }, 5s)) << "a tray click shows the sheet";
     MoveClearOfTray(sheet);
@@ -135,20 +144,20 @@ TEST_F(StartupTest, LaterRunStartsInTheTrayAndTheIconShowsAndHidesTheSheet) {
     EXPECT_NE(LogText(program.Id()).find("FirstUsage?:0\r\n"), std::string::npos);
 
     ASSERT_TRUE(WaitUntil([] { return FindTrayWindow() != nullptr; }, 10s)) << "no tray";
-    ShowFromTray(sheet);
+    ShowByTrayClick(sheet);
     ClickFirstTrayIcon();
     EXPECT_TRUE(WaitUntil([&] { return !IsVisible(sheet); }, 5s)) << "a click hides it again";
 
     // The close box and minimising hide the sheet; the program goes on.
-    ShowFromTray(sheet);
+    ShowByTrayClick(sheet);
     ::PostMessageA(sheet, WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_TRUE(WaitUntil([&] { return !IsVisible(sheet); }, 5s));
-    ShowFromTray(sheet);
+    ShowByTrayClick(sheet);
     ::PostMessageA(sheet, WM_SYSCOMMAND, SC_MINIMIZE, 0);
     EXPECT_TRUE(WaitUntil([&] { return !IsVisible(sheet); }, 5s));
     EXPECT_FALSE(program.HasExited());
 
-    ShowFromTray(sheet);
+    ShowByTrayClick(sheet);
     PressExit(sheet);
     EXPECT_TRUE(program.WaitForExit(20s));
 }
@@ -157,7 +166,7 @@ TEST_F(StartupTest, KeyboardTogglesTheLogAndNeverClosesTheSheet) {
     RunningProgram& program = StartLaterRun();
     HWND sheet = WaitForSheetInTray(program);
     ASSERT_NE(sheet, nullptr);
-    ShowFromTray(sheet);
+    ShowByTrayClick(sheet);
     BringToFront(sheet);
     ASSERT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == sheet; }, 5s))
         << "a click activates the sheet";
@@ -232,18 +241,6 @@ TEST_F(StartupTest, EndingTheSessionSavesTheSettings) {
 
 namespace {
 
-HWND OpenTrayMenu() {
-    ClickFirstTrayIcon(true);
-    HWND menu = nullptr;
-    WaitUntil(
-        [&] {
-            menu = testsupport::FindOpenMenu();
-            return menu != nullptr;
-        },
-        5s);
-    return menu;
-}
-
 // The items in order: Open, About, -, ORV's Website, Forum, -, Exit. The
 // arrow keys pass over the separators.
 void ChooseTrayMenuItem(int downPresses) {
@@ -301,12 +298,6 @@ TEST_F(StartupTest, TrayMenuAboutShowsTheInfoPageAndExitEndsTheProgram) {
 
 namespace {
 
-RECT WindowRectOf(HWND window) {
-    RECT rect{};
-    ::GetWindowRect(window, &rect);
-    return rect;
-}
-
 // A window's rectangle in the client coordinates of another window.
 RECT RectIn(HWND window, HWND parent) {
     RECT rect = WindowRectOf(window);
@@ -325,7 +316,7 @@ TEST_F(StartupTest, SheetNeverShrinksBelowItsCreatedSizeAndMaximisingRelaysItsCo
     RunningProgram& program = StartLaterRun();
     HWND sheet = WaitForSheetInTray(program);
     ASSERT_NE(sheet, nullptr);
-    ShowFromTray(sheet);
+    ShowByTrayClick(sheet);
     const RECT created = WindowRectOf(sheet);
 
     // Dragging the lower right corner inwards, then asking for a tiny size.
@@ -371,22 +362,6 @@ TEST_F(StartupTest, SheetNeverShrinksBelowItsCreatedSizeAndMaximisingRelaysItsCo
     EXPECT_TRUE(program.WaitForExit(20s));
 }
 
-// How many pixels of the notification area's first icon cell have the colour.
-int PixelsOfColour(HWND tray, COLORREF colour) {
-    RECT rect = WindowRectOf(tray);
-    HDC screen = ::GetDC(nullptr);
-    int count = 0;
-    for (int y = rect.top; y < rect.bottom; ++y) {
-        for (int x = rect.left; x < rect.left + 22 && x < rect.right; ++x) {
-            if (::GetPixel(screen, x, y) == colour) {
-                ++count;
-            }
-        }
-    }
-    ::ReleaseDC(nullptr, screen);
-    return count;
-}
-
 // A Run value of the test's own, gone again however the test ends.
 class TestRunValue {
   public:
@@ -412,6 +387,7 @@ TEST_F(StartupTest, TooltipSaysUnacceptedEntryOnceANewEntryIsListed) {
     ASSERT_TRUE(
         WaitUntil([] { return OrvaneTrayTooltip().rfind("CPU (green bar): ", 0) == 0; }, 10s))
         << "the tooltip begins with the figures: " << OrvaneTrayTooltip();
+    SaveTrayScreenshot();
 
     // A program registers itself; the Autostart page lists it at its next
     // rescan (every 30 s), and from then on the tray's next update says so.
@@ -439,7 +415,7 @@ TEST_F(StartupTest, TooltipSaysUnacceptedEntryOnceANewEntryIsListed) {
     EXPECT_LE(static_cast<int>(warnedAt - listedAt), static_cast<int>(Scaled(1500ms).count()))
         << "the warning follows the listing by the next tray update (200 ms), not a rescan later";
 
-    ShowFromTray(sheet);
+    ShowByTrayClick(sheet);
     PressExit(sheet);
     EXPECT_TRUE(program.WaitForExit(20s));
 }
@@ -464,9 +440,9 @@ TEST_F(StartupTest, TrayIconFlashesTheChosenColourWhileSomethingIsUnaccepted) {
     // One update in seven flashes: about 200 ms in every 1.4 s.
     WaitUntil(
         [&] {
-            if (PixelsOfColour(tray, flash) >= 50) {
+            if (ScreenPixelsOf(FirstTrayIconRect(), flash) >= 50) {
                 ++flashes;
-            } else if (PixelsOfColour(tray, plain) >= 50) {
+            } else if (ScreenPixelsOf(FirstTrayIconRect(), plain) >= 50) {
                 ++plainPictures;
             }
             return flashes >= 2 && plainPictures >= 2;
@@ -478,7 +454,7 @@ TEST_F(StartupTest, TrayIconFlashesTheChosenColourWhileSomethingIsUnaccepted) {
         SaveScreenshot("tray-flash");
     }
 
-    ShowFromTray(sheet);
+    ShowByTrayClick(sheet);
     PressExit(sheet);
     EXPECT_TRUE(program.WaitForExit(20s));
 }

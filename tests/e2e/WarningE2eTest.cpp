@@ -29,33 +29,11 @@ using namespace e2e;
 
 namespace {
 
-const char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
-const char kUnaccepted[] = "Unaccepted entry!";
-constexpr int kCurrentList = 1001;
 constexpr int kRemoveButton = 1040;
-
-std::string SystemFile(const char* name) {
-    char dir[MAX_PATH] = {};
-    ::GetSystemDirectoryA(dir, MAX_PATH);
-    return std::string(dir) + "\\" + name;
-}
-
-bool SetUserRunString(const std::string& name, const std::string& text) {
-    win::UniqueRegKey key;
-    return ::RegCreateKeyExA(HKEY_CURRENT_USER, kRunKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                             key.Put(), nullptr) == ERROR_SUCCESS &&
-           ::RegSetValueExA(key.Get(), name.c_str(), 0, REG_SZ,
-                            reinterpret_cast<const BYTE*>(text.c_str()),
-                            static_cast<DWORD>(text.size() + 1)) == ERROR_SUCCESS;
-}
 
 bool HasUserRunValue(const std::string& name) {
     std::string data;
     return ReadUserRegistryString(kRunKey, name, data);
-}
-
-bool TooltipSaysUnaccepted() {
-    return OrvaneTrayTooltip().rfind(kUnaccepted, 0) == 0;
 }
 
 // The paths of the processes running now, as a process table reads them, and
@@ -143,22 +121,8 @@ class WarningWindows : public testing::Test {
         PressKeys({VK_F5});
     }
 
-    // The warning with this caption, moved aside as the user would drag it off
-    // the tray it covers.
     HWND WaitForWarning(const std::string& caption, std::chrono::milliseconds timeout) {
-        HWND warning = nullptr;
-        WaitUntil(
-            [&] {
-                warning = ::FindWindowA("#32770", caption.c_str());
-                return warning != nullptr && IsVisible(warning);
-            },
-            timeout);
-        if (warning != nullptr) {
-            ::SetWindowPos(warning, nullptr, 560, 480, 0, 0,
-                           SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-            std::this_thread::sleep_for(300ms);
-        }
-        return warning;
+        return e2e::WaitForWarning(m_run->Id(), caption, timeout);
     }
 
     HWND AnyWarning() const { return FindTopWindow(m_run->Id(), "Warning: ", "#32770"); }
@@ -167,27 +131,17 @@ class WarningWindows : public testing::Test {
         ::PostMessageA(::GetDlgItem(warning, button), BM_CLICK, 0, 0);
     }
 
-    // The program's question or message: its text, after the button is pressed.
-    std::string Answer(int button) {
-        HWND box = WaitForMessageBox(m_run->Id(), "Orvane", 5s);
-        if (box == nullptr) {
-            return "<no message>";
-        }
-        const std::string text = MessageBoxText(box);
-        ::PostMessageA(::GetDlgItem(box, button), BM_CLICK, 0, 0);
-        WaitUntil([&] { return !::IsWindow(box); }, 5s);
-        return text;
-    }
+    std::string Answer(int button) { return AnswerMessage(m_run->Id(), "Orvane", button); }
 
     bool Closes(HWND warning) {
         return WaitUntil([&] { return !::IsWindow(warning); }, 5s);
     }
 
-    static void SaveWarningScreenshot(const std::string& name) {
+    static void SaveWarningScreenshot(const std::string& name, HWND warning) {
         if (const char* output = std::getenv("ORV_TEST_OUTPUT")) {
             ::CreateDirectoryA((testsupport::WinePathOf(output) + "\\pages").c_str(), nullptr);
         }
-        SaveScreenshot("pages\\" + name);
+        SaveScreenshot("pages\\" + name, warning);
     }
 
     ProgramFolder m_folder;
@@ -215,7 +169,7 @@ TEST_F(WarningWindows, NewEntriesAndProcessesAreAcceptedRemovedPutOffAndKilled) 
               "and you haven't accepted it.\r\nWhat do you want to do about it?");
     EXPECT_EQ(WindowText(::GetDlgItem(warning, kRemoveButton)), "Remove");
     EXPECT_TRUE(WaitUntil(TooltipSaysUnaccepted, 3s)) << OrvaneTrayTooltip();
-    SaveWarningScreenshot("warning-entry");
+    SaveWarningScreenshot("warning-entry", warning);
     Press(warning, IDOK);
     ASSERT_TRUE(Closes(warning)) << "Accept it closes the warning";
     CAcceptedList written(m_folder.File("autostart.dat"));
@@ -285,7 +239,7 @@ TEST_F(WarningWindows, NewEntriesAndProcessesAreAcceptedRemovedPutOffAndKilled) 
               "ProcessHelper.exe has just appeared\r\nand you haven't accepted it.\r\n"
               "What do you want to do about it?");
     EXPECT_EQ(WindowText(::GetDlgItem(warning, kRemoveButton)), "Kill");
-    SaveWarningScreenshot("warning-process");
+    SaveWarningScreenshot("warning-process", warning);
     Press(warning, kRemoveButton);
     EXPECT_EQ(Answer(IDYES), "Are you sure you want to kill this process?");
     EXPECT_EQ(::WaitForSingleObject(helper.Handle(), 5000), static_cast<DWORD>(WAIT_OBJECT_0))
