@@ -175,6 +175,8 @@ void CSheetDlg::OnTrayNotify(LPARAM mouseMessage) {
         }
     } else if (mouseMessage == WM_RBUTTONDOWN) {
         ShowTrayMenu();
+    } else if (mouseMessage == WM_MOUSEMOVE) {
+        m_trayUpdater.PointerOnIcon();
     }
 }
 

@@ -52,11 +52,16 @@ bool CTrayIconUpdater::Show(HWND window, bool unaccepted, const TrayFigures& fig
     const bool flash = m_flash.Update(unaccepted);
     const TrayLook look = TrayLookOf(flash ? ReadFlashColour() : kTrayBackground, figures);
     std::string tip = BuildTrayTooltip(unaccepted, figures);
-    const bool tipChanged = !m_tipShown || tip != m_tip;
+    // The figures change the text on almost every update; handing it over
+    // each time would cost the shell a message five times a second for a
+    // tooltip nobody sees.
+    const bool tipChanged =
+        !m_tipShown || (tip != m_tip && (unaccepted != m_tipWarns || PointerStillOnIcon()));
     if (m_pictureShown && look == m_look) {
         if (tipChanged) {
             m_tipShown = m_tray.ModifyTip(tip);
             m_tip = std::move(tip);
+            m_tipWarns = unaccepted;
         }
         return true;
     }
@@ -68,6 +73,7 @@ bool CTrayIconUpdater::Show(HWND window, bool unaccepted, const TrayFigures& fig
         if (tipChanged) {
             m_tipShown = m_tray.ModifyTip(tip);
             m_tip = std::move(tip);
+            m_tipWarns = unaccepted;
         }
         return false;
     }
@@ -79,5 +85,17 @@ bool CTrayIconUpdater::Show(HWND window, bool unaccepted, const TrayFigures& fig
     m_look = look;
     m_tipShown = handed;
     m_tip = std::move(tip);
+    m_tipWarns = unaccepted;
     return true;
+}
+
+void CTrayIconUpdater::PointerOnIcon() {
+    m_pointerOnIcon = ::GetCursorPos(&m_pointerAt) != FALSE;
+}
+
+bool CTrayIconUpdater::PointerStillOnIcon() {
+    POINT now{};
+    m_pointerOnIcon =
+        m_pointerOnIcon && ::GetCursorPos(&now) && now.x == m_pointerAt.x && now.y == m_pointerAt.y;
+    return m_pointerOnIcon;
 }

@@ -1,9 +1,10 @@
 #pragma once
 // Five times a second: the tray picture and tooltip from the machine's
 // figures. The shell gets a new picture only when its pixels would differ
-// from the one it shows, and a new tooltip only when the text differs; a
-// picture it no longer shows is destroyed, so no handle accumulates over the
-// program's life.
+// from the one it shows, and a new tooltip when its warning comes or goes, or
+// when the figures change while the pointer rests on the icon (the only time
+// the tooltip is seen); a picture it no longer shows is destroyed, so no
+// handle accumulates over the program's life.
 #include "app/SystemHelpers.h"
 #include "process/CpuUsage.h"
 #include "ui/TrayIcon.h"
@@ -33,8 +34,13 @@ class CTrayIconUpdater {
     // The same for figures the caller read. The picture is drawn compatible
     // with window's device context.
     bool Show(HWND window, bool unaccepted, const TrayFigures& figures);
+    // The shell reports the pointer on the icon: until it moves again the
+    // tooltip, which shows only then, follows every change of the figures.
+    void PointerOnIcon();
 
   private:
+    bool PointerStillOnIcon();
+
     CTrayIcon& m_tray;
     TrayFlash m_flash;
     CTrayCanvas m_canvas;
@@ -44,6 +50,9 @@ class CTrayIconUpdater {
     TrayLook m_look;
     bool m_tipShown = false;
     std::string m_tip;
+    bool m_tipWarns = false;
+    bool m_pointerOnIcon = false;
+    POINT m_pointerAt{};
     CCpuUsage m_cpuUsage;
     CSystemDriveSpace m_drive;
 };

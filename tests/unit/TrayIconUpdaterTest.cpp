@@ -78,10 +78,10 @@ TEST_F(TrayIconUpdater, ANewPictureOnlyWhenItsPixelsChangeAndTheOldOneIsDestroye
     ASSERT_NE(first, nullptr);
 
     // 1 % more CPU and a few MB more RAM draw the same bars: the shell keeps
-    // its picture, the tooltip follows the figures.
+    // its picture and, with the pointer elsewhere, its tooltip.
     ASSERT_TRUE(m_updater.Show(owner, false, Figures(1, 1030)));
     EXPECT_EQ(m_tray.Record().hIcon, first);
-    EXPECT_NE(std::string(m_tray.Record().szTip).find("(1030 MB)"), std::string::npos)
+    EXPECT_NE(std::string(m_tray.Record().szTip).find("(1024 MB)"), std::string::npos)
         << m_tray.Record().szTip;
     EXPECT_EQ(testsupport::IconPixel(first, 3, 13), kTrayBackground) << "no CPU bar yet";
 
@@ -97,6 +97,20 @@ TEST_F(TrayIconUpdater, ANewPictureOnlyWhenItsPixelsChangeAndTheOldOneIsDestroye
     // until the flash.
     ASSERT_TRUE(m_updater.Show(owner, true, Figures(100, 1030)));
     EXPECT_EQ(std::string(m_tray.Record().szTip).rfind("Unaccepted entry!\r\n", 0), 0u);
+    EXPECT_EQ(m_tray.Record().hIcon, second);
+
+    // While the pointer rests on the icon the tooltip follows the figures;
+    // once it has moved away, no longer.
+    m_updater.PointerOnIcon();
+    ASSERT_TRUE(m_updater.Show(owner, true, Figures(100, 1031)));
+    EXPECT_NE(std::string(m_tray.Record().szTip).find("(1031 MB)"), std::string::npos)
+        << m_tray.Record().szTip;
+    POINT pointer{};
+    ASSERT_TRUE(::GetCursorPos(&pointer));
+    ::SetCursorPos(pointer.x + 40, pointer.y + 40);
+    ASSERT_TRUE(m_updater.Show(owner, true, Figures(100, 1032)));
+    EXPECT_NE(std::string(m_tray.Record().szTip).find("(1031 MB)"), std::string::npos)
+        << "the pointer has gone: " << m_tray.Record().szTip;
     EXPECT_EQ(m_tray.Record().hIcon, second);
 }
 
