@@ -2,8 +2,7 @@
 
 #include "res/resource.h"
 #include "ui/AppWindow.h"
-
-#include <commdlg.h>
+#include "win/CommonDialogs.h"
 
 #include <vector>
 
@@ -41,7 +40,7 @@ void COrvNewAutostartItemDlg::Browse() {
     dialog.nMaxFile = static_cast<DWORD>(file.size());
     dialog.lpstrTitle = "Select a file";
     dialog.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_EXPLORER;
-    if (::GetOpenFileNameA(&dialog)) {
+    if (win::ChooseFileToOpen(dialog)) {
         ReadControls();
         m_item.path = file.data();
         WriteControls();

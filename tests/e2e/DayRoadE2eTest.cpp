@@ -12,6 +12,7 @@
 #include "autostart/RemoveRestore.h"
 #include "res/page_info.h"
 #include "res/report.h"
+#include "res/resource.h"
 #include "res/warning.h"
 #include "tests/e2e/SheetSteps.h"
 #include "tests/unit/HelperProcess.h"
@@ -130,6 +131,12 @@ void CreateEntry(DWORD programId, const AutostartLists& lists, std::initializer_
     PressKeys(keys);
     HWND dialog = WaitForNewEntryDialog(programId);
     ASSERT_NE(dialog, nullptr);
+    // Browse opens the system's file dialog; the user cancels it and types.
+    ::PostMessageA(::GetDlgItem(dialog, IDC_NEW_BROWSE), BM_CLICK, 0, 0);
+    HWND browse = WaitForTopWindow(programId, "Select a file", 10s);
+    ASSERT_NE(browse, nullptr) << "Browse shows the file dialog";
+    ::PostMessageA(browse, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(browse); }, 5s));
     FillNewEntry(dialog, title, path, false, registry);
     Shot(screenshot);
     ClickCenterOf(::GetDlgItem(dialog, IDOK));

@@ -1,9 +1,8 @@
 #include "ui/controls/EStaticColor.h"
 
 #include "ui/controls/StaticColorLook.h"
+#include "win/CommonDialogs.h"
 #include "win/Handle.h"
-
-#include <commdlg.h>
 
 #include <string>
 
@@ -115,7 +114,7 @@ void CEStaticColor::ChooseColour() {
     choose.rgbResult = m_colour & 0xFFFFFF;
     choose.lpCustColors = g_customColours;
     choose.Flags = CC_RGBINIT;
-    const BOOL chosen = ::ChooseColorA(&choose);
+    const bool chosen = win::ChooseColour(choose);
     m_choosing = false;
     if (chosen) {
         m_colour = choose.rgbResult & 0xFFFFFF;
