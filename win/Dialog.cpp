@@ -81,6 +81,7 @@ INT_PTR Dialog::DispatchTo(Dialog* self, HWND window, UINT msg, WPARAM wParam, L
         self->AttachHandle(window);
     }
     INT_PTR handled = FALSE;
+    self->BeginMessage();
     try {
         handled = self->Dispatch(msg, wParam, lParam);
     } catch (...) {
@@ -88,9 +89,8 @@ INT_PTR Dialog::DispatchTo(Dialog* self, HWND window, UINT msg, WPARAM wParam, L
     }
     if (msg == WM_NCDESTROY) {
         modeless::Remove(window);
-        self->DetachHandle();
-        self->OnFinalDestroy();
     }
+    self->EndMessage(msg);
     return handled;
 }
 
@@ -132,7 +132,10 @@ INT_PTR Dialog::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (ReturnsResultDirectly(msg)) {
         return result;
     }
-    ::SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, result);
+    // Detached when a handler destroyed the window: no result to leave then.
+    if (m_hWnd != nullptr) {
+        ::SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, result);
+    }
     return TRUE;
 }
 

@@ -170,22 +170,30 @@ LRESULT CALLBACK Window::AttachedProc(HWND window, UINT msg, WPARAM wParam, LPAR
         return ::DefWindowProcA(window, msg, wParam, lParam);
     }
     LRESULT result = 0;
+    self->BeginMessage();
     // No C++ exception may cross back into the system.
     try {
         result = self->WindowProc(msg, wParam, lParam);
     } catch (...) {
         result = 0;
     }
-    if (msg == WM_NCDESTROY) {
-        if (self->m_previousProc != nullptr) {
-            ::SetWindowLongPtrA(window, GWLP_WNDPROC,
-                                reinterpret_cast<LONG_PTR>(self->m_previousProc));
-            self->m_previousProc = nullptr;
-        }
-        self->DetachHandle();
-        self->OnFinalDestroy();
+    if (msg == WM_NCDESTROY && self->m_previousProc != nullptr) {
+        ::SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(self->m_previousProc));
+        self->m_previousProc = nullptr;
     }
+    self->EndMessage(msg);
     return result;
+}
+
+void Window::EndMessage(UINT msg) {
+    if (msg == WM_NCDESTROY) {
+        DetachHandle();
+        m_finalDestroyDue = true;
+    }
+    if (--m_messageDepth == 0 && std::exchange(m_finalDestroyDue, false)) {
+        // May delete this object: nothing after it.
+        OnFinalDestroy();
+    }
 }
 
 LRESULT Window::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {

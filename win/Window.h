@@ -63,9 +63,17 @@ class Window {
     LRESULT DefaultProc(UINT msg, WPARAM wParam, LPARAM lParam);
     // A notification the parent reflected back to this control.
     virtual bool OnReflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
-    // Called after the window is gone (WM_NCDESTROY); self-owning windows delete
-    // themselves here.
+    // Called after the window is gone (WM_NCDESTROY) and every message this
+    // object was handling has returned; self-owning windows delete themselves here.
     virtual void OnFinalDestroy() {}
+
+    // Every message handed to this object goes between the two. A window
+    // destroyed inside a handler (a button that closes its own window) gets
+    // WM_NCDESTROY while that handler still runs: the final destroy waits
+    // until the outermost message has returned, so no handler runs on a
+    // deleted object.
+    void BeginMessage() { ++m_messageDepth; }
+    void EndMessage(UINT msg);
 
     HWND m_hWnd = nullptr;
 
@@ -79,6 +87,8 @@ class Window {
     static LRESULT CALLBACK CreationHookProc(int code, WPARAM wParam, LPARAM lParam);
 
     WNDPROC m_previousProc = nullptr;
+    int m_messageDepth = 0;
+    bool m_finalDestroyDue = false;
 };
 
 // The modeless windows that the modal loop offers every message to through

@@ -204,6 +204,43 @@ TEST(Dialog, ReflectsNotificationsToTheControlsAttachedById) {
     EXPECT_EQ(edit.GetHwnd(), nullptr) << "controls let go when their window goes";
 }
 
+// A window that closes itself from a command, as the warning window's buttons
+// do, and owns itself: it may only go once that command has returned.
+class SelfClosingDialog : public win::Dialog {
+  public:
+    SelfClosingDialog(bool& deletedAfterHandler, int& deletions)
+        : win::Dialog(IDD_LOG_WINDOW), m_deletedAfterHandler(deletedAfterHandler),
+          m_deletions(deletions) {}
+    ~SelfClosingDialog() override { ++m_deletions; }
+
+  protected:
+    void OnOK() override {
+        ::DestroyWindow(m_hWnd);
+        m_handlerReturned = true;
+    }
+    void OnFinalDestroy() override {
+        m_deletedAfterHandler = m_handlerReturned;
+        delete this;
+    }
+
+  private:
+    bool& m_deletedAfterHandler;
+    int& m_deletions;
+    bool m_handlerReturned = false;
+};
+
+TEST(Dialog, ASelfOwningWindowClosedByItsOwnHandlerGoesOnlyAfterTheHandlerReturned) {
+    bool deletedAfterHandler = false;
+    int deletions = 0;
+    auto* dialog = new SelfClosingDialog(deletedAfterHandler, deletions);
+    ASSERT_TRUE(dialog->Create(nullptr));
+    const HWND window = dialog->GetHwnd();
+    ::SendMessageA(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    EXPECT_FALSE(::IsWindow(window));
+    EXPECT_EQ(deletions, 1);
+    EXPECT_TRUE(deletedAfterHandler) << "deleted while its handler still ran";
+}
+
 TEST(Handles, OwnersReleaseExactlyOnceAndMoveOwnership) {
     win::UniqueRegKey key;
     ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\OrvaneHandleTest", 0, nullptr, 0,
