@@ -88,10 +88,33 @@ void CSystemReportDlg::BuildReport() {
 }
 
 void CSystemReportDlg::ShowReport() {
-    HWND text = GetItem(IDC_REPORT_TEXT);
-    if (text != nullptr && ::GetWindowTextLengthA(text) > 0) {
-        text = ReplaceWithEmptyTextControl(text);
+    HWND shown = GetItem(IDC_REPORT_TEXT);
+    if (shown == nullptr) {
+        return;
     }
+    if (::GetWindowTextLengthA(shown) == 0) {
+        FillTextControl(shown);
+        return;
+    }
+    // The new report goes in before the old one leaves: the dialog shows one
+    // whole report or the other at every moment.
+    HWND fresh = CreateTextControlLike(shown);
+    if (fresh == nullptr) {
+        // Slow, but the report is shown all the same.
+        FillTextControl(shown);
+        return;
+    }
+    FillTextControl(fresh);
+    const bool hadFocus = ::GetFocus() == shown;
+    ::SetWindowPos(fresh, shown, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    ::DestroyWindow(shown);
+    if (hadFocus) {
+        ::SetFocus(fresh);
+    }
+}
+
+void CSystemReportDlg::FillTextControl(HWND text) const {
     // Raised before the text goes in: the control cuts what passes its limit.
     const size_t limit = std::max(m_report.size() + 1, kDefaultTextLimit);
     ::SendMessageA(text, EM_EXLIMITTEXT, 0, static_cast<LPARAM>(limit));
@@ -100,29 +123,21 @@ void CSystemReportDlg::ShowReport() {
 
 // Measured under Wine: a rich edit takes seconds to let go of a long report
 // and a tenth of that to take one, so each new report goes into a new control
-// of the same class, place, style, font and tab order.
-HWND CSystemReportDlg::ReplaceWithEmptyTextControl(HWND old) {
+// of the same class, place, style and font, hidden until it holds the report.
+HWND CSystemReportDlg::CreateTextControlLike(HWND old) {
     char className[64] = {};
     ::GetClassNameA(old, className, sizeof className);
     RECT rect{};
     ::GetWindowRect(old, &rect);
     ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&rect), 2);
-    const bool hadFocus = ::GetFocus() == old;
-    HWND fresh =
-        ::CreateWindowExA(static_cast<DWORD>(::GetWindowLongPtrA(old, GWL_EXSTYLE)), className, "",
-                          static_cast<DWORD>(::GetWindowLongPtrA(old, GWL_STYLE)), rect.left,
-                          rect.top, rect.right - rect.left, rect.bottom - rect.top, m_hWnd,
-                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_REPORT_TEXT)),
-                          ::GetModuleHandleA(nullptr), nullptr);
-    if (fresh == nullptr) {
-        // Slow, but the report is shown all the same.
-        return old;
-    }
-    ::SendMessageA(fresh, WM_SETFONT, ::SendMessageA(old, WM_GETFONT, 0, 0), FALSE);
-    ::SetWindowPos(fresh, old, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    ::DestroyWindow(old);
-    if (hadFocus) {
-        ::SetFocus(fresh);
+    const auto style = static_cast<DWORD>(::GetWindowLongPtrA(old, GWL_STYLE)) & ~WS_VISIBLE;
+    HWND fresh = ::CreateWindowExA(static_cast<DWORD>(::GetWindowLongPtrA(old, GWL_EXSTYLE)),
+                                   className, "", style, rect.left, rect.top,
+                                   rect.right - rect.left, rect.bottom - rect.top, m_hWnd,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_REPORT_TEXT)),
+                                   ::GetModuleHandleA(nullptr), nullptr);
+    if (fresh != nullptr) {
+        ::SendMessageA(fresh, WM_SETFONT, ::SendMessageA(old, WM_GETFONT, 0, 0), FALSE);
     }
     return fresh;
 }

@@ -31,7 +31,8 @@ class CSystemReportDlg : public win::Dialog {
   private:
     ReportChoices ReadChoices() const;
     void ShowReport();
-    HWND ReplaceWithEmptyTextControl(HWND old);
+    void FillTextControl(HWND text) const;
+    HWND CreateTextControlLike(HWND old);
     void CopyAll();
 
     ReportSources m_sources;

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <commctrl.h>
 #include <richedit.h>
 
 #include <string>
@@ -49,6 +50,23 @@ std::string ControlText(HWND control) {
     text.resize(
         static_cast<size_t>(GetWindowTextA(control, text.data(), static_cast<int>(text.size()))));
     return text;
+}
+
+// Records, as the report's text control is destroyed, what the other text
+// control of the dialog holds then (the one taking its place).
+LRESULT CALLBACK RecordSuccessorAtDestroy(HWND control, UINT msg, WPARAM wParam, LPARAM lParam,
+                                          UINT_PTR, DWORD_PTR seen) {
+    if (msg == WM_DESTROY) {
+        std::string& text = *reinterpret_cast<std::string*>(seen);
+        text = "(no successor)";
+        for (HWND child = GetWindow(GetParent(control), GW_CHILD); child != nullptr;
+             child = GetWindow(child, GW_HWNDNEXT)) {
+            if (child != control && GetDlgCtrlID(child) == IDC_REPORT_TEXT) {
+                text = ControlText(child);
+            }
+        }
+    }
+    return DefSubclassProc(control, msg, wParam, lParam);
 }
 
 // The dialog as the Info page opens it, over sources that count how often
@@ -118,7 +136,12 @@ TEST_F(SystemReport, OpensWithEverySectionAndShowsTheWholeLongReport) {
 }
 
 TEST_F(SystemReport, EachBoxRebuildsFromLiveSources) {
+    std::string successorText;
+    SetWindowSubclass(Item(IDC_REPORT_TEXT), &RecordSuccessorAtDestroy, 1,
+                      reinterpret_cast<DWORD_PTR>(&successorText));
     Click(IDC_REPORT_GENERAL);
+    EXPECT_EQ(successorText, m_dialog.GetReportText())
+        << "the new report is in place before the old one goes";
     EXPECT_FALSE(Ticked(IDC_REPORT_GENERAL));
     EXPECT_EQ(m_dialog.GetReportText().find("GENERAL"), std::string::npos);
     EXPECT_EQ(m_autostartAsked, 2) << "asked again at the rebuild";
