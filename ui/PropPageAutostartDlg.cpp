@@ -104,24 +104,6 @@ void DrawCell(HDC dc, const std::string& text, RECT rect) {
                 DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
 }
 
-// The list reports only plain key presses (LVN_KEYDOWN); Alt+Enter comes as
-// a system key. The key itself still goes on, or releasing Alt would open the
-// window menu; the character it makes is dropped, as no menu has it.
-LRESULT CALLBACK PassAltEnter(HWND list, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                              DWORD_PTR page) {
-    if (msg == WM_SYSKEYDOWN && wParam == VK_RETURN) {
-        const int command = KeyToCommand(VK_RETURN);
-        if (command != 0) {
-            reinterpret_cast<IPageCommands*>(page)->RunCommand(command);
-        }
-    } else if (msg == WM_SYSCHAR && wParam == '\r') {
-        return 0;
-    } else if (msg == WM_NCDESTROY) {
-        ::RemoveWindowSubclass(list, &PassAltEnter, id);
-    }
-    return ::DefSubclassProc(list, msg, wParam, lParam);
-}
-
 void OpenMenuWindow(CQuickMenu& menu) {
     menu.AttachMenu(::CreatePopupMenu());
     menu.CreateMenuWindow(GetAppMainWindow());
@@ -183,8 +165,7 @@ BOOL CPropPageAutostartDlg::OnInitDialog() {
 
 void CPropPageAutostartDlg::InitLists() {
     InsertColumns(CurrentList(), kCurrentColumns);
-    ::SetWindowSubclass(CurrentList(), &PassAltEnter, 1,
-                        reinterpret_cast<DWORD_PTR>(static_cast<IPageCommands*>(this)));
+    PassAltEnterToPage(CurrentList(), *this);
     if (SystemImageList != nullptr) {
         ::SendMessageA(CurrentList(), LVM_SETIMAGELIST, LVSIL_SMALL,
                        reinterpret_cast<LPARAM>(SystemImageList));

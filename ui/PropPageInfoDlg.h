@@ -43,7 +43,7 @@ class CPropPageInfoDlg : public COrvPage {
     void ShowUsageTexts();
     void RefreshOtherInfo();
     void OnStartWithSystemClicked();
-    // The system report dialog is still to come: until then the button opens nothing.
+    // "Full &report": the system report over the sheet, from the pages' current rows.
     void OpenSystemReport();
 
     std::vector<uint32_t> m_cpuHistory;

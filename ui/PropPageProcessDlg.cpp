@@ -95,7 +95,9 @@ BOOL CPropPageProcessDlg::OnInitDialog() {
     m_list = GetItem(IDC_PROC_LIST);
     InsertColumns();
     HWND list = List();
+    // The system's list, shared: the list view must never destroy it.
     ListView_SetImageList(list, SystemImageList, LVSIL_SMALL);
+    PassAltEnterToPage(list, *this);
     ListView_SetExtendedListViewStyle(list,
                                       ListView_GetExtendedListViewStyle(list) | LVS_EX_INFOTIP);
     RefreshList();
@@ -373,9 +375,15 @@ void CPropPageProcessDlg::SetPriorityOfSelected(uint32_t priorityClass) {
 }
 
 void CPropPageProcessDlg::RunCommand(int command) {
+    RunCommandOnSelection(command);
+    // Whatever the command did, or if it had no row to act on, the keys go on
+    // to the list.
+    ::SetFocus(List());
+}
+
+void CPropPageProcessDlg::RunCommandOnSelection(int command) {
     if (command == kCommandNew) {
         ShowRunDialog();
-        ::SetFocus(List());
         return;
     }
     BringRowsUpToDate();
@@ -415,7 +423,6 @@ void CPropPageProcessDlg::RunCommand(int command) {
     default:
         break;
     }
-    ::SetFocus(List());
 }
 
 void CPropPageProcessDlg::UpdateInfoText() {

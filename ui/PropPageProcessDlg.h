@@ -26,7 +26,8 @@ class CPropPageProcessDlg : public COrvPage, public IPageCommands {
     void AcceptPath(const std::string& path);
     // The process section of the system report, from current rows.
     std::string GetReportText(const std::string& separator);
-    // Commands 1 to 8; every one but New and Refresh needs a selected row.
+    // Commands 1 to 8; every one but New needs a selected row. The list has
+    // the keyboard focus afterwards.
     void RunCommand(int command) override;
 
   protected:
@@ -66,6 +67,7 @@ class CPropPageProcessDlg : public COrvPage, public IPageCommands {
     void SyncItems();
     void SetItemTexts(int index, const ProcessRow& row);
     void DrawRow(const DRAWITEMSTRUCT& item);
+    void RunCommandOnSelection(int command);
     void ShowContextMenu();
     void RunMenuChoice(int64_t choice);
     void UpdateInfoText();

@@ -4,17 +4,29 @@
 #include "tests/helpers/TestSupport.h"
 #include "tests/unit/HelperProcess.h"
 #include "tests/unit/ListCallCounter.h"
+#include "ui/AppWindow.h"
 #include "ui/PropPageProcessDlg.h"
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <memory>
 #include <vector>
 
 namespace {
+
+// The page as the sheet holds it, noting each command it is asked to run.
+class CommandNotingPage : public CPropPageProcessDlg {
+  public:
+    void RunCommand(int command) override {
+        commands.push_back(command);
+        CPropPageProcessDlg::RunCommand(command);
+    }
+    std::vector<int> commands;
+};
 
 class ProcessesPage : public ::testing::Test {
   protected:
@@ -24,6 +36,9 @@ class ProcessesPage : public ::testing::Test {
             m_helpers.push_back(std::make_unique<HelperProcess>());
             ASSERT_TRUE(m_helpers.back()->Start("--lifetime=120000"));
         }
+        SHFILEINFOA info{};
+        SystemImageList = reinterpret_cast<HIMAGELIST>(
+            SHGetFileInfoA("c:\\", 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
         m_sheet = testsupport::CreateSheetAround(m_page, "Processes page test");
         ASSERT_NE(m_sheet, nullptr);
         testsupport::PumpMessages();
@@ -65,7 +80,7 @@ class ProcessesPage : public ::testing::Test {
     }
 
     std::vector<std::unique_ptr<HelperProcess>> m_helpers;
-    CPropPageProcessDlg m_page;
+    CommandNotingPage m_page;
     HWND m_sheet = nullptr;
     HWND m_list = nullptr;
     std::unique_ptr<ListCallCounter> m_counter;
@@ -123,6 +138,36 @@ TEST_F(ProcessesPage, RefreshKeepsScrollSelectionAndFocusAndTouchesOnlyWhatChang
     EXPECT_EQ(ListView_GetItemState(m_list, selectedNow, LVIS_SELECTED), LVIS_SELECTED);
     EXPECT_EQ(ListView_GetSelectedCount(m_list), 1u) << "no other row took the selection";
     EXPECT_EQ(ListView_GetNextItem(m_list, -1, LVNI_FOCUSED), ItemOf(focused));
+}
+
+TEST_F(ProcessesPage, AltEnterAsksForPropertiesFocusStaysOnTheListAndTheIconsOutliveIt) {
+    ListView_SetItemState(m_list, 0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    SetFocus(m_list);
+    // Alt held for real, as the page asks the keyboard whether it is.
+    INPUT alt{};
+    alt.type = INPUT_KEYBOARD;
+    alt.ki.wVk = VK_MENU;
+    SendInput(1, &alt, sizeof alt);
+    SendMessageA(m_list, WM_SYSKEYDOWN, VK_RETURN, 0x20000000);
+    alt.ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(1, &alt, sizeof alt);
+    testsupport::PumpMessages();
+    EXPECT_EQ(m_page.commands, std::vector<int>{kCommandProperties}) << "Alt+Enter";
+
+    // A command that finds no row selected still hands the keys back to the list.
+    ListView_SetItemState(m_list, -1, 0, LVIS_SELECTED);
+    SetFocus(m_sheet);
+    m_page.RunCommand(kCommandAccept);
+    EXPECT_EQ(GetFocus(), m_list);
+
+    // The page's list draws with the system's icons, which are not its own to destroy.
+    ASSERT_NE(SystemImageList, nullptr);
+    const int icons = ImageList_GetImageCount(SystemImageList);
+    m_counter.reset();
+    DestroyWindow(m_sheet);
+    m_sheet = nullptr;
+    testsupport::PumpMessages();
+    EXPECT_EQ(ImageList_GetImageCount(SystemImageList), icons);
 }
 
 } // namespace
