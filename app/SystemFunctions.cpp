@@ -24,6 +24,7 @@ SystemFunctions Bind() {
     win::BindEntryPoint(kernel32, "GetLongPathNameA", f.GetLongPathNameA);
     win::BindEntryPoint(kernel32, "GlobalMemoryStatusEx", f.GlobalMemoryStatusEx);
     win::BindEntryPoint(kernel32, "GetSystemTimes", f.GetSystemTimes);
+    win::BindEntryPoint(kernel32, "QueryFullProcessImageNameA", f.QueryFullProcessImageNameA);
 
     win::BindEntryPoint(::GetModuleHandleA("ntdll.dll"), "NtQueryVolumeInformationFile",
                         f.NtQueryVolumeInformationFile);

@@ -55,6 +55,9 @@ struct SystemFunctions {
     DWORD(WINAPI* GetLongPathNameA)(LPCSTR shortPath, LPSTR longPath, DWORD size) = nullptr;
     BOOL(WINAPI* GlobalMemoryStatusEx)(MEMORYSTATUSEX* status) = nullptr;
     BOOL(WINAPI* GetSystemTimes)(FILETIME* idle, FILETIME* kernel, FILETIME* user) = nullptr;
+    // Vista on: a process's image through a handle with the limited query right
+    BOOL(WINAPI* QueryFullProcessImageNameA)
+    (HANDLE process, DWORD flags, char* name, DWORD* size) = nullptr;
 
     // ntdll (NT family): a volume's figures through a handle already open
     LONG(WINAPI* NtQueryVolumeInformationFile)

@@ -18,8 +18,9 @@ struct WarningSubject {
     std::string name;
     // The path as the list holds it: an entry's whole command text, a process's executable.
     std::string path;
-    // Kind Process: the process to kill.
+    // Kind Process: the process to kill, and when it started.
     uint32_t processId = 0;
+    uint64_t processCreationTime = 0;
     // Kind AutostartEntry: where the entry lives (key path or the folder item's
     // path) and its hive (0 for a folder item), to remove it.
     std::string location;

@@ -1,25 +1,46 @@
 #include "process/ProcessActions.h"
 
+#include "app/LongPath.h"
 #include "app/Mbcs.h"
+#include "app/PathHelpers.h"
+#include "app/SystemFunctions.h"
 #include "process/ProcessEnumerator.h"
 #include "win/Handle.h"
 
-#include <windows.h>
-
 namespace {
 
-// Opens the row's process with the access, or gives an empty owner when it
-// cannot be opened or its id now belongs to another program.
-win::UniqueHandle OpenSameProcess(const ProcessRow& row, DWORD access) {
-    if (!IsSameProcessNow(row)) {
-        return win::UniqueHandle();
+// Windows before Vista know only the full query right (and reading the image
+// through PSAPI needs the memory right besides).
+constexpr DWORD kLimitedQuery = PROCESS_QUERY_LIMITED_INFORMATION;
+constexpr DWORD kFullQuery = PROCESS_QUERY_INFORMATION | PROCESS_VM_READ;
+
+win::UniqueHandle OpenToActAndAsk(uint32_t processId, DWORD access) {
+    win::UniqueHandle process(::OpenProcess(access | kLimitedQuery, FALSE, processId));
+    if (!process) {
+        process.Reset(::OpenProcess(access | kFullQuery, FALSE, processId));
     }
-    return win::UniqueHandle(::OpenProcess(access, FALSE, row.processId));
+    return process;
 }
 
-} // namespace
+std::string ReadImagePath(HANDLE process) {
+    const SystemFunctions& functions = GetSystemFunctions();
+    char buffer[MAX_PATH] = {};
+    if (functions.QueryFullProcessImageNameA) {
+        DWORD size = MAX_PATH;
+        if (functions.QueryFullProcessImageNameA(process, 0, buffer, &size) && size < MAX_PATH) {
+            return std::string(buffer, size);
+        }
+    }
+    if (functions.GetModuleFileNameExA) {
+        const DWORD length = functions.GetModuleFileNameExA(process, nullptr, buffer, MAX_PATH);
+        if (length > 0 && length < MAX_PATH) {
+            return std::string(buffer, length);
+        }
+    }
+    return {};
+}
 
-bool IsSameProcessNow(const ProcessRow& row) {
+bool HasNameNow(const ProcessRow& row) {
     CProcessEnumerator enumerator;
     // The same facility the table's snapshots use, so the names compare.
     enumerator.SelectApi(CProcessEnumerator::ENUM_TOOLHELP);
@@ -33,10 +54,57 @@ bool IsSameProcessNow(const ProcessRow& row) {
     return false;
 }
 
+bool IsRowsProcess(const ProcessRow& row, HANDLE process) {
+    // A process that has ended stays open while anyone holds a handle to it.
+    DWORD exitCode = 0;
+    if (!::GetExitCodeProcess(process, &exitCode) || exitCode != STILL_ACTIVE) {
+        return false;
+    }
+    if (row.creationTime == 0 && row.path.empty()) {
+        return HasNameNow(row);
+    }
+    if (row.creationTime != 0 && ReadCreationTime(process) != row.creationTime) {
+        return false;
+    }
+    if (!row.path.empty()) {
+        const std::string image = ReadImagePath(process);
+        if (image.empty()) {
+            return false;
+        }
+        const std::string longImage = GetLongPath(image);
+        return IsSamePath(longImage.empty() ? image : longImage, row.path);
+    }
+    return true;
+}
+
+// The row's process opened with the access, or an empty owner when it cannot
+// be opened or its id now belongs to another process.
+win::UniqueHandle OpenRowsProcess(const ProcessRow& row, DWORD access) {
+    win::UniqueHandle process = OpenToActAndAsk(row.processId, access);
+    if (!process || !IsRowsProcess(row, process.Get())) {
+        return win::UniqueHandle();
+    }
+    return process;
+}
+
+} // namespace
+
+uint64_t ReadCreationTime(HANDLE process) {
+    FILETIME creation{}, exit{}, kernel{}, user{};
+    if (!::GetProcessTimes(process, &creation, &exit, &kernel, &user)) {
+        return 0;
+    }
+    return (static_cast<uint64_t>(creation.dwHighDateTime) << 32) | creation.dwLowDateTime;
+}
+
+bool IsSameProcessNow(const ProcessRow& row) {
+    return static_cast<bool>(OpenRowsProcess(row, 0));
+}
+
 size_t KillProcesses(const ProcessRowList& rows) {
     size_t ended = 0;
     for (const ProcessRow& row : rows) {
-        win::UniqueHandle process = OpenSameProcess(row, PROCESS_TERMINATE);
+        win::UniqueHandle process = OpenRowsProcess(row, PROCESS_TERMINATE);
         if (process && ::TerminateProcess(process.Get(), 0)) {
             ++ended;
         }
@@ -47,7 +115,7 @@ size_t KillProcesses(const ProcessRowList& rows) {
 size_t SetProcessesPriority(const ProcessRowList& rows, uint32_t priorityClass) {
     size_t changed = 0;
     for (const ProcessRow& row : rows) {
-        win::UniqueHandle process = OpenSameProcess(row, PROCESS_ALL_ACCESS);
+        win::UniqueHandle process = OpenRowsProcess(row, PROCESS_SET_INFORMATION);
         if (process && ::SetPriorityClass(process.Get(), priorityClass)) {
             ++changed;
         }

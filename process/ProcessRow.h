@@ -14,6 +14,9 @@ struct ProcessRow {
     // The executable's full path in long form; empty when it cannot be read.
     std::string path;
     uint32_t processId = 0;
+    // When the process started (FILETIME as one number): with the id, what
+    // tells this process from a later one given the same id. 0 when unreadable.
+    uint64_t creationTime = 0;
     // "[" + number of top-level windows + "] " + each non-empty title and ",".
     std::string windows;
     // Bytes of physical memory and of page file in use; 0 when unreadable.

@@ -4,6 +4,7 @@
 #include "app/LongPath.h"
 #include "app/PathHelpers.h"
 #include "app/SystemHelpers.h"
+#include "process/ProcessActions.h"
 #include "win/Handle.h"
 
 #include <limits>
@@ -117,6 +118,7 @@ ProcessRow CProcessTable::ReadRow(const ProcessEntry& entry, const CWindowsTexts
     }
     ReadMemory(m_functions, process.Get(), row);
     row.priorityClass = process ? ::GetPriorityClass(process.Get()) : 0;
+    row.creationTime = process ? ReadCreationTime(process.Get()) : 0;
     row.windows = windowsTexts.Of(row.processId);
     return row;
 }
@@ -270,6 +272,7 @@ WarningSubject WarningSubjectOf(const ProcessRow& row) {
     subject.name = row.name;
     subject.path = row.path;
     subject.processId = row.processId;
+    subject.processCreationTime = row.creationTime;
     return subject;
 }
 

@@ -16,7 +16,7 @@ void CPagesWarningTarget::AcceptSubject(const WarningSubject& subject) {
 void CPagesWarningTarget::RemoveSubject(const WarningSubject& subject) {
     if (subject.kind == WarningSubjectKind::AutostartEntry) {
         const AutostartEntry entry{subject.name, subject.path, subject.location, subject.root};
-        RemoveEntry(m_autostart, entry);
+        RemoveEntryAsShown(m_autostart, entry);
     } else {
         KillWarnedProcess(subject);
         m_processes.RefreshList();
@@ -28,6 +28,7 @@ bool KillWarnedProcess(const WarningSubject& subject) {
     row.name = subject.name;
     row.path = subject.path;
     row.processId = subject.processId;
+    row.creationTime = subject.processCreationTime;
     // The same fresh lookup the page's own kill makes.
     return KillProcesses({row}) == 1;
 }

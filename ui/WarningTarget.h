@@ -27,6 +27,6 @@ class CPagesWarningTarget : public IWarningTarget {
 };
 
 // Ends the subject's process with exit code 0, but only when its id still
-// names a process of the subject's name now: the warning may have been open
-// for hours, and the id may belong to another program since. True when it ended.
+// names the process the warning was opened for: the warning may have been
+// open for hours, and the id may belong to another process since. True when it ended.
 bool KillWarnedProcess(const WarningSubject& subject);

