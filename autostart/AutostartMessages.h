@@ -6,3 +6,8 @@ constexpr char kOperationFailed[] = "Operation failed";
 constexpr char kKeyNotOpened[] = "Failed when opening key";
 constexpr char kValueNotSet[] = "Failed when setting value";
 constexpr char kValueNotDeleted[] = "Failed when deleting value";
+// A removal asked for in a warning, when the entry changed or went since the
+// warning showed it.
+constexpr char kEntryChangedSinceShown[] =
+    "This entry has changed since the warning showed it, so nothing was removed. "
+    "Look at it again in the Autostart list.";

@@ -97,6 +97,24 @@ void EnumerateAutostartEntries(AutostartEntryList& entries) {
     }
 }
 
+bool ReadEntryNow(const AutostartEntry& entry, AutostartEntry& now) {
+    AutostartEntryList entries;
+    if (entry.root == 0) {
+        EnumerateStartupFolder(GetFolderOfPath(entry.location), entries);
+    } else {
+        EnumerateRunKey(HiveOfRoot(entry.root), entry.location, entries);
+    }
+    for (AutostartEntry& candidate : entries) {
+        const bool samePlace = entry.root == 0 ? IsSamePath(candidate.location, entry.location)
+                                               : candidate.name == entry.name;
+        if (samePlace) {
+            now = std::move(candidate);
+            return true;
+        }
+    }
+    return false;
+}
+
 void EnumerateRunKey(HKEY hive, const std::string& keyPath, AutostartEntryList& entries) {
     win::UniqueRegKey key;
     if (RegOpenKeyExA(hive, keyPath.c_str(), 0, KEY_READ, key.Put()) != ERROR_SUCCESS) {

@@ -19,6 +19,10 @@ constexpr DWORD kMaxValuesPerRunKey = 1000;
 // Appends the entries of every location, in the order of the location table.
 void EnumerateAutostartEntries(AutostartEntryList& entries);
 
+// The entry as its place holds it now (the same root, location and name),
+// read as the scan reads it; false when it is gone.
+bool ReadEntryNow(const AutostartEntry& entry, AutostartEntry& now);
+
 // One entry per value directly inside the key (the first kMaxValuesPerRunKey):
 // the value's data read as text whatever its type, in long form when it names
 // an existing file.

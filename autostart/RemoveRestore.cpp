@@ -280,6 +280,17 @@ bool RemoveEntry(IRemovedEntriesPage& page, const AutostartEntry& entry) {
     return true;
 }
 
+bool RemoveEntryAsShown(IRemovedEntriesPage& page, const AutostartEntry& shown) {
+    AutostartEntry now;
+    if (!ReadEntryNow(shown, now) || now.path != shown.path) {
+        LogLine(" Not removed, changed since shown: " + shown.location + " " + shown.name);
+        page.ShowMessage(kEntryChangedSinceShown);
+        page.RefreshAfterChange();
+        return false;
+    }
+    return RemoveEntry(page, now);
+}
+
 void RestoreEntry(IRemovedEntriesPage& page, int index) {
     RemovedEntryList& removed = page.GetRemovedEntries();
     if (index < 0 || static_cast<size_t>(index) >= removed.size()) {

@@ -47,6 +47,12 @@ class IRemovedEntriesPage {
 // Always true.
 bool RemoveEntry(IRemovedEntriesPage& page, const AutostartEntry& entry);
 
+// The warning's removal, which may come long after the entry was read: the
+// entry is read again first, and when it is gone or no longer what was shown
+// (another command line, another target), the user is told and nothing is
+// removed. True when it went on to RemoveEntry.
+bool RemoveEntryAsShown(IRemovedEntriesPage& page, const AutostartEntry& shown);
+
 // Puts record index of the page's removed list back: the file moved to its
 // former path, or the value written again as a REG_SZ string. The record is
 // dropped when that succeeds.

@@ -1,6 +1,7 @@
 #include "app/Log.h"
 #include "app/SafeFile.h"
 #include "app/SystemHelpers.h"
+#include "autostart/AutostartMessages.h"
 #include "autostart/RemoveRestore.h"
 #include "tests/unit/HexBytes.h"
 #include "tests/unit/TempDir.h"
@@ -340,6 +341,23 @@ TEST_F(RemoveRestore, RunValueIsDeletedRecordedAndRestoredAsPlainString) {
     EXPECT_TRUE(m_page.removed.empty());
     EXPECT_EQ(IndexBytes(), HexBytes("00 00 00 00"));
     EXPECT_TRUE(m_page.messages.empty());
+}
+
+TEST_F(RemoveRestore, RemovalAskedInAWarningTakesOnlyTheEntryAsTheWarningShowedIt) {
+    const std::string name = Unique("Warned");
+    const AutostartEntry shown = RunValue(kCurrentUser, name, "C:\\Tools\\first.exe");
+    // Rewritten while the warning was open.
+    const AutostartEntry now = RunValue(kCurrentUser, name, "C:\\Tools\\second.exe");
+    EXPECT_FALSE(RemoveEntryAsShown(m_page, shown));
+    EXPECT_EQ(ReadValue(kCurrentUser, name).data, WithNul("C:\\Tools\\second.exe"));
+    EXPECT_TRUE(m_page.removed.empty());
+    EXPECT_EQ(m_page.messages, std::vector<std::string>{kEntryChangedSinceShown});
+
+    EXPECT_TRUE(RemoveEntryAsShown(m_page, now));
+    EXPECT_EQ(ReadValue(kCurrentUser, name).type, static_cast<DWORD>(REG_NONE));
+    EXPECT_EQ(m_page.removed, (RemovedEntryList{{kRunKey, name, now.path, kCurrentUser}}));
+    EXPECT_FALSE(RemoveEntryAsShown(m_page, now)) << "gone since";
+    EXPECT_EQ(m_page.messages.size(), 2u);
 }
 
 TEST_F(RemoveRestore, ValueRemovedAgainKeepsOnlyTheLatestData) {
