@@ -3,6 +3,7 @@
 #include "app/PathHelpers.h"
 #include "app/Privileges.h"
 #include "app/SettingsStore.h"
+#include "app/SingleInstance.h"
 #include "app/SystemHelpers.h"
 #include "autostart/AutostartLocations.h"
 #include "ui/AppWindow.h"
@@ -26,6 +27,12 @@ void InitControlClasses() {
 } // namespace
 
 bool COrvApp::InitInstance() {
+    // Held until the program ends.
+    const CSingleInstance instance(GetExeDir());
+    if (!instance.IsFirst()) {
+        instance.ShowRunningCopy();
+        return false;
+    }
     CreateLogWindow();
     LogLine("InitInstance");
     std::string exeDir = GetExeDir();

@@ -1,6 +1,8 @@
 #include "ui/SheetDlg.h"
 
 #include "app/SettingsStore.h"
+#include "app/SingleInstance.h"
+#include "app/SystemHelpers.h"
 #include "ui/AppWindow.h"
 #include "ui/EntryActions.h"
 #include "ui/LogWindow.h"
@@ -11,6 +13,12 @@
 #include <shellapi.h>
 
 namespace {
+
+// What a second start of the program in this folder sends the running copy.
+UINT ShowMeMessage() {
+    static const UINT message = ShowRunningCopyMessage(GetExeDir());
+    return message;
+}
 
 // The checks and the tray every 200 ms; a relayout is served 100 ms after it
 // was asked for, by a timer of its own that runs only then.
@@ -311,6 +319,9 @@ LRESULT CSheetDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     default:
         if (msg == TaskbarCreatedMessage()) {
             m_tray.Readd();
+        } else if (msg == ShowMeMessage()) {
+            // Another start of the program in this folder, which then ended.
+            BringUp();
         }
         break;
     }

@@ -148,8 +148,14 @@ TEST_F(StartupTest, LaterRunStartsInTheTrayAndTheIconShowsAndHidesTheSheet) {
     ClickFirstTrayIcon();
     EXPECT_TRUE(WaitUntil([&] { return !IsVisible(sheet); }, 5s)) << "a click hides it again";
 
+    // Started again from the same folder, the program brings up the running
+    // copy's sheet and ends.
+    RunningProgram second(folder.Exe(), folder.Dir());
+    EXPECT_TRUE(second.WaitForExit(20s)) << "a second copy ends";
+    ASSERT_TRUE(WaitUntil([&] { return IsVisible(sheet); }, 5s)) << "the running copy shows";
+    MoveClearOfTray(sheet);
+
     // The close box and minimising hide the sheet; the program goes on.
-    ShowByTrayClick(sheet);
     ::PostMessageA(sheet, WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_TRUE(WaitUntil([&] { return !IsVisible(sheet); }, 5s));
     ShowByTrayClick(sheet);
