@@ -25,9 +25,11 @@ SystemFunctions Bind() {
     win::BindEntryPoint(kernel32, "GlobalMemoryStatusEx", f.GlobalMemoryStatusEx);
     win::BindEntryPoint(kernel32, "GetSystemTimes", f.GetSystemTimes);
     win::BindEntryPoint(kernel32, "QueryFullProcessImageNameA", f.QueryFullProcessImageNameA);
+    win::BindEntryPoint(kernel32, "IsWow64Process", f.IsWow64Process);
 
-    win::BindEntryPoint(::GetModuleHandleA("ntdll.dll"), "NtQueryVolumeInformationFile",
-                        f.NtQueryVolumeInformationFile);
+    const HMODULE ntdll = ::GetModuleHandleA("ntdll.dll");
+    win::BindEntryPoint(ntdll, "NtQueryVolumeInformationFile", f.NtQueryVolumeInformationFile);
+    win::BindEntryPoint(ntdll, "NtQueryKey", f.NtQueryKey);
 
 #ifndef _WIN64
     // 64-bit Windows runs no 16-bit tasks; 64-bit Wine exports VDMEnumTaskWOWEx

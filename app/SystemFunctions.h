@@ -30,6 +30,9 @@ struct VolumeSize {
 };
 constexpr int kVolumeSizeClass = 3;
 
+// NtQueryKey's KeyNameInformation: a ULONG byte count, then the UTF-16 name.
+constexpr int kKeyNameInformationClass = 3;
+
 struct SystemFunctions {
     // PSAPI (NT family)
     BOOL(WINAPI* EnumProcesses)(DWORD* ids, DWORD bytes, DWORD* bytesReturned) = nullptr;
@@ -55,6 +58,8 @@ struct SystemFunctions {
     DWORD(WINAPI* GetLongPathNameA)(LPCSTR shortPath, LPSTR longPath, DWORD size) = nullptr;
     BOOL(WINAPI* GlobalMemoryStatusEx)(MEMORYSTATUSEX* status) = nullptr;
     BOOL(WINAPI* GetSystemTimes)(FILETIME* idle, FILETIME* kernel, FILETIME* user) = nullptr;
+    // XP SP2 on: whether a process is a 32-bit one on a 64-bit system
+    BOOL(WINAPI* IsWow64Process)(HANDLE process, BOOL* wow64) = nullptr;
     // Vista on: a process's image through a handle with the limited query right
     BOOL(WINAPI* QueryFullProcessImageNameA)
     (HANDLE process, DWORD flags, char* name, DWORD* size) = nullptr;
@@ -63,6 +68,10 @@ struct SystemFunctions {
     LONG(WINAPI* NtQueryVolumeInformationFile)
     (HANDLE file, IoStatusBlock* outcome, void* information, ULONG bytes,
      int informationClass) = nullptr;
+
+    // ntdll (NT family): what the system calls an open registry key
+    LONG(WINAPI* NtQueryKey)
+    (HKEY key, int informationClass, void* information, ULONG bytes, ULONG* bytesNeeded) = nullptr;
 
     // shell32's Run dialog, exported by ordinal 61 only. Its texts are ANSI on
     // the 95 family and UTF-16 on NT; callers pass none.

@@ -173,3 +173,25 @@ LONG WriteRegString(HKEY hive, const std::string& keyPath, const std::string& te
                           reinterpret_cast<const BYTE*>(text.c_str()),
                           static_cast<DWORD>(text.size() + 1));
 }
+
+bool IsSystem64Bit() {
+#ifdef _WIN64
+    return true;
+#else
+    static const bool system64 = [] {
+        BOOL wow64 = FALSE;
+        const auto isWow64 = GetSystemFunctions().IsWow64Process;
+        return isWow64 != nullptr && isWow64(::GetCurrentProcess(), &wow64) && wow64;
+    }();
+    return system64;
+#endif
+}
+
+// Systems without views refuse these flags (Windows 2000): only where there are two.
+REGSAM InRealRegistryView(REGSAM access) {
+    return IsSystem64Bit() ? access | KEY_WOW64_64KEY : access;
+}
+
+REGSAM InThirtyTwoBitRegistryView(REGSAM access) {
+    return IsSystem64Bit() ? access | KEY_WOW64_32KEY : access;
+}

@@ -44,3 +44,14 @@ class CSystemDriveSpace {
 // of the first step that failed, or 0.
 LONG WriteRegString(HKEY hive, const std::string& keyPath, const std::string& text,
                     const std::string& valueName);
+
+// True on 64-bit Windows, whichever build asks.
+bool IsSystem64Bit();
+
+// The access for a registry key of the autostart: on a 64-bit system every
+// key is opened in the system's own view, where a key path names one key
+// whichever build asks (the 32-bit programs' keys by their real path, under
+// WOW6432Node). InThirtyTwoBitRegistryView opens in the 32-bit programs' view instead,
+// as a 32-bit program that knew of no other view did.
+REGSAM InRealRegistryView(REGSAM access);
+REGSAM InThirtyTwoBitRegistryView(REGSAM access);

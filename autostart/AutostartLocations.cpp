@@ -1,5 +1,7 @@
 #include "autostart/AutostartLocations.h"
 
+#include <string_view>
+
 namespace {
 
 constexpr std::array<const char*, kRunKeyCount> kRunKeyPaths = {
@@ -11,27 +13,49 @@ constexpr std::array<const char*, kRunKeyCount> kRunKeyPaths = {
     "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer\\Run",
 };
 
-constexpr std::array<AutostartLocation, kAutostartLocationCount> BuildTable() {
-    std::array<AutostartLocation, kAutostartLocationCount> table{};
-    table[0] = {kCsidlStartup, 0, nullptr};
-    table[1] = {kCsidlCommonStartup, 0, nullptr};
-    for (size_t i = 0; i < kRunKeyCount; ++i) {
-        table[2 + i] = {0, kRootLocalMachine, kRunKeyPaths[i]};
-        table[2 + kRunKeyCount + i] = {0, kRootCurrentUser, kRunKeyPaths[i]};
-    }
-    return table;
-}
-
-constexpr std::array<AutostartLocation, kAutostartLocationCount> kLocations = BuildTable();
-
 } // namespace
 
 const std::array<const char*, kRunKeyCount>& GetRunKeyPaths() {
     return kRunKeyPaths;
 }
 
-const std::array<AutostartLocation, kAutostartLocationCount>& GetAutostartLocations() {
-    return kLocations;
+std::string ThirtyTwoBitViewKeyPath(const std::string& keyPath) {
+    const size_t firstPartEnd = keyPath.find('\\');
+    if (firstPartEnd == std::string::npos) {
+        return keyPath + "\\WOW6432Node";
+    }
+    return keyPath.substr(0, firstPartEnd) + "\\WOW6432Node" + keyPath.substr(firstPartEnd);
+}
+
+bool IsThirtyTwoBitViewKeyPath(const std::string& keyPath) {
+    constexpr std::string_view kViewPart = "\\WOW6432NODE\\";
+    const size_t firstPartEnd = keyPath.find('\\');
+    if (firstPartEnd == std::string::npos || keyPath.size() < firstPartEnd + kViewPart.size()) {
+        return false;
+    }
+    for (size_t i = 0; i < kViewPart.size(); ++i) {
+        const char c = keyPath[firstPartEnd + i];
+        if ((c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c) != kViewPart[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::vector<AutostartLocation> BuildAutostartLocations(bool twoRegistryViews) {
+    std::vector<AutostartLocation> table = {{kCsidlStartup, 0, {}}, {kCsidlCommonStartup, 0, {}}};
+    for (const char* keyPath : kRunKeyPaths) {
+        table.push_back({0, kRootLocalMachine, keyPath});
+    }
+    if (twoRegistryViews) {
+        for (const char* keyPath : kRunKeyPaths) {
+            table.push_back({0, kRootLocalMachine, ThirtyTwoBitViewKeyPath(keyPath)});
+        }
+    }
+    for (const char* keyPath : kRunKeyPaths) {
+        table.push_back({0, kRootCurrentUser, keyPath});
+    }
+    return table;
 }
 
 std::string GetLocationDisplayText(const AutostartEntry& entry) {

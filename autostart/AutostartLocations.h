@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // The hives as an entry's root holds them (the low 32 bits of the HKEY).
 constexpr uint32_t kRootLocalMachine = 0x80000002;
@@ -18,13 +19,12 @@ constexpr int kCsidlCommonStartup = 24;
 // One row of the table: a startup folder (root 0, csidl set) or a registry
 // key (root set, keyPath set).
 struct AutostartLocation {
-    int csidl;
-    uint32_t root;
-    const char* keyPath;
+    int csidl = 0;
+    uint32_t root = 0;
+    std::string keyPath;
 };
 
 constexpr size_t kRunKeyCount = 6;
-constexpr size_t kAutostartLocationCount = 2 + 2 * kRunKeyCount;
 
 // The current user's or the machine's Run key: new entries and the program's
 // own value go here.
@@ -34,9 +34,17 @@ constexpr char kRunKeyPath[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Ru
 // entries and records and shown to the user.
 const std::array<const char*, kRunKeyCount>& GetRunKeyPaths();
 
-// Both startup folders, then the Run keys under HKEY_LOCAL_MACHINE, then the
-// same keys under HKEY_CURRENT_USER.
-const std::array<AutostartLocation, kAutostartLocationCount>& GetAutostartLocations();
+// Where a 64-bit system keeps the key for its 32-bit programs: the same path
+// with "WOW6432Node" after its first part, as the system's own view names it.
+std::string ThirtyTwoBitViewKeyPath(const std::string& keyPath);
+// True for a path of that form (WOW6432Node in any case).
+bool IsThirtyTwoBitViewKeyPath(const std::string& keyPath);
+
+// Both startup folders, then the Run keys under HKEY_LOCAL_MACHINE (on a
+// 64-bit system, twoRegistryViews, followed by the same keys of the 32-bit
+// programs' view), then the same keys under HKEY_CURRENT_USER, which has one
+// view only.
+std::vector<AutostartLocation> BuildAutostartLocations(bool twoRegistryViews);
 
 // "HKLM\" or "HKCU\" before a registry entry's location; a folder entry's as it is.
 std::string GetLocationDisplayText(const AutostartEntry& entry);

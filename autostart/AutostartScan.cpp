@@ -4,6 +4,8 @@
 #include "app/Mbcs.h"
 #include "app/PathHelpers.h"
 #include "app/ShellShortcut.h"
+#include "app/SystemFunctions.h"
+#include "app/SystemHelpers.h"
 #include "autostart/AutostartLocations.h"
 #include "win/Handle.h"
 
@@ -11,6 +13,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -73,6 +76,34 @@ class ValueReader {
     std::vector<char> m_data = std::vector<char>(kInitialBufferSize);
 };
 
+// Some keys are shared by both views of a 64-bit system (the Policies keys
+// under Wine): the 32-bit programs' path then leads to the system's own key,
+// which the system names without WOW6432Node. Such a key is listed once, by
+// its own path.
+bool IsThirtyTwoBitViewsOwnKey(HKEY key) {
+    const auto queryKey = GetSystemFunctions().NtQueryKey;
+    std::vector<char> information(4096);
+    ULONG needed = 0;
+    if (queryKey == nullptr || queryKey(key, kKeyNameInformationClass, information.data(),
+                                        static_cast<ULONG>(information.size()), &needed) != 0) {
+        return true;
+    }
+    ULONG nameBytes = 0;
+    std::memcpy(&nameBytes, information.data(), sizeof nameBytes);
+    const size_t chars =
+        std::min<size_t>(nameBytes, information.size() - sizeof nameBytes) / sizeof(wchar_t);
+    // ASCII is enough to find the view's part of the name.
+    std::string name(chars, '?');
+    for (size_t i = 0; i < chars; ++i) {
+        wchar_t c = 0;
+        std::memcpy(&c, information.data() + sizeof nameBytes + i * sizeof c, sizeof c);
+        if (c < 0x80) {
+            name[i] = static_cast<char>(c >= L'a' && c <= L'z' ? c - L'a' + L'A' : c);
+        }
+    }
+    return name.find("\\WOW6432NODE\\") != std::string::npos;
+}
+
 } // namespace
 
 uint32_t RootOfHive(HKEY hive) {
@@ -82,6 +113,11 @@ uint32_t RootOfHive(HKEY hive) {
 HKEY HiveOfRoot(uint32_t root) {
     // The predefined hives are negative 32-bit numbers, sign-extended in a 64-bit HKEY.
     return reinterpret_cast<HKEY>(static_cast<intptr_t>(static_cast<int32_t>(root)));
+}
+
+const std::vector<AutostartLocation>& GetAutostartLocations() {
+    static const std::vector<AutostartLocation> table = BuildAutostartLocations(IsSystem64Bit());
+    return table;
 }
 
 void EnumerateAutostartEntries(AutostartEntryList& entries) {
@@ -117,7 +153,9 @@ bool ReadEntryNow(const AutostartEntry& entry, AutostartEntry& now) {
 
 void EnumerateRunKey(HKEY hive, const std::string& keyPath, AutostartEntryList& entries) {
     win::UniqueRegKey key;
-    if (RegOpenKeyExA(hive, keyPath.c_str(), 0, KEY_READ, key.Put()) != ERROR_SUCCESS) {
+    if (RegOpenKeyExA(hive, keyPath.c_str(), 0, InRealRegistryView(KEY_READ), key.Put()) !=
+            ERROR_SUCCESS ||
+        (IsThirtyTwoBitViewKeyPath(keyPath) && !IsThirtyTwoBitViewsOwnKey(key.Get()))) {
         return;
     }
     ValueReader reader(key.Get());

@@ -2,6 +2,7 @@
 // Reads every autostart location into entries. A scan keeps nothing between
 // runs and never reports an error: what cannot be read contributes less.
 #include "autostart/AutostartEntry.h"
+#include "autostart/AutostartLocations.h"
 
 #include <windows.h>
 
@@ -15,6 +16,10 @@ HKEY HiveOfRoot(uint32_t root);
 
 // At most this many values are read from one key.
 constexpr DWORD kMaxValuesPerRunKey = 1000;
+
+// The places the scan reads on this system (BuildAutostartLocations), with
+// both registry views on a 64-bit system.
+const std::vector<AutostartLocation>& GetAutostartLocations();
 
 // Appends the entries of every location, in the order of the location table.
 void EnumerateAutostartEntries(AutostartEntryList& entries);

@@ -35,7 +35,8 @@ std::string CreateShortcutEntry(const NewAutostartItem& item) {
 std::string CreateRegistryEntry(const NewAutostartItem& item) {
     HKEY hive = item.allUsers ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
     win::UniqueRegKey key;
-    if (::RegOpenKeyExA(hive, kRunKeyPath, 0, KEY_READ | KEY_WRITE, key.Put()) != ERROR_SUCCESS) {
+    if (::RegOpenKeyExA(hive, kRunKeyPath, 0, InRealRegistryView(KEY_READ | KEY_WRITE),
+                        key.Put()) != ERROR_SUCCESS) {
         return kKeyNotOpened;
     }
     if (::RegSetValueExA(key.Get(), item.title.c_str(), 0, REG_SZ,

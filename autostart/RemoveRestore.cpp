@@ -182,7 +182,13 @@ void RemoveValue(IRemovedEntriesPage& page, const AutostartEntry& entry) {
         StopUnchanged(page, error);
         return;
     }
-    const int earlier = FindRemovedEntry(removed, true, entry.location, entry.name, entry.root);
+    // Entries are read in the system's own view; where there is a second view,
+    // that is what a machine-wide record must say to be put back in the same key.
+    const uint32_t keyView = entry.root == kRootLocalMachine && IsSystem64Bit()
+                                 ? kKeyPathInSystemView
+                                 : kKeyPathAsThirtyTwoBitProgramSees;
+    const int earlier =
+        FindRemovedEntry(removed, true, entry.location, entry.name, entry.root, keyView);
     if (earlier >= 0) {
         LogLine(" Reg entry was once removed, I deleted an info about it");
         removed.erase(removed.begin() + earlier);
@@ -190,15 +196,15 @@ void RemoveValue(IRemovedEntriesPage& page, const AutostartEntry& entry) {
 
     win::UniqueRegKey key;
     const HKEY hive = HiveForRecord(entry.root);
-    const LONG opened =
-        hive ? RegOpenKeyExA(hive, entry.location.c_str(), 0, kRunKeyAccess, key.Put())
-             : ERROR_INVALID_HANDLE;
+    const LONG opened = hive ? RegOpenKeyExA(hive, entry.location.c_str(), 0,
+                                             InRealRegistryView(kRunKeyAccess), key.Put())
+                             : ERROR_INVALID_HANDLE;
     if (opened != ERROR_SUCCESS) {
         LogLine(" Failed when opening key");
         LogValue(" Last error:", static_cast<uint32_t>(opened));
         page.ShowMessage(kKeyNotOpened);
     } else {
-        const RemovedEntry record{entry.location, entry.name, entry.path, entry.root};
+        const RemovedEntry record{entry.location, entry.name, entry.path, entry.root, keyView};
         if (!RecordBeforeRemoving(page, removed, record, index)) {
             return;
         }
@@ -230,8 +236,11 @@ std::string RestoreRecord(const RemovedEntry& record) {
     }
     win::UniqueRegKey key;
     const HKEY hive = HiveForRecord(record.root);
-    if (!hive || RegOpenKeyExA(hive, record.originalLocation.c_str(), 0, kRunKeyAccess,
-                               key.Put()) != ERROR_SUCCESS) {
+    const REGSAM access = record.keyView == kKeyPathInSystemView
+                              ? InRealRegistryView(kRunKeyAccess)
+                              : InThirtyTwoBitRegistryView(kRunKeyAccess);
+    if (!hive || RegOpenKeyExA(hive, record.originalLocation.c_str(), 0, access, key.Put()) !=
+                     ERROR_SUCCESS) {
         return kKeyNotOpened;
     }
     const std::string& data = record.currentLocation;

@@ -3,6 +3,7 @@
 // twelve keys plus one long-path look-up per value.
 #include "app/LongPath.h"
 #include "autostart/AutostartLocations.h"
+#include "app/SystemHelpers.h"
 #include "autostart/AutostartScan.h"
 #include "bench/BenchTiming.h"
 
@@ -31,8 +32,8 @@ size_t Enumerate(bool lengthen) {
             continue;
         }
         HKEY key = nullptr;
-        if (RegOpenKeyExA(HiveOfRoot(location.root), location.keyPath, 0, KEY_READ, &key) !=
-            ERROR_SUCCESS) {
+        if (RegOpenKeyExA(HiveOfRoot(location.root), location.keyPath.c_str(), 0,
+                          InRealRegistryView(KEY_READ), &key) != ERROR_SUCCESS) {
             continue;
         }
         for (DWORD index = 0; index < kMaxValuesPerRunKey; ++index) {

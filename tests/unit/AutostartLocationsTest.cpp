@@ -11,19 +11,29 @@ TEST(AutostartLocations, TableHoldsBothFoldersThenTheSixKeysUnderEachHiveInScanO
     const std::string keys[] = {
         upper + "Run",         upper + "RunOnce",         upper + "RunOnceEx",
         mixed + "RunServices", mixed + "RunServicesOnce", mixed + "Policies\\Explorer\\Run"};
-    const auto& table = GetAutostartLocations();
-    ASSERT_EQ(table.size(), 14u);
-    EXPECT_EQ(table[0].csidl, 7);
-    EXPECT_EQ(table[0].root, 0u);
-    EXPECT_EQ(table[1].csidl, 24);
-    EXPECT_EQ(table[1].root, 0u);
-    for (size_t i = 0; i < 6; ++i) {
-        SCOPED_TRACE(keys[i]);
-        EXPECT_EQ(table[2 + i].root, 0x80000002u);
-        EXPECT_EQ(std::string(table[2 + i].keyPath), keys[i]);
-        EXPECT_EQ(table[8 + i].root, 0x80000001u);
-        EXPECT_EQ(std::string(table[8 + i].keyPath), keys[i]);
-        EXPECT_EQ(std::string(GetRunKeyPaths()[i]), keys[i]);
+    for (const bool twoViews : {false, true}) {
+        SCOPED_TRACE(twoViews ? "64-bit system" : "32-bit system");
+        const auto table = BuildAutostartLocations(twoViews);
+        // A 64-bit system's machine keys of the 32-bit programs come after its own.
+        const size_t user = twoViews ? 14 : 8;
+        ASSERT_EQ(table.size(), user + 6);
+        EXPECT_EQ(table[0].csidl, 7);
+        EXPECT_EQ(table[0].root, 0u);
+        EXPECT_EQ(table[1].csidl, 24);
+        EXPECT_EQ(table[1].root, 0u);
+        for (size_t i = 0; i < 6; ++i) {
+            SCOPED_TRACE(keys[i]);
+            EXPECT_EQ(table[2 + i].root, 0x80000002u);
+            EXPECT_EQ(table[2 + i].keyPath, keys[i]);
+            EXPECT_EQ(table[user + i].root, 0x80000001u);
+            EXPECT_EQ(table[user + i].keyPath, keys[i]);
+            EXPECT_EQ(std::string(GetRunKeyPaths()[i]), keys[i]);
+            if (twoViews) {
+                EXPECT_EQ(table[8 + i].root, 0x80000002u);
+                EXPECT_EQ(table[8 + i].keyPath,
+                          keys[i].substr(0, 8) + "\\WOW6432Node" + keys[i].substr(8));
+            }
+        }
     }
 }
 

@@ -1,5 +1,6 @@
 #include "app/ShellShortcut.h"
 #include "autostart/AutostartLocations.h"
+#include "app/SystemHelpers.h"
 #include "autostart/AutostartScan.h"
 #include "tests/unit/TempDir.h"
 
@@ -407,34 +408,62 @@ TEST_F(AutostartScan, FullScanVisitsEveryLocationInTableOrder) {
     ASSERT_TRUE(WriteBytes(user.File("OrvProbe.exe"), "MZ"));
     ASSERT_TRUE(WriteBytes(common.File("OrvProbe.exe"), "MZ"));
     std::vector<std::unique_ptr<RegistryKeyRestorer>> keys;
+    // Some keys of the 32-bit programs' view are the system's own key, shared
+    // by both views: the probe is already there, and is listed once.
+    const auto alreadyProbed = [](const AutostartLocation& location) {
+        win::UniqueRegKey key;
+        return RegOpenKeyExA(HiveOfRoot(location.root), location.keyPath.c_str(), 0, KEY_READ,
+                             key.Put()) == ERROR_SUCCESS &&
+               RegQueryValueExA(key.Get(), "OrvProbe", nullptr, nullptr, nullptr, nullptr) ==
+                   ERROR_SUCCESS;
+    };
+    std::vector<AutostartLocation> probed;
     for (const AutostartLocation& location : GetAutostartLocations()) {
-        if (location.root != 0) {
+        if (location.root == 0) {
+            probed.push_back(location);
+        } else if (!alreadyProbed(location)) {
             keys.push_back(
                 std::make_unique<RegistryKeyRestorer>(HiveOfRoot(location.root), location.keyPath));
             keys.back()->SetText("OrvProbe", "C:\\probe.exe");
+            probed.push_back(location);
         }
     }
 
     AutostartEntryList entries;
     EnumerateAutostartEntries(entries);
     const AutostartEntryList probes = Named(entries, "OrvProbe");
-    ASSERT_EQ(probes.size(), 14u);
+    ASSERT_EQ(GetAutostartLocations().size(), IsSystem64Bit() ? 20u : 14u);
+    const size_t count = probed.size();
+    ASSERT_EQ(probes.size(), count);
     EXPECT_EQ(probes[0].location, user.File("OrvProbe.exe"));
     EXPECT_EQ(probes[0].root, 0u);
     EXPECT_EQ(probes[1].location, common.File("OrvProbe.exe"));
     EXPECT_EQ(probes[1].root, 0u);
     EXPECT_EQ(probes[1].path, common.File("OrvProbe.exe"));
-    for (size_t i = 2; i < 14; ++i) {
-        const AutostartLocation& location = GetAutostartLocations()[i];
-        EXPECT_EQ(probes[i].location, location.keyPath);
-        EXPECT_EQ(probes[i].root, location.root);
+    for (size_t i = 2; i < count; ++i) {
+        EXPECT_EQ(probes[i].location, probed[i].keyPath);
+        EXPECT_EQ(probes[i].root, probed[i].root);
         EXPECT_EQ(probes[i].path, "C:\\probe.exe");
     }
     // The same value under the same key in both hives: two entries apart only
     // in root, told apart on the screen by their prefixes.
-    EXPECT_EQ(probes[2].location, probes[8].location);
+    const size_t userKeys = count - 6;
+    EXPECT_EQ(probes[2].location, probes[userKeys].location);
     EXPECT_EQ(GetLocationDisplayText(probes[2]), "HKLM\\" + kRun);
-    EXPECT_EQ(GetLocationDisplayText(probes[8]), "HKCU\\" + kRun);
+    EXPECT_EQ(GetLocationDisplayText(probes[userKeys]), "HKCU\\" + kRun);
+    if (IsSystem64Bit()) {
+        // The 32-bit programs' machine keys, named as they really are: what a
+        // 32-bit program writes to its Run key is found there.
+        EXPECT_EQ(GetLocationDisplayText(probes[8]),
+                  "HKLM\\SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Run");
+        win::UniqueRegKey thirtyTwoBitView;
+        ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRun.c_str(), 0, KEY_READ | KEY_WOW64_32KEY,
+                                thirtyTwoBitView.Put()),
+                  ERROR_SUCCESS);
+        EXPECT_EQ(RegQueryValueExA(thirtyTwoBitView.Get(), "OrvProbe", nullptr, nullptr, nullptr,
+                                   nullptr),
+                  ERROR_SUCCESS);
+    }
 }
 
 TEST_F(AutostartScan, AMissingStartupFolderLeavesTheOtherLocationsScanned) {

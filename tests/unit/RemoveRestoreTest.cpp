@@ -1,7 +1,9 @@
 #include "app/Log.h"
 #include "app/SafeFile.h"
 #include "app/SystemHelpers.h"
+#include "autostart/AutostartLocations.h"
 #include "autostart/AutostartMessages.h"
+#include "autostart/AutostartScan.h"
 #include "autostart/RemoveRestore.h"
 #include "tests/unit/HexBytes.h"
 #include "tests/unit/TempDir.h"
@@ -360,6 +362,59 @@ TEST_F(RemoveRestore, RemovalAskedInAWarningTakesOnlyTheEntryAsTheWarningShowedI
     EXPECT_EQ(m_page.messages.size(), 2u);
 }
 
+// On a 64-bit system the machine's Run key has a twin for 32-bit programs.
+TEST_F(RemoveRestore, MachineValuesOfBothViewsGoAndComeBackEachInItsOwnView) {
+    if (!IsSystem64Bit()) {
+        GTEST_SKIP() << "a 32-bit system has one registry view";
+    }
+    const std::string name = Unique("Views");
+    const AutostartEntry own = RunValue(kLocalMachine, name, "own.exe");
+    win::UniqueRegKey thirtyTwoBitKey;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kRunKey.c_str(), 0, nullptr, 0,
+                              KEY_ALL_ACCESS | KEY_WOW64_32KEY, nullptr, thirtyTwoBitKey.Put(),
+                              nullptr),
+              ERROR_SUCCESS);
+    const auto thirtyTwoBitValue = [&] {
+        char data[64] = {};
+        DWORD size = sizeof data;
+        return RegQueryValueExA(thirtyTwoBitKey.Get(), name.c_str(), nullptr, nullptr,
+                                reinterpret_cast<BYTE*>(data), &size) == ERROR_SUCCESS
+                   ? std::string(data)
+                   : std::string("(none)");
+    };
+    ASSERT_TRUE(WriteRegString(HKEY_LOCAL_MACHINE, ThirtyTwoBitViewKeyPath(kRunKey), "wow.exe",
+                               name) == ERROR_SUCCESS);
+    ASSERT_EQ(thirtyTwoBitValue(), "wow.exe") << "the view's key by its real path";
+    AutostartEntry wow;
+    ASSERT_TRUE(ReadEntryNow({name, "", ThirtyTwoBitViewKeyPath(kRunKey), kLocalMachine}, wow));
+
+    EXPECT_TRUE(RemoveEntry(m_page, wow));
+    EXPECT_TRUE(RemoveEntry(m_page, own));
+    EXPECT_EQ(thirtyTwoBitValue(), "(none)");
+    EXPECT_EQ(ReadValue(kLocalMachine, name).type, static_cast<DWORD>(REG_NONE));
+    ASSERT_EQ(m_page.removed.size(), 2u) << "two records, one per view";
+    EXPECT_EQ(m_page.removed[0].originalLocation, ThirtyTwoBitViewKeyPath(kRunKey));
+    EXPECT_EQ(m_page.removed[0].keyView, kKeyPathInSystemView);
+
+    RestoreEntry(m_page, 0);
+    EXPECT_EQ(thirtyTwoBitValue(), "wow.exe");
+    EXPECT_EQ(ReadValue(kLocalMachine, name).type, static_cast<DWORD>(REG_NONE));
+    RestoreEntry(m_page, 0);
+    EXPECT_EQ(ReadValue(kLocalMachine, name).data, WithNul("own.exe"));
+    EXPECT_EQ(thirtyTwoBitValue(), "wow.exe");
+
+    // Written before both views were read, by the 32-bit program: its key
+    // path was the 32-bit view's, and that is where it comes back.
+    RegDeleteValueA(thirtyTwoBitKey.Get(), name.c_str());
+    ASSERT_TRUE(
+        WriteBytes(m_index, FormatRemovedIndex({{kRunKey, name, "old.exe", kLocalMachine}})));
+    m_page.RefreshAfterChange();
+    RestoreEntry(m_page, 0);
+    EXPECT_EQ(thirtyTwoBitValue(), "old.exe");
+    EXPECT_EQ(ReadValue(kLocalMachine, name).data, WithNul("own.exe"));
+    RegDeleteValueA(thirtyTwoBitKey.Get(), name.c_str());
+}
+
 TEST_F(RemoveRestore, ValueRemovedAgainKeepsOnlyTheLatestData) {
     const std::string name = Unique("Again");
     RemoveEntry(m_page, RunValue(kCurrentUser, name, "old.exe"));
@@ -376,7 +431,9 @@ TEST_F(RemoveRestore, SameValueInBothHivesKeepsARecordForEach) {
     ClearLog();
     RemoveEntry(m_page, RunValue(kCurrentUser, name, "user.exe"));
     EXPECT_EQ(Log().find("once removed"), std::string::npos);
-    const RemovedEntryList expected{{kRunKey, name, "machine.exe", kLocalMachine},
+    const uint32_t machineView =
+        IsSystem64Bit() ? kKeyPathInSystemView : kKeyPathAsThirtyTwoBitProgramSees;
+    const RemovedEntryList expected{{kRunKey, name, "machine.exe", kLocalMachine, machineView},
                                     {kRunKey, name, "user.exe", kCurrentUser}};
     EXPECT_EQ(m_page.removed, expected);
     EXPECT_EQ(IndexBytes(), FormatRemovedIndex(expected));
