@@ -1,5 +1,6 @@
 // The readings of a CCpuHistory that come from the system.
 #include "process/CpuHistory.h"
+#include "process/ProcessActions.h"
 #include "process/CpuUsage.h"
 #include "win/Handle.h"
 
@@ -12,8 +13,7 @@ void CCpuHistory::AddSample(int64_t cpuTime) {
 }
 
 void CCpuHistory::SampleProcess(uint32_t processId) {
-    static_assert(PROCESS_ALL_ACCESS == 0x1F0FFF);
-    win::UniqueHandle process(::OpenProcess(PROCESS_ALL_ACCESS, FALSE, processId));
+    win::UniqueHandle process = OpenProcessToAsk(processId);
     if (!process) {
         AddSample(kCannotOpen);
         return;

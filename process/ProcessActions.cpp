@@ -7,38 +7,39 @@
 #include "process/ProcessEnumerator.h"
 #include "win/Handle.h"
 
-namespace {
-
-// Windows before Vista know only the full query right (and reading the image
-// through PSAPI needs the memory right besides).
-constexpr DWORD kLimitedQuery = PROCESS_QUERY_LIMITED_INFORMATION;
-constexpr DWORD kFullQuery = PROCESS_QUERY_INFORMATION | PROCESS_VM_READ;
-
-win::UniqueHandle OpenToActAndAsk(uint32_t processId, DWORD access) {
-    win::UniqueHandle process(::OpenProcess(access | kLimitedQuery, FALSE, processId));
+win::UniqueHandle OpenProcessToAsk(uint32_t processId, DWORD access) {
+    // Windows before Vista know only the full query right, and reading the
+    // main module through PSAPI needs the memory right besides.
+    constexpr DWORD kFullQuery = PROCESS_QUERY_INFORMATION | PROCESS_VM_READ;
+    win::UniqueHandle process(::OpenProcess(access | kFullQuery, FALSE, processId));
     if (!process) {
-        process.Reset(::OpenProcess(access | kFullQuery, FALSE, processId));
+        process.Reset(::OpenProcess(access | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
     }
     return process;
 }
 
-std::string ReadImagePath(HANDLE process) {
-    const SystemFunctions& functions = GetSystemFunctions();
+std::string ReadProcessImagePath(HANDLE process, const SystemFunctions& functions) {
     char buffer[MAX_PATH] = {};
-    if (functions.QueryFullProcessImageNameA) {
-        DWORD size = MAX_PATH;
-        if (functions.QueryFullProcessImageNameA(process, 0, buffer, &size) && size < MAX_PATH) {
-            return std::string(buffer, size);
-        }
+    if (process == nullptr) {
+        return {};
     }
     if (functions.GetModuleFileNameExA) {
         const DWORD length = functions.GetModuleFileNameExA(process, nullptr, buffer, MAX_PATH);
+        // A result that fills the buffer is cut short (and on older systems not
+        // terminated): no path is better than another file's.
         if (length > 0 && length < MAX_PATH) {
             return std::string(buffer, length);
         }
     }
+    DWORD size = MAX_PATH;
+    if (functions.QueryFullProcessImageNameA &&
+        functions.QueryFullProcessImageNameA(process, 0, buffer, &size) && size < MAX_PATH) {
+        return std::string(buffer, size);
+    }
     return {};
 }
+
+namespace {
 
 bool HasNameNow(const ProcessRow& row) {
     CProcessEnumerator enumerator;
@@ -67,7 +68,7 @@ bool IsRowsProcess(const ProcessRow& row, HANDLE process) {
         return false;
     }
     if (!row.path.empty()) {
-        const std::string image = ReadImagePath(process);
+        const std::string image = ReadProcessImagePath(process);
         if (image.empty()) {
             return false;
         }
@@ -80,7 +81,7 @@ bool IsRowsProcess(const ProcessRow& row, HANDLE process) {
 // The row's process opened with the access, or an empty owner when it cannot
 // be opened or its id now belongs to another process.
 win::UniqueHandle OpenRowsProcess(const ProcessRow& row, DWORD access) {
-    win::UniqueHandle process = OpenToActAndAsk(row.processId, access);
+    win::UniqueHandle process = OpenProcessToAsk(row.processId, access);
     if (!process || !IsRowsProcess(row, process.Get())) {
         return win::UniqueHandle();
     }

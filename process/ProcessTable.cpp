@@ -13,11 +13,8 @@
 namespace {
 
 constexpr char kTrustFileName[] = "processes.dat";
-constexpr DWORD kQueryAccess = PROCESS_QUERY_INFORMATION | PROCESS_VM_READ;
-constexpr DWORD kPathBufferSize = MAX_PATH;
 constexpr int kTitleBufferSize = 1000;
 
-static_assert(kQueryAccess == 0x410);
 #ifndef _WIN64
 static_assert(sizeof(PROCESS_MEMORY_COUNTERS) == 40, "the counters record of 32-bit PSAPI");
 #endif
@@ -35,20 +32,6 @@ BOOL CALLBACK CollectWindow(HWND window, LPARAM list) {
 uint32_t ClampBytes(SIZE_T bytes) {
     constexpr SIZE_T kMax = std::numeric_limits<uint32_t>::max();
     return static_cast<uint32_t>(bytes > kMax ? kMax : bytes);
-}
-
-std::string ReadMainModulePath(const SystemFunctions& psapi, HANDLE process) {
-    if (!psapi.GetModuleFileNameExA || !process) {
-        return {};
-    }
-    char buffer[kPathBufferSize] = {};
-    const DWORD length = psapi.GetModuleFileNameExA(process, nullptr, buffer, kPathBufferSize);
-    // A result that fills the buffer is cut short (and on older systems not
-    // terminated): no path is better than another file's.
-    if (length == 0 || length >= kPathBufferSize) {
-        return {};
-    }
-    return std::string(buffer, length);
 }
 
 void ReadMemory(const SystemFunctions& psapi, HANDLE process, ProcessRow& row) {
@@ -110,8 +93,8 @@ ProcessRow CProcessTable::ReadRow(const ProcessEntry& entry, const CWindowsTexts
     ProcessRow row;
     row.name = entry.name;
     row.processId = entry.processId;
-    win::UniqueHandle process(::OpenProcess(kQueryAccess, FALSE, entry.processId));
-    row.path = ReadMainModulePath(m_functions, process.Get());
+    win::UniqueHandle process = OpenProcessToAsk(entry.processId);
+    row.path = ReadProcessImagePath(process.Get(), m_functions);
     const std::string& longPath = LongFormOf(row.path, seen);
     if (!longPath.empty()) {
         row.path = longPath;

@@ -5,6 +5,7 @@
 #include "app/SafeFile.h"
 #include "app/SystemHelpers.h"
 #include "process/ProcessEnumerator.h"
+#include "process/ProcessActions.h"
 #include "process/ProcessTable.h"
 #include "tests/unit/HelperProcess.h"
 #include "tests/unit/RecordingGate.h"
@@ -101,6 +102,18 @@ DWORD WINAPI NoPathWhileStarting(HANDLE process, HMODULE module, char* name, DWO
         return 0;
     }
     return GetSystemFunctions().GetModuleFileNameExA(process, module, name, size);
+}
+
+BOOL WINAPI NoImageWhileStarting(HANDLE process, DWORD flags, char* name, DWORD* size) {
+    if (GetProcessId(process) == g_startingProcess) {
+        return FALSE;
+    }
+    return GetSystemFunctions().QueryFullProcessImageNameA(process, flags, name, size);
+}
+
+// PSAPI as a 32-bit program finds it for a 64-bit process: no module to name.
+DWORD WINAPI NoModuleOfAnotherBitness(HANDLE, HMODULE, char*, DWORD) {
+    return 0;
 }
 
 // Top-level windows of this process, destroyed with the object.
@@ -256,6 +269,16 @@ TEST_F(ProcessTableTest, SnapshotRowOfARunningProcess) {
     const ProcessRow* self = RowOf(rows, GetCurrentProcessId());
     ASSERT_NE(self, nullptr);
     EXPECT_TRUE(IsSamePath(self->path, GetExePath())) << self->path;
+    EXPECT_EQ(row->creationTime, ReadCreationTime(helper.Handle()));
+
+    // Where PSAPI cannot name the main module, the system's name of the image
+    // gives the same path.
+    SystemFunctions otherBitness = GetSystemFunctions();
+    otherBitness.GetModuleFileNameExA = NoModuleOfAnotherBitness;
+    CProcessTable seenFromOtherBitness(m_trustFile, otherBitness);
+    const ProcessRowList imageRows = seenFromOtherBitness.BuildSnapshot();
+    ASSERT_NE(RowOf(imageRows, helper.Id()), nullptr);
+    EXPECT_EQ(RowOf(imageRows, helper.Id())->path, m_helperPath);
 
     // The snapshot keeps the enumerator's order, with each process once.
     CProcessEnumerator enumerator;
@@ -596,6 +619,7 @@ TEST_F(ProcessTableTest, UnseenRefreshReadsNewProcessesWholeAndLetsKnownRowsWait
     HelperProcess& ending = Start();
     SystemFunctions functions = GetSystemFunctions();
     functions.GetModuleFileNameExA = NoPathWhileStarting;
+    functions.QueryFullProcessImageNameA = NoImageWhileStarting;
     CProcessTable table(m_trustFile, functions);
     table.Refresh();
     ASSERT_EQ(RowOf(table, known.Id()).priorityClass, static_cast<uint32_t>(NORMAL_PRIORITY_CLASS));
