@@ -68,7 +68,7 @@ TEST(PageKeys, EachKeyGivesItsCommandAndModifiersOnlyCountForNAndEnter) {
 class AutostartEntryTexts : public ::testing::Test {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(WriteBytes(m_file, std::string(3000, 'x')));
+        ASSERT_TRUE(WriteFileText(m_file, std::string(3000, 'x')));
         char shortPath[MAX_PATH] = {};
         ASSERT_NE(GetShortPathNameA(m_file.c_str(), shortPath, MAX_PATH), 0u);
         m_shortPath = shortPath;
