@@ -1,7 +1,6 @@
 // The Processes page as its user works with it: a program appears in the list,
 // gets a lower priority through the context menu, and is killed with Delete.
 #include "tests/e2e/SheetSteps.h"
-#include "tests/helpers/TestSupport.h"
 #include "tests/unit/HelperProcess.h"
 
 #include <gtest/gtest.h>
@@ -130,8 +129,8 @@ TEST(ProcessesPage, AProgramIsListedReprioritisedAndKilled) {
     AnswerKillQuestion(run.Program().Id(), IDYES);
     EXPECT_EQ(::WaitForSingleObject(helper.Handle(), 5000), static_cast<DWORD>(WAIT_OBJECT_0))
         << "Yes kills the selected process";
-    EXPECT_TRUE(WaitUntil(
-        [&] { return FindListItem(list, kProcessIdColumn, IdText(helper.Id())) < 0; }, 12s))
+    EXPECT_TRUE(
+        WaitUntil([&] { return ListedWithout(list, run.Program().Id(), helper.Id()); }, 12s))
         << "the killed process leaves the list at the next refresh";
     EXPECT_TRUE(run.Exit(sheet));
 }
