@@ -16,7 +16,7 @@
 
 namespace {
 
-const std::string kRun = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+const std::string kRun = testsupport::kRunKey;
 const std::string kRunOnce = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
 const std::string kRunServicesOnce =
     "Software\\Microsoft\\Windows\\CurrentVersion\\RunServicesOnce";

@@ -17,7 +17,7 @@
 
 namespace {
 
-const std::string kRunKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+const std::string kRunKey = testsupport::kRunKey;
 constexpr uint32_t kCurrentUser = 0x80000001;
 constexpr uint32_t kLocalMachine = 0x80000002;
 constexpr DWORD kMovedAwayAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN;
