@@ -575,8 +575,7 @@ TEST_F(DayRoad, KilledInTheMiddleOrWithReadOnlyFilesNothingIsLost) {
             ASSERT_TRUE(KillDuring(
                 *m_program, index, next.kill,
                 [&] { ::PostMessageA(::GetDlgItem(question, IDYES), BM_CLICK, 0, 0); }, landed))
-                << "removing " << next.removed->name << ": the kill did not land "
-                << landed.substr(0, landed.find(" ("));
+                << "removing " << next.removed->name << ": the kill did not land " << landed;
             const std::string bytes = ReadFileText(index);
             records.clear();
             EXPECT_TRUE(bytes.empty() || ParseRemovedIndex(bytes, records)) << "a whole index";
@@ -608,8 +607,7 @@ TEST_F(DayRoad, KilledInTheMiddleOrWithReadOnlyFilesNothingIsLost) {
         TapKey(VK_DOWN);
         ASSERT_TRUE(KillDuring(
             *m_program, next.file, next.kill, [] { PressKeys({VK_RETURN}); }, landed))
-            << "accepting into " << next.file << ": the kill did not land "
-            << landed.substr(0, landed.find(" ("));
+            << "accepting into " << next.file << ": the kill did not land " << landed;
         const std::string outcome =
             OldOrNew(before, ReadFileText(next.file), process ? "ProcessHelper.exe" : trusted);
         std::printf("[ KILLED   ] accepting, %s %s: the %s file\n",

@@ -34,18 +34,6 @@ void ClickColumnHeader(HWND list, int column) {
     ClickAt(POINT{origin.x + left - scrolled + 10, (header.top + header.bottom) / 2});
 }
 
-// A click on the tray icon, again when the first met an icon a killed program
-// left behind, until the sheet is shown or hidden as wanted.
-bool ToggleFromTray(HWND sheet, bool shown) {
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        ClickFirstTrayIcon();
-        if (WaitUntil([&] { return IsVisible(sheet) == shown; }, 3s)) {
-            return true;
-        }
-    }
-    return false;
-}
-
 } // namespace
 
 TEST(ProcessesPage, RowsShownAfterTheSheetWasHiddenAreCurrent) {

@@ -54,18 +54,24 @@ inline void MoveClearOfTray(HWND sheet) {
     ::SetWindowPos(sheet, nullptr, 40, 120, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-// A click on the tray icon shows the hidden sheet. An icon left behind by a
+// A click on the tray icon shows or hides the sheet. An icon left behind by a
 // program that was killed goes when the mouse passes over it, or at the
 // latest at its first click; the user then clicks again.
+inline bool ToggleFromTray(HWND sheet, bool shown) {
+    for (int click = 0; click < 3; ++click) {
+        ClickFirstTrayIcon();
+        if (WaitUntil([&] { return IsVisible(sheet) == shown; }, 3s)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 inline bool ShowFromTray(HWND sheet) {
     const RECT icon = FirstTrayIconRect();
     ::SetCursorPos((icon.left + icon.right) / 2, (icon.top + icon.bottom) / 2);
     std::this_thread::sleep_for(300ms);
-    for (int click = 0; click < 3 && !IsVisible(sheet); ++click) {
-        ClickFirstTrayIcon();
-        WaitUntil([&] { return IsVisible(sheet); }, 3s);
-    }
-    return IsVisible(sheet);
+    return IsVisible(sheet) || ToggleFromTray(sheet, true);
 }
 
 // The sheet of a later run, hidden in the tray as later runs start, then shown

@@ -129,10 +129,8 @@ TEST_F(StartupTest, FirstRunGreetsRegistersItselfLogsAndSavesTheFlag) {
 
 TEST_F(StartupTest, LaterRunStartsInTheTrayAndTheIconShowsAndHidesTheSheet) {
     RunningProgram& program = StartLaterRun();
-
-    HWND sheet = WaitForTopWindow(program.Id(), kSheetCaption, 20s);
+    HWND sheet = WaitForSheetInTray(program);
     ASSERT_NE(sheet, nullptr);
-    ASSERT_TRUE(WaitUntil([&] { return !IsVisible(sheet); }, 5s)) << "later runs start hidden";
     EXPECT_EQ(FindMessageBox(program.Id(), "Orvane"), nullptr) << "no greeting";
     std::string runValue;
     EXPECT_FALSE(ReadUserRegistryString(kRunKey, "ORV", runValue)) << "no registry write";
@@ -266,11 +264,7 @@ TEST_F(StartupTest, TrayMenuAboutShowsTheInfoPageAndExitEndsTheProgram) {
     ASSERT_NE(sheet, nullptr);
     ASSERT_TRUE(WaitUntil([] { return FindTrayWindow() != nullptr; }, 10s));
 
-    ASSERT_NE(OpenTrayMenu(), nullptr) << "a right click opens the tray menu";
-    // "About" is the second item.
-    PressKeys({VK_DOWN});
-    PressKeys({VK_DOWN});
-    PressKeys({VK_RETURN});
+    ChooseTrayMenuItem(2); // About
     ASSERT_TRUE(WaitUntil([&] { return IsVisible(sheet); }, 5s)) << "About shows the sheet";
     HWND tabs = ::FindWindowExA(sheet, nullptr, "SysTabControl32", nullptr);
     ASSERT_NE(tabs, nullptr);
