@@ -3,11 +3,10 @@
 // entries of odd shapes that must neither break the page nor be changed by it.
 #include "app/AcceptedList.h"
 #include "app/ShellShortcut.h"
-#include "autostart/AutostartScan.h"
 #include "tests/e2e/Driver.h"
 #include "tests/e2e/SheetSteps.h"
 #include "tests/e2e/RemoteListView.h"
-#include "tests/helpers/TestSupport.h"
+#include "tests/helpers/AcceptEverything.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +14,6 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
-#include <cstdlib>
 #include <memory>
 #include <string>
 #include <thread>
@@ -41,9 +39,7 @@ class AutostartPageTest : public testing::Test {
     }
 
     void CleanUp() {
-        for (const std::string& name : m_values) {
-            DeleteUserRegistryValue(kRunKey, name);
-        }
+        m_values.DeleteAll();
         for (const std::string& name : m_commonStartupItems) {
             ::DeleteFileA((StartupFolder(CSIDL_COMMON_STARTUP) + "\\" + name).c_str());
         }
@@ -56,8 +52,7 @@ class AutostartPageTest : public testing::Test {
     }
 
     void AddValue(const std::string& name, const std::string& text) {
-        m_values.push_back(name);
-        ASSERT_TRUE(SetUserRunString(name, text));
+        ASSERT_TRUE(m_values.Set(name, text));
     }
 
     std::string StartupItem(const std::string& name) {
@@ -67,23 +62,13 @@ class AutostartPageTest : public testing::Test {
 
     // Accepts the paths and everything registered already, so that only what
     // the test adds later is unaccepted.
-    void Accept(std::vector<std::string> paths) {
-        AutostartEntryList present;
-        EnumerateAutostartEntries(present);
-        for (const AutostartEntry& entry : present) {
-            paths.push_back(entry.path);
-        }
-        CAcceptedList accepted(folder.File("autostart.dat"));
-        for (const std::string& path : paths) {
-            accepted.SetState(path, 1);
-        }
-        ASSERT_TRUE(accepted.Store());
+    void Accept(const std::vector<std::string>& paths) {
+        ASSERT_GE(testsupport::AcceptPresentEntries(folder.File("autostart.dat"), paths), 0);
     }
 
     // Starts a later run, shows the sheet from the tray and opens the page.
     void OpenPage() {
-        ASSERT_TRUE(WriteFileText(folder.File("settings.ini"), "[GENERAL]\r\nFirstUse=1\r\n"));
-        m_program = std::make_unique<RunningProgram>(folder.Exe(), folder.Dir());
+        m_program = StartLaterRun(folder);
         m_sheet = ShowSheetOfLaterRun(m_program->Id());
         ASSERT_NE(m_sheet, nullptr) << "a tray click shows the sheet";
         m_page = e2e::OpenPage(m_sheet, 0);
@@ -96,6 +81,11 @@ class AutostartPageTest : public testing::Test {
 
     bool WaitForEntry(const std::string& name, std::chrono::milliseconds timeout) {
         return m_lists->WaitForEntry(name, timeout);
+    }
+
+    // Restored: back in the current list, and the removed list empty again.
+    bool WaitForRestored(const std::string& name) {
+        return WaitUntil([&] { return m_removed->Count() == 0 && m_current->Find(name) >= 0; }, 3s);
     }
 
     int RedPixelsOf(const std::string& name, COLORREF colour = kUnacceptedRed) {
@@ -117,7 +107,7 @@ class AutostartPageTest : public testing::Test {
     std::unique_ptr<AutostartLists> m_lists;
     RemoteListView* m_current = nullptr;
     RemoteListView* m_removed = nullptr;
-    std::vector<std::string> m_values;
+    RunValues m_values;
     std::vector<std::string> m_startupItems;
     std::vector<std::string> m_commonStartupItems;
 };
@@ -154,7 +144,7 @@ TEST_F(AutostartPageTest, NewValueTurnsUpRedIsAcceptedRemovedAndRestored) {
     EXPECT_EQ(ReadFileText(folder.File("autostart.dat")), acceptedBefore);
 
     // A program registers itself: the rescan shows it within 30 seconds, in red.
-    m_values.push_back("Orvane Test New");
+    m_values.Own("Orvane Test New");
     ASSERT_TRUE(SetUserRunString("Orvane Test New", fresh));
     ASSERT_TRUE(WaitForEntry("Orvane Test New", 35s)) << "the timer's rescan finds it";
     EXPECT_TRUE(WaitUntil([&] { return RedPixelsOf("Orvane Test New") >= 20; }, 3s))
@@ -164,9 +154,6 @@ TEST_F(AutostartPageTest, NewValueTurnsUpRedIsAcceptedRemovedAndRestored) {
             EXPECT_EQ(RowPixelsOf(*m_current, item, kUnacceptedRed), 0)
                 << "accepted entries are not: " << m_current->Text(item, 0);
         }
-    }
-    if (const char* output = std::getenv("ORV_TEST_OUTPUT")) {
-        ::CreateDirectoryA((testsupport::WinePathOf(output) + "\\pages").c_str(), nullptr);
     }
     SaveScreenshot("pages\\autostart", m_sheet);
 
@@ -228,7 +215,7 @@ TEST_F(AutostartPageTest, NewValueTurnsUpRedIsAcceptedRemovedAndRestored) {
     EXPECT_EQ(WindowText(info), "") << "no description while the removed list has the focus";
     ClickItem(*m_removed, 0, true);
     ChooseMenuItem(1);
-    EXPECT_TRUE(WaitUntil([&] { return m_removed->Count() == 0; }, 3s));
+    EXPECT_TRUE(WaitForRestored("Orvane Test Alpha"));
     EXPECT_EQ(ReadUserRunValue("Orvane Test Alpha"),
               std::make_pair(static_cast<DWORD>(REG_SZ), alpha + '\0'));
     EXPECT_GE(m_current->Find("Orvane Test Alpha"), 0);
@@ -247,7 +234,7 @@ TEST_F(AutostartPageTest, NewValueTurnsUpRedIsAcceptedRemovedAndRestored) {
     ClickItem(*m_removed, 0);
     ClickItem(*m_removed, 0, true);
     ChooseMenuItem(1);
-    EXPECT_TRUE(WaitUntil([&] { return m_removed->Count() == 0; }, 3s));
+    EXPECT_TRUE(WaitForRestored("Orvane Test Shortcut"));
     EXPECT_TRUE(Exists(shortcut));
     EXPECT_FALSE(Exists(moved));
     EXPECT_TRUE(WaitForEntry("Orvane Test Shortcut", 3s));
@@ -260,7 +247,7 @@ TEST_F(AutostartPageTest, NewValueTurnsUpRedIsAcceptedRemovedAndRestored) {
 TEST_F(AutostartPageTest, NewEntriesOfBothKindsAreMadeFromThePage) {
     const std::string program = SystemFile("winver.exe");
     const std::string target = SystemFile("clock.exe");
-    m_values.push_back("Orvane Test Made");
+    m_values.Own("Orvane Test Made");
     m_commonStartupItems.push_back("Orvane Test Made Link.lnk");
     const std::string link = StartupFolder(CSIDL_COMMON_STARTUP) + "\\Orvane Test Made Link.lnk";
     Accept({});
@@ -329,7 +316,7 @@ TEST_F(AutostartPageTest, ReadOnlyFilesAreToldAndLeftAsTheyWere) {
     ClickItem(*m_removed, 0);
     ClickItem(*m_removed, 0, true);
     ChooseMenuItem(1);
-    ASSERT_TRUE(WaitUntil([&] { return m_removed->Count() == 0; }, 3s));
+    ASSERT_TRUE(WaitForRestored("Orvane Test Kept"));
 
     ReadOnlyFilesAreToldAndLeftAsTheyWere(*m_program, m_sheet, *m_lists, folder, "Orvane Test Kept",
                                           kept, "Orvane Test Fresh");
@@ -338,9 +325,9 @@ TEST_F(AutostartPageTest, ReadOnlyFilesAreToldAndLeftAsTheyWere) {
 TEST_F(AutostartPageTest, OddEntriesAreShownAndFailuresChangeNothing) {
     const std::string longText = "C:\\" + std::string(1996, 'L') + ".exe";
     AddValue("Orvane Test Long", longText);
-    m_values.push_back("Orvane Test Dword");
+    m_values.Own("Orvane Test Dword");
     ASSERT_TRUE(SetUserRunValue("Orvane Test Dword", REG_DWORD, std::string("\x2A\0\0\0", 4)));
-    m_values.push_back("Orvane Test Binary");
+    m_values.Own("Orvane Test Binary");
     ASSERT_TRUE(SetUserRunValue("Orvane Test Binary", REG_BINARY, std::string("\x01\xFF&x", 4)));
     CreateShortcut(StartupItem("Orvane Test Broken.lnk"), "C:\\no such folder\\gone.exe", "", "");
     ASSERT_TRUE(WriteFileText(StartupItem("Orvane Test Garbage.lnk"), "not a shortcut"));
@@ -402,7 +389,7 @@ TEST_F(AutostartPageTest, OddEntriesAreShownAndFailuresChangeNothing) {
     ClickItem(*m_removed, 0);
     ClickItem(*m_removed, 0, true);
     ChooseMenuItem(1);
-    EXPECT_TRUE(WaitUntil([&] { return m_removed->Count() == 0; }, 3s));
+    EXPECT_TRUE(WaitForRestored("Orvane Test Plain"));
     EXPECT_EQ(ReadFileText(plain), "no extension");
     ::SetFileAttributesA(folder.File("removed").c_str(), FILE_ATTRIBUTE_NORMAL);
 

@@ -41,9 +41,7 @@ class MadeEntries {
   public:
     MadeEntries() { ::CoInitialize(nullptr); }
     ~MadeEntries() {
-        for (const std::string& name : m_values) {
-            DeleteUserRegistryValue(kRunKey, name);
-        }
+        m_values.DeleteAll();
         for (const std::string& path : m_files) {
             ::DeleteFileA(path.c_str());
         }
@@ -53,10 +51,9 @@ class MadeEntries {
     MadeEntries& operator=(const MadeEntries&) = delete;
 
     // A value the program may make or bring back.
-    void Value(const std::string& name) { m_values.push_back(name); }
+    void Value(const std::string& name) { m_values.Own(name); }
     bool Value(const std::string& name, const std::string& data) {
-        Value(name);
-        return SetUserRunString(name, data);
+        return m_values.Set(name, data);
     }
     // A file of the user's startup folder; its path.
     std::string File(const std::string& fileName) {
@@ -65,7 +62,7 @@ class MadeEntries {
     }
 
   private:
-    std::vector<std::string> m_values;
+    RunValues m_values;
     std::vector<std::string> m_files;
 };
 
@@ -200,10 +197,7 @@ TEST_F(DayRoad, FromTheFirstRunToTheExitFromTheTray) {
     ASSERT_TRUE(WaitUntil([] { return FindTrayWindow() != nullptr; }, 10s));
     EXPECT_TRUE(WaitUntil([&] { return TrayPixelsOf(RGB(220, 220, 220)) >= 50; }, 3s))
         << "the icon's grey background";
-    EXPECT_TRUE(WaitUntil(
-        [] { return OrvaneTrayTooltip().rfind("Unaccepted entry!\r\nCPU (green bar): ", 0) == 0; },
-        5s))
-        << OrvaneTrayTooltip();
+    EXPECT_TRUE(WaitUntil([&] { return TooltipSaysUnaccepted(Id()); }, 5s)) << TrayTooltipOf(Id());
     const RECT icon = FirstTrayIconRect();
     ::SetCursorPos((icon.left + icon.right) / 2, (icon.top + icon.bottom) / 2);
     std::this_thread::sleep_for(1500ms);
@@ -222,7 +216,8 @@ TEST_F(DayRoad, FromTheFirstRunToTheExitFromTheTray) {
         AcceptAllRows(processes);
         EXPECT_TRUE(WaitUntil([&] { return NoRowIsRed(processes); }, 3s));
     }
-    EXPECT_TRUE(WaitUntil([] { return !TooltipSaysUnaccepted(); }, 3s)) << OrvaneTrayTooltip();
+    EXPECT_TRUE(WaitUntil([&] { return TooltipShowsFiguresOnly(Id()); }, 3s))
+        << TrayTooltipOf(Id());
     Shot("03-all-accepted");
 
     // Options: warnings on, a red flash; Exit in the sheet keeps them.
@@ -280,8 +275,7 @@ TEST_F(DayRoad, FromTheFirstRunToTheExitFromTheTray) {
     PressKeys({VK_DELETE});
     AnswerKillQuestion(Id(), IDYES);
     EXPECT_EQ(::WaitForSingleObject(helper.Handle(), 5000), static_cast<DWORD>(WAIT_OBJECT_0));
-    EXPECT_TRUE(WaitUntil(
-        [&] { return FindListItem(processList, kProcessIdColumn, IdText(helper.Id())) < 0; }, 12s));
+    EXPECT_TRUE(WaitUntil([&] { return ListedWithout(processList, Id(), helper.Id()); }, 12s));
     EXPECT_FALSE(TrayFlashes(red)) << "nothing unaccepted is left";
     Shot("07-helper-killed");
 
@@ -308,7 +302,7 @@ TEST_F(DayRoad, FromTheFirstRunToTheExitFromTheTray) {
     ASSERT_NE(warning, nullptr) << "the new entries bring a warning";
     EXPECT_LT(std::chrono::steady_clock::now() - added, Scaled(31s)) << "within a rescan";
     EXPECT_TRUE(TrayFlashes(red)) << "the tray flashes the chosen colour";
-    EXPECT_TRUE(TooltipSaysUnaccepted()) << OrvaneTrayTooltip();
+    EXPECT_TRUE(TooltipSaysUnaccepted(Id())) << TrayTooltipOf(Id());
     Shot("11-new-entries-warning");
     ASSERT_TRUE(ShowFromTray(sheet));
     MoveClearOfTray(sheet);
@@ -318,12 +312,18 @@ TEST_F(DayRoad, FromTheFirstRunToTheExitFromTheTray) {
     EXPECT_GE(lists.RedPixelsOf(kHelperLink), 20);
     Shot("12-new-entries-red");
 
-    // The updater is accepted in its warning, the other put off for the run.
-    for (int answered = 0; answered < 2 && warning != nullptr; ++answered) {
+    // Each new entry has its warning, one after the other: the updater's is
+    // accepted, the shortcut's put off for the run.
+    std::vector<std::string> answered;
+    for (int count = 0; count < 2; ++count) {
+        ASSERT_NE(warning, nullptr) << "no warning after " << testing::PrintToString(answered);
         const bool updater = WindowText(warning).find("winver.exe") != std::string::npos;
-        AnswerWarning(warning, updater ? IDOK : IDCANCEL);
-        warning = answered == 0 ? WaitForWarning(Id(), "Warning: ", 5s) : nullptr;
+        answered.push_back(AnswerWarning(warning, updater ? IDOK : IDCANCEL));
+        warning = count == 0 ? WaitForWarning(Id(), "Warning: ", 5s) : nullptr;
     }
+    std::sort(answered.begin(), answered.end());
+    EXPECT_EQ(answered, (std::vector<std::string>{"Warning: winver.exe in your autostart",
+                                                  "Warning: write.exe in your autostart"}));
     EXPECT_TRUE(IsAccepted(m_folder.File("autostart.dat"), winver));
     EXPECT_TRUE(WaitUntil([&] { return lists.RedPixelsOf(kUpdater) == 0; }, 3s));
     EXPECT_GE(lists.RedPixelsOf(kHelperLink), 20);
@@ -343,7 +343,7 @@ TEST_F(DayRoad, FromTheFirstRunToTheExitFromTheTray) {
 
     // ...restored from there, and accepted after all: the tray calms down.
     lists.Restore(kHelperLink);
-    EXPECT_TRUE(WaitUntil([&] { return lists.removed.Find(kHelperLink) < 0; }, 3s));
+    EXPECT_TRUE(WaitUntil([&] { return lists.IsRestored(kHelperLink); }, 3s));
     EXPECT_TRUE(Exists(helperLink));
     EXPECT_FALSE(Exists(movedLink));
     ASSERT_TRUE(lists.WaitForEntry(kHelperLink, 3s));
@@ -415,9 +415,10 @@ std::string FileStamp(const std::string& path) {
 }
 
 // Does the click and kills the program from a thread of its own at the point
-// of the data file's writing (a few seconds at the most). Says where it landed.
-std::string KillDuring(RunningProgram& program, const std::string& dataFile, KillAt point,
-                       const std::function<void()>& click) {
+// of the data file's writing (a few seconds at the most). False when that
+// point did not come: the program is killed all the same. landed says where.
+bool KillDuring(RunningProgram& program, const std::string& dataFile, KillAt point,
+                const std::function<void()>& click, std::string& landed) {
     const std::string temporary = TemporaryPathFor(dataFile);
     // A temporary an earlier kill left behind is never read; it goes, so that
     // the watch sees the next write's own.
@@ -425,23 +426,26 @@ std::string KillDuring(RunningProgram& program, const std::string& dataFile, Kil
     const std::string before = FileStamp(dataFile);
     const auto clicked = std::chrono::steady_clock::now();
     auto killedAt = clicked;
+    bool reachedInTime = false;
     std::thread killer([&] {
         const auto reached = [&] {
             return point == KillAt::TemporaryAppears ? Exists(temporary)
                                                      : FileStamp(dataFile) != before;
         };
-        while (!reached() && std::chrono::steady_clock::now() - clicked < Scaled(5s)) {
+        while (!(reachedInTime = reached()) &&
+               std::chrono::steady_clock::now() - clicked < Scaled(5s)) {
         }
         killedAt = std::chrono::steady_clock::now();
         program.Kill();
     });
     click();
     killer.join();
-    const auto landed = std::chrono::duration_cast<std::chrono::milliseconds>(killedAt - clicked);
-    return std::string(point == KillAt::TemporaryAppears ? "as its temporary appeared"
-                                                         : "as it was replaced") +
-           " (" + std::to_string(landed.count()) + " ms after the click" +
-           (Exists(temporary) ? ", a temporary left behind)" : ")");
+    const auto after = std::chrono::duration_cast<std::chrono::milliseconds>(killedAt - clicked);
+    landed = std::string(point == KillAt::TemporaryAppears ? "as its temporary appeared"
+                                                           : "as it was replaced") +
+             " (" + std::to_string(after.count()) + " ms after the click" +
+             (Exists(temporary) ? ", a temporary left behind)" : ")");
+    return reachedInTime;
 }
 
 // An autostart entry of the test's own: a Run value or a file of the startup
@@ -500,7 +504,7 @@ std::string OldOrNew(const std::string& before, const std::string& now, const st
 }
 
 TEST_F(DayRoad, KilledInTheMiddleOrWithReadOnlyFilesNothingIsLost) {
-    ASSERT_TRUE(WriteFileText(m_folder.File("settings.ini"), "[GENERAL]\r\nFirstUse=1\r\n"));
+    ASSERT_TRUE(WriteLaterRunSettings(m_folder.Dir()));
     std::vector<OwnEntry> entries;
     for (const char* id : {"1", "2"}) {
         const std::string name = std::string("Day Road Kill Value ") + id;
@@ -568,9 +572,10 @@ TEST_F(DayRoad, KilledInTheMiddleOrWithReadOnlyFilesNothingIsLost) {
             PressKeys({VK_DELETE});
             HWND question = WaitForMessageBox(Id(), "", 5s);
             ASSERT_NE(question, nullptr);
-            landed = KillDuring(*m_program, index, next.kill, [&] {
-                ::PostMessageA(::GetDlgItem(question, IDYES), BM_CLICK, 0, 0);
-            });
+            ASSERT_TRUE(KillDuring(
+                *m_program, index, next.kill,
+                [&] { ::PostMessageA(::GetDlgItem(question, IDYES), BM_CLICK, 0, 0); }, landed))
+                << "removing " << next.removed->name << ": the kill did not land " << landed;
             const std::string bytes = ReadFileText(index);
             records.clear();
             EXPECT_TRUE(bytes.empty() || ParseRemovedIndex(bytes, records)) << "a whole index";
@@ -600,7 +605,9 @@ TEST_F(DayRoad, KilledInTheMiddleOrWithReadOnlyFilesNothingIsLost) {
         }
         ASSERT_TRUE(WaitUntil([] { return testsupport::FindOpenMenu() != nullptr; }, 5s));
         TapKey(VK_DOWN);
-        landed = KillDuring(*m_program, next.file, next.kill, [] { PressKeys({VK_RETURN}); });
+        ASSERT_TRUE(KillDuring(
+            *m_program, next.file, next.kill, [] { PressKeys({VK_RETURN}); }, landed))
+            << "accepting into " << next.file << ": the kill did not land " << landed;
         const std::string outcome =
             OldOrNew(before, ReadFileText(next.file), process ? "ProcessHelper.exe" : trusted);
         std::printf("[ KILLED   ] accepting, %s %s: the %s file\n",
@@ -614,8 +621,7 @@ TEST_F(DayRoad, KilledInTheMiddleOrWithReadOnlyFilesNothingIsLost) {
     for (const OwnEntry& entry : entries) {
         if (lists.removed.Find(entry.name) >= 0) {
             lists.Restore(entry.name);
-            EXPECT_TRUE(WaitUntil([&] { return lists.removed.Find(entry.name) < 0; }, 3s))
-                << entry.name;
+            EXPECT_TRUE(WaitUntil([&] { return lists.IsRestored(entry.name); }, 3s)) << entry.name;
         }
         EXPECT_TRUE(entry.InPlace()) << entry.name;
     }

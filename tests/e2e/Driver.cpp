@@ -337,29 +337,6 @@ void ClickFirstTrayIcon(bool rightButton) {
     ClickAt(POINT{rect.left + 10, rect.top + (rect.bottom - rect.top) / 2}, rightButton);
 }
 
-std::string ReadFileText(const std::string& path) {
-    win::UniqueFile file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                       OPEN_EXISTING, 0, nullptr));
-    if (!file) {
-        return {};
-    }
-    std::string text(::GetFileSize(file.Get(), nullptr), '\0');
-    DWORD read = 0;
-    ::ReadFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &read, nullptr);
-    text.resize(read);
-    return text;
-}
-
-bool WriteFileText(const std::string& path, const std::string& text) {
-    win::UniqueFile file(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                       FILE_ATTRIBUTE_NORMAL, nullptr));
-    DWORD written = 0;
-    return file &&
-           ::WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written,
-                       nullptr) &&
-           written == text.size();
-}
-
 bool ReadUserRegistryString(const std::string& keyPath, const std::string& valueName,
                             std::string& value) {
     return ReadRegistryString(HKEY_CURRENT_USER, keyPath, valueName, value);

@@ -2,6 +2,8 @@
 // Drives the real orvane.exe from outside, as a user would: starts it, finds
 // its windows, reads their text, presses keys and clicks, and keeps a
 // screenshot of the screen when a check fails.
+#include "tests/helpers/TestSupport.h"
+
 #include <windows.h>
 
 #include <chrono>
@@ -82,8 +84,8 @@ HWND FindTrayWindow();
 // Clicks the first icon of the notification area (left or right button).
 void ClickFirstTrayIcon(bool rightButton = false);
 
-std::string ReadFileText(const std::string& path);
-bool WriteFileText(const std::string& path, const std::string& text);
+using testsupport::ReadFileText;
+using testsupport::WriteFileText;
 
 // Registry value of HKCU (or of root) as text; false when missing.
 bool ReadUserRegistryString(const std::string& keyPath, const std::string& valueName,

@@ -53,11 +53,10 @@ class InfoPageTest : public testing::Test {
         }
         ::PostMessageA(::GetDlgItem(greeting, IDOK), BM_CLICK, 0, 0);
         sheet = WaitForTopWindow(m_program->Id(), kSheetCaption, 20s);
-        if (sheet == nullptr || !WaitUntil([&] { return ::IsWindowVisible(sheet) != FALSE; }, 5s)) {
+        if (sheet == nullptr || !WaitUntil([&] { return IsVisible(sheet); }, 5s)) {
             return nullptr;
         }
-        // Clear of Wine's little tray window, as the user would drag it.
-        ::SetWindowPos(sheet, nullptr, 40, 120, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        MoveClearOfTray(sheet);
         ClickTab(sheet, kInfoTab);
         return CurrentPage(sheet);
     }

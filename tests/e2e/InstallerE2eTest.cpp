@@ -3,8 +3,7 @@
 // there, and the uninstaller takes away what was installed and leaves the
 // user's own files unless asked. tests/package_test.sh builds the installer and
 // names it in ORV_INSTALLER, with the version it must carry in ORV_VERSION.
-#include "tests/e2e/Driver.h"
-#include "tests/helpers/TestSupport.h"
+#include "tests/e2e/SheetSteps.h"
 
 #include <gtest/gtest.h>
 
@@ -19,17 +18,11 @@ using namespace e2e;
 namespace {
 
 const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Orvane";
-const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-const char kSheetCaption[] = "Orvane : ";
 const DWORD kNotFinished = 0xFFFFFFFF;
 
 std::string Environment(const char* name) {
     const char* value = std::getenv(name);
     return value ? value : "";
-}
-
-bool Exists(const std::string& path) {
-    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 // Runs the command line to its end: its exit code, or kNotFinished.
@@ -86,15 +79,6 @@ std::string TempFolder() {
     char temp[MAX_PATH] = {};
     ::GetTempPathA(MAX_PATH, temp);
     return temp;
-}
-
-void SetUserRunValue(const std::string& data) {
-    win::UniqueRegKey key;
-    ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, kRunKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                                key.Put(), nullptr),
-              ERROR_SUCCESS);
-    ::RegSetValueExA(key.Get(), "ORV", 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
-                     static_cast<DWORD>(data.size() + 1));
 }
 
 class InstallerTest : public testing::Test {
@@ -159,7 +143,7 @@ TEST_F(InstallerTest, SilentInstallStartsFromItsFolderAndTheUninstallerKeepsTheU
     EXPECT_EQ(value, "\"" + File("uninstall.exe") + "\"");
 
     // A later run (the greeting has been seen), started from the installed folder.
-    ASSERT_TRUE(WriteFileText(File("settings.ini"), "[GENERAL]\r\nFirstUse=1\r\n"));
+    ASSERT_TRUE(WriteLaterRunSettings(dir));
     {
         RunningProgram program(File("orvane.exe"), dir);
         HWND sheet = WaitForTopWindow(program.Id(), kSheetCaption, 20s);
@@ -186,7 +170,7 @@ TEST_F(InstallerTest, SilentInstallStartsFromItsFolderAndTheUninstallerKeepsTheU
     ASSERT_TRUE(WriteFileText(File("processes.dat"), accepted));
     ::CreateDirectoryA(File("removed").c_str(), nullptr); // the program may have made it
     ASSERT_TRUE(WriteFileText(File("removed\\_index_.dat"), accepted));
-    SetUserRunValue(File("orvane.exe"));
+    ASSERT_TRUE(SetUserRunString("ORV", File("orvane.exe")));
 
     Uninstall("");
     EXPECT_FALSE(Exists(File("orvane.exe")));
@@ -204,13 +188,13 @@ TEST_F(InstallerTest, SilentInstallStartsFromItsFolderAndTheUninstallerKeepsTheU
 
 TEST_F(InstallerTest, RemoveMyDataTakesTheWholeFolderAndLeavesAnotherProgramsAutostart) {
     Install();
-    ASSERT_TRUE(WriteFileText(File("settings.ini"), "[GENERAL]\r\nFirstUse=1\r\n"));
+    ASSERT_TRUE(WriteLaterRunSettings(dir));
     ASSERT_TRUE(WriteFileText(File("autostart.dat"), "C:\\tools\\accepted.exe\r\n"));
     ASSERT_TRUE(::CreateDirectoryA(File("removed").c_str(), nullptr));
     ASSERT_TRUE(WriteFileText(File("removed\\_index_.dat"), "C:\\tools\\accepted.exe\r\n"));
     // Another copy of Orvane, elsewhere, starts with the system: that stays.
     const std::string otherCopy = "C:\\Portable\\Orvane\\orvane.exe";
-    SetUserRunValue(otherCopy);
+    ASSERT_TRUE(SetUserRunString("ORV", otherCopy));
 
     Uninstall(" /REMOVEDATA");
     EXPECT_TRUE(WaitUntil([&] { return !Exists(dir); }, 10s)) << "the folder is still there";

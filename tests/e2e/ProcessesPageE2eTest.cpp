@@ -1,7 +1,6 @@
 // The Processes page as its user works with it: a program appears in the list,
 // gets a lower priority through the context menu, and is killed with Delete.
 #include "tests/e2e/SheetSteps.h"
-#include "tests/helpers/TestSupport.h"
 #include "tests/unit/HelperProcess.h"
 
 #include <gtest/gtest.h>
@@ -33,18 +32,6 @@ void ClickColumnHeader(HWND list, int column) {
     ::ClientToScreen(list, &origin);
     ::Sleep(::GetDoubleClickTime() + 200);
     ClickAt(POINT{origin.x + left - scrolled + 10, (header.top + header.bottom) / 2});
-}
-
-// A click on the tray icon, again when the first met an icon a killed program
-// left behind, until the sheet is shown or hidden as wanted.
-bool ToggleFromTray(HWND sheet, bool shown) {
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        ClickFirstTrayIcon();
-        if (WaitUntil([&] { return IsVisible(sheet) == shown; }, 3s)) {
-            return true;
-        }
-    }
-    return false;
 }
 
 } // namespace
@@ -130,8 +117,8 @@ TEST(ProcessesPage, AProgramIsListedReprioritisedAndKilled) {
     AnswerKillQuestion(run.Program().Id(), IDYES);
     EXPECT_EQ(::WaitForSingleObject(helper.Handle(), 5000), static_cast<DWORD>(WAIT_OBJECT_0))
         << "Yes kills the selected process";
-    EXPECT_TRUE(WaitUntil(
-        [&] { return FindListItem(list, kProcessIdColumn, IdText(helper.Id())) < 0; }, 12s))
+    EXPECT_TRUE(
+        WaitUntil([&] { return ListedWithout(list, run.Program().Id(), helper.Id()); }, 12s))
         << "the killed process leaves the list at the next refresh";
     EXPECT_TRUE(run.Exit(sheet));
 }

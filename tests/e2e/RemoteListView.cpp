@@ -4,6 +4,9 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <map>
 #include <vector>
 
 namespace e2e {
@@ -135,21 +138,74 @@ HWND ShownTrayTooltip() {
     return shown;
 }
 
-std::string OrvaneTrayTooltip() {
-    std::string found = "<no tooltip>";
+namespace {
+
+bool IsWindowOf(uintptr_t value, DWORD processId) {
+    HWND window = reinterpret_cast<HWND>(value);
+    DWORD owner = 0;
+    return value != 0 && ::IsWindow(window) && ::GetWindowThreadProcessId(window, &owner) != 0 &&
+           owner == processId;
+}
+
+// Wine's notification area keeps a record of each icon in its own memory,
+// holding the window that added the icon (the program's), its id and, a slot
+// or three after that window, the icon's tooltip window; nothing on the screen
+// ties a tooltip to its program. So the program's tooltip is the tooltip
+// window whose handle stands in the tray's memory a few slots after a window
+// of the program. Null when there is none.
+HWND FindTrayTooltipOf(DWORD programId) {
+    std::vector<uintptr_t> tips;
     ForEachTrayTooltip([&](HWND tip) {
-        const RemoteMemory remote(tip);
-        const int tools = static_cast<int>(::SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0));
-        for (int tool = 0; remote.IsReady() && tool < tools; ++tool) {
-            std::string text = ToolText(tip, remote, tool);
-            if (text.find("CPU (green bar): ") != std::string::npos) {
-                found = text;
-                return true;
-            }
-        }
+        tips.push_back(reinterpret_cast<uintptr_t>(tip));
         return false;
     });
-    return found;
+    DWORD trayProcess = 0;
+    ::GetWindowThreadProcessId(FindTrayWindow(), &trayProcess);
+    win::UniqueHandle tray(
+        ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, trayProcess));
+    if (tips.empty() || !tray) {
+        return nullptr;
+    }
+    std::vector<uintptr_t> words;
+    MEMORY_BASIC_INFORMATION region{};
+    for (const char* at = nullptr;
+         ::VirtualQueryEx(tray.Get(), at, &region, sizeof region) == sizeof region;
+         at = static_cast<const char*>(region.BaseAddress) + region.RegionSize) {
+        if (region.State != MEM_COMMIT || region.Type != MEM_PRIVATE ||
+            region.Protect != PAGE_READWRITE) {
+            continue;
+        }
+        words.resize(region.RegionSize / sizeof(uintptr_t));
+        SIZE_T read = 0;
+        ::ReadProcessMemory(tray.Get(), region.BaseAddress, words.data(), region.RegionSize, &read);
+        for (size_t i = 3; i < read / sizeof(uintptr_t); ++i) {
+            if (std::find(tips.begin(), tips.end(), words[i]) == tips.end()) {
+                continue;
+            }
+            for (size_t back = 1; back <= 3; ++back) {
+                if (IsWindowOf(words[i - back], programId)) {
+                    return reinterpret_cast<HWND>(words[i]);
+                }
+            }
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+std::string TrayTooltipOf(DWORD programId) {
+    // The search reads the tray's memory: once per icon is enough.
+    static std::map<DWORD, HWND> known;
+    HWND& tip = known[programId];
+    if (tip == nullptr || !::IsWindow(tip)) {
+        tip = FindTrayTooltipOf(programId);
+    }
+    const RemoteMemory remote(tip);
+    if (tip == nullptr || !remote.IsReady()) {
+        return "<no tooltip>";
+    }
+    return ToolText(tip, remote, 0);
 }
 
 } // namespace e2e

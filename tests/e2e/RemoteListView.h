@@ -51,9 +51,10 @@ class RemoteListView {
     RemoteMemory m_remote;
 };
 
-// Orvane's tooltip in the notification area: the one that names the CPU bar
-// (Wine's tray keeps a tooltip window per icon), or "<no tooltip>".
-std::string OrvaneTrayTooltip();
+// The tooltip of the icon the program put into the notification area (Wine's
+// tray keeps a tooltip window per icon), or "<no tooltip>". An icon a killed
+// copy left behind is not the program's.
+std::string TrayTooltipOf(DWORD programId);
 // The notification area's tooltip window now on screen, or nullptr.
 HWND ShownTrayTooltip();
 

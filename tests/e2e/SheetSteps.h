@@ -24,7 +24,11 @@
 namespace e2e {
 
 constexpr char kSheetCaption[] = "Orvane : ";
-constexpr char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+using testsupport::kRunKey;
+using testsupport::ReadUserRunValue;
+using testsupport::RunValues;
+using testsupport::SetUserRunString;
+using testsupport::SetUserRunValue;
 constexpr char kGreeting[] = "Hello - thanks for downloading ORV.\r\nI have put myself to the "
                              "autostart. If, for some reason, you want to remove me, go to the "
                              "'info' page.";
@@ -50,18 +54,24 @@ inline void MoveClearOfTray(HWND sheet) {
     ::SetWindowPos(sheet, nullptr, 40, 120, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-// A click on the tray icon shows the hidden sheet. An icon left behind by a
+// A click on the tray icon shows or hides the sheet. An icon left behind by a
 // program that was killed goes when the mouse passes over it, or at the
 // latest at its first click; the user then clicks again.
+inline bool ToggleFromTray(HWND sheet, bool shown) {
+    for (int click = 0; click < 3; ++click) {
+        ClickFirstTrayIcon();
+        if (WaitUntil([&] { return IsVisible(sheet) == shown; }, 3s)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 inline bool ShowFromTray(HWND sheet) {
     const RECT icon = FirstTrayIconRect();
     ::SetCursorPos((icon.left + icon.right) / 2, (icon.top + icon.bottom) / 2);
     std::this_thread::sleep_for(300ms);
-    for (int click = 0; click < 3 && !IsVisible(sheet); ++click) {
-        ClickFirstTrayIcon();
-        WaitUntil([&] { return IsVisible(sheet); }, 3s);
-    }
-    return IsVisible(sheet);
+    return IsVisible(sheet) || ToggleFromTray(sheet, true);
 }
 
 // The sheet of a later run, hidden in the tray as later runs start, then shown
@@ -76,13 +86,25 @@ inline HWND ShowSheetOfLaterRun(DWORD programId) {
     return sheet;
 }
 
+// The settings of a program folder once the greeting has been seen: every
+// run from then on starts in the tray.
+inline bool WriteLaterRunSettings(const std::string& dir, const std::string& more = "") {
+    return WriteFileText(dir + "\\settings.ini", "[GENERAL]\r\nFirstUse=1\r\n" + more);
+}
+
+// Starts the program in the folder as on any run after the first.
+inline std::unique_ptr<RunningProgram> StartLaterRun(const ProgramFolder& folder,
+                                                     const std::string& moreSettings = "") {
+    EXPECT_TRUE(WriteLaterRunSettings(folder.Dir(), moreSettings));
+    return std::make_unique<RunningProgram>(folder.Exe(), folder.Dir());
+}
+
 // The program in a folder of its own, started as on any run after the first
 // (unless the test has more to put into the folder first).
 class LaterRun {
   public:
     explicit LaterRun(const std::string& moreSettings = std::string(), bool startNow = true) {
-        EXPECT_TRUE(WriteFileText(m_folder.File("settings.ini"),
-                                  "[GENERAL]\r\nFirstUse=1\r\n" + moreSettings));
+        EXPECT_TRUE(WriteLaterRunSettings(m_folder.Dir(), moreSettings));
         if (startNow) {
             StartAgain();
         }
@@ -300,37 +322,6 @@ inline bool Exists(const std::string& path) {
     return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-inline bool SetUserRunValue(const std::string& name, DWORD type, const std::string& data) {
-    win::UniqueRegKey key;
-    return ::RegCreateKeyExA(HKEY_CURRENT_USER, kRunKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                             key.Put(), nullptr) == ERROR_SUCCESS &&
-           ::RegSetValueExA(key.Get(), name.c_str(), 0, type,
-                            reinterpret_cast<const BYTE*>(data.data()),
-                            static_cast<DWORD>(data.size())) == ERROR_SUCCESS;
-}
-
-inline bool SetUserRunString(const std::string& name, const std::string& text) {
-    return SetUserRunValue(name, REG_SZ, std::string(text.c_str(), text.size() + 1));
-}
-
-// A value's type and bytes; type REG_NONE when it is missing.
-inline std::pair<DWORD, std::string> ReadUserRunValue(const std::string& name) {
-    win::UniqueRegKey key;
-    std::pair<DWORD, std::string> value{REG_NONE, std::string()};
-    if (::RegOpenKeyExA(HKEY_CURRENT_USER, kRunKey, 0, KEY_READ, key.Put()) != ERROR_SUCCESS) {
-        return value;
-    }
-    std::string data(8192, '\0');
-    DWORD size = static_cast<DWORD>(data.size());
-    DWORD type = REG_NONE;
-    if (::RegQueryValueExA(key.Get(), name.c_str(), nullptr, &type,
-                           reinterpret_cast<BYTE*>(data.data()), &size) == ERROR_SUCCESS) {
-        data.resize(size);
-        value = {type, data};
-    }
-    return value;
-}
-
 // The lists of the Autostart page: its current entries and the removed ones.
 struct AutostartLists {
     explicit AutostartLists(HWND page)
@@ -341,6 +332,10 @@ struct AutostartLists {
     }
     int RedPixelsOf(const std::string& name, COLORREF colour = kUnacceptedRed) const {
         return RowPixelsOf(current, current.Find(name), colour);
+    }
+    // Back in the current list and gone from the removed one.
+    bool IsRestored(const std::string& name) const {
+        return removed.Find(name) < 0 && current.Find(name) >= 0;
     }
     // Restores the removed entry through the removed list's menu.
     void Restore(const std::string& name) const {
@@ -454,8 +449,13 @@ inline HWND WaitForWarning(DWORD programId, const std::string& captionPrefix,
     return warning;
 }
 
-inline bool TooltipSaysUnaccepted() {
-    return OrvaneTrayTooltip().rfind("Unaccepted entry!", 0) == 0;
+// The program's tray tooltip warns of something unaccepted, or it holds the
+// figures alone (not merely no warning: a missing tooltip has none either).
+inline bool TooltipSaysUnaccepted(DWORD programId) {
+    return TrayTooltipOf(programId).rfind("Unaccepted entry!\r\nCPU (green bar): ", 0) == 0;
+}
+inline bool TooltipShowsFiguresOnly(DWORD programId) {
+    return TrayTooltipOf(programId).rfind("CPU (green bar): ", 0) == 0;
 }
 
 // --- The Processes page -----------------------------------------------------
@@ -482,6 +482,13 @@ inline bool SelectRowOf(HWND list, DWORD processId) {
     }
     ClickAt(ListItemCenter(list, row));
     return true;
+}
+
+// The list, rebuilt, shows the program's own row but no longer the process
+// that ended (a list being filled holds neither).
+inline bool ListedWithout(HWND list, DWORD programId, DWORD endedId) {
+    return FindListItem(list, kProcessIdColumn, IdText(programId)) >= 0 &&
+           FindListItem(list, kProcessIdColumn, IdText(endedId)) < 0;
 }
 
 // Answers the question Delete asks on the Processes page with the button.

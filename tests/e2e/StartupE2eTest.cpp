@@ -1,9 +1,7 @@
 // The program as its user meets it: the first run with its greeting, later runs
 // in the tray, the log, the settings file.
-#include "app/SystemHelpers.h"
 #include "tests/e2e/SheetSteps.h"
 #include "tests/helpers/AcceptEverything.h"
-#include "tests/helpers/TestSupport.h"
 #include "tests/unit/ShellOpenRecorder.h"
 
 #include <gtest/gtest.h>
@@ -11,8 +9,8 @@
 #include <commctrl.h>
 #include <prsht.h>
 
-#include <cstdlib>
 #include <memory>
+#include <optional>
 #include <regex>
 #include <thread>
 
@@ -81,9 +79,7 @@ class StartupTest : public testing::Test {
 
     // Starts the program as on any run after the first.
     RunningProgram& StartLaterRun(const std::string& moreSettings = std::string()) {
-        EXPECT_TRUE(WriteFileText(folder.File("settings.ini"),
-                                  "[GENERAL]\r\nFirstUse=1\r\n" + moreSettings));
-        m_program = std::make_unique<RunningProgram>(folder.Exe(), folder.Dir());
+        m_program = e2e::StartLaterRun(folder, moreSettings);
         return *m_program;
     }
 
@@ -132,12 +128,9 @@ TEST_F(StartupTest, FirstRunGreetsRegistersItselfLogsAndSavesTheFlag) {
 }
 
 TEST_F(StartupTest, LaterRunStartsInTheTrayAndTheIconShowsAndHidesTheSheet) {
-    ASSERT_TRUE(WriteFileText(folder.File("settings.ini"), "[GENERAL]\r\nFirstUse=1\r\n"));
-    RunningProgram program(folder.Exe(), folder.Dir());
-
-    HWND sheet = WaitForTopWindow(program.Id(), kSheetCaption, 20s);
+    RunningProgram& program = StartLaterRun();
+    HWND sheet = WaitForSheetInTray(program);
     ASSERT_NE(sheet, nullptr);
-    ASSERT_TRUE(WaitUntil([&] { return !IsVisible(sheet); }, 5s)) << "later runs start hidden";
     EXPECT_EQ(FindMessageBox(program.Id(), "Orvane"), nullptr) << "no greeting";
     std::string runValue;
     EXPECT_FALSE(ReadUserRegistryString(kRunKey, "ORV", runValue)) << "no registry write";
@@ -277,11 +270,7 @@ TEST_F(StartupTest, TrayMenuAboutShowsTheInfoPageAndExitEndsTheProgram) {
     ASSERT_NE(sheet, nullptr);
     ASSERT_TRUE(WaitUntil([] { return FindTrayWindow() != nullptr; }, 10s));
 
-    ASSERT_NE(OpenTrayMenu(), nullptr) << "a right click opens the tray menu";
-    // "About" is the second item.
-    PressKeys({VK_DOWN});
-    PressKeys({VK_DOWN});
-    PressKeys({VK_RETURN});
+    ChooseTrayMenuItem(2); // About
     ASSERT_TRUE(WaitUntil([&] { return IsVisible(sheet); }, 5s)) << "About shows the sheet";
     HWND tabs = ::FindWindowExA(sheet, nullptr, "SysTabControl32", nullptr);
     ASSERT_NE(tabs, nullptr);
@@ -368,57 +357,42 @@ TEST_F(StartupTest, SheetNeverShrinksBelowItsCreatedSizeAndMaximisingRelaysItsCo
     EXPECT_TRUE(program.WaitForExit(20s));
 }
 
-// A Run value of the test's own, gone again however the test ends.
-class TestRunValue {
-  public:
-    TestRunValue(const std::string& name, const std::string& command) : m_name(name) {
-        ok = WriteRegString(HKEY_CURRENT_USER, kRunKey, command, name) == ERROR_SUCCESS;
-    }
-    ~TestRunValue() { DeleteUserRegistryValue(kRunKey, m_name); }
-    TestRunValue(const TestRunValue&) = delete;
-    TestRunValue& operator=(const TestRunValue&) = delete;
-
-    bool ok = false;
-
-  private:
-    std::string m_name;
-};
-
 TEST_F(StartupTest, TooltipSaysUnacceptedEntryOnceANewEntryIsListed) {
     // Everything running and registered now is accepted: nothing to warn about.
     ASSERT_GT(testsupport::AcceptEverything(folder.Dir(), folder.Exe()), 0u);
     RunningProgram& program = StartLaterRun();
     HWND sheet = WaitForSheetInTray(program);
     ASSERT_NE(sheet, nullptr);
-    ASSERT_TRUE(
-        WaitUntil([] { return OrvaneTrayTooltip().rfind("CPU (green bar): ", 0) == 0; }, 10s))
-        << "the tooltip begins with the figures: " << OrvaneTrayTooltip();
+    ASSERT_TRUE(WaitUntil([&] { return TooltipShowsFiguresOnly(program.Id()); }, 10s))
+        << "the tooltip begins with the figures: " << TrayTooltipOf(program.Id());
     SaveTrayScreenshot();
 
     // A program registers itself; the Autostart page lists it at its next
     // rescan (every 30 s), and from then on the tray's next update says so.
-    const TestRunValue value("orv-e2e-newcomer", "C:\\orv-e2e\\newcomer.exe /tray");
-    ASSERT_TRUE(value.ok);
+    RunValues values;
+    ASSERT_TRUE(values.Set("orv-e2e-newcomer", "C:\\orv-e2e\\newcomer.exe /tray"));
     HWND page = reinterpret_cast<HWND>(::SendMessageA(sheet, PSM_INDEXTOHWND, 0, 0));
     HWND list = ::GetDlgItem(page, 1001);
     ASSERT_NE(list, nullptr);
-    DWORD listedAt = 0;
-    DWORD warnedAt = 0;
+    using Clock = std::chrono::steady_clock;
+    std::optional<Clock::time_point> listedAt;
+    std::optional<Clock::time_point> warnedAt;
     WaitUntil(
         [&] {
-            const DWORD now = ::GetTickCount();
-            if (listedAt == 0 && FindListItem(list, 0, "orv-e2e-newcomer") >= 0) {
+            const auto now = Clock::now();
+            if (!listedAt && FindListItem(list, 0, "orv-e2e-newcomer") >= 0) {
                 listedAt = now;
             }
-            if (warnedAt == 0 && OrvaneTrayTooltip().rfind("Unaccepted entry!\r\n", 0) == 0) {
+            if (!warnedAt && TooltipSaysUnaccepted(program.Id())) {
                 warnedAt = now;
             }
-            return listedAt != 0 && warnedAt != 0;
+            return listedAt && warnedAt;
         },
         45s);
-    ASSERT_NE(listedAt, 0u) << "the new Run value is listed within a rescan";
-    ASSERT_NE(warnedAt, 0u) << "and the tooltip warns of it: " << OrvaneTrayTooltip();
-    EXPECT_LE(static_cast<int>(warnedAt - listedAt), static_cast<int>(Scaled(1500ms).count()))
+    ASSERT_TRUE(listedAt) << "the new Run value is listed within a rescan";
+    ASSERT_TRUE(warnedAt) << "and the tooltip warns of it: " << TrayTooltipOf(program.Id());
+    EXPECT_GE(*warnedAt, *listedAt) << "the tooltip warned before the entry was listed";
+    EXPECT_LE(*warnedAt - *listedAt, Scaled(1500ms))
         << "the warning follows the listing by the next tray update (200 ms), not a rescan later";
 
     ShowByTrayClick(sheet);

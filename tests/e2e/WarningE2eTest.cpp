@@ -4,12 +4,11 @@
 // off for the run. With warnings off only the tray says so.
 #include "app/AcceptedList.h"
 #include "app/LongPath.h"
-#include "autostart/AutostartScan.h"
 #include "autostart/RemoveRestore.h"
 #include "process/ProcessTable.h"
 #include "tests/e2e/RemoteListView.h"
 #include "tests/e2e/SheetSteps.h"
-#include "tests/helpers/TestSupport.h"
+#include "tests/helpers/AcceptEverything.h"
 #include "tests/unit/HelperProcess.h"
 #include "win/Handle.h"
 
@@ -19,7 +18,6 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <memory>
 #include <string>
 #include <thread>
@@ -30,10 +28,12 @@ using namespace e2e;
 namespace {
 
 constexpr int kRemoveButton = 1040;
+// F5 rescans at once: its result comes in moments, long before the page's
+// own rescan every 30 seconds would bring it.
+constexpr auto kAtOnce = 5s;
 
 bool HasUserRunValue(const std::string& name) {
-    std::string data;
-    return ReadUserRegistryString(kRunKey, name, data);
+    return ReadUserRunValue(name).first != REG_NONE;
 }
 
 // The paths of the processes running now, as a process table reads them, and
@@ -61,27 +61,12 @@ std::vector<std::string> SystemProcessPaths() {
 
 class WarningWindows : public testing::Test {
   protected:
-    void SetUp() override { CleanUp(); }
-    void TearDown() override {
-        m_run.reset();
-        CleanUp();
-    }
-    void CleanUp() {
-        for (const std::string& name : m_values) {
-            DeleteUserRegistryValue(kRunKey, name);
-        }
-    }
+    void TearDown() override { m_run.reset(); }
 
     // Everything registered and running now is accepted, Orvane itself and the
     // system's programs too, so that only what the test adds later is not.
     void AcceptWhatIsThere() {
-        AutostartEntryList present;
-        EnumerateAutostartEntries(present);
-        CAcceptedList entries(m_folder.File("autostart.dat"));
-        for (const AutostartEntry& entry : present) {
-            entries.SetState(entry.path, 1);
-        }
-        ASSERT_TRUE(entries.Store());
+        ASSERT_GE(testsupport::AcceptPresentEntries(m_folder.File("autostart.dat")), 0);
         CAcceptedList processes(m_folder.File("processes.dat"));
         for (const std::string& path : SystemProcessPaths()) {
             processes.SetState(path, 1);
@@ -93,14 +78,9 @@ class WarningWindows : public testing::Test {
 
     // Starts a later run with the settings and shows the Autostart page.
     void Start(const std::string& options) {
-        ASSERT_TRUE(
-            WriteFileText(m_folder.File("settings.ini"), "[GENERAL]\r\nFirstUse=1\r\n" + options));
-        m_run = std::make_unique<RunningProgram>(m_folder.Exe(), m_folder.Dir());
-        m_sheet = WaitForTopWindow(m_run->Id(), kSheetCaption, 20s);
-        ASSERT_NE(m_sheet, nullptr);
-        ASSERT_TRUE(WaitUntil([&] { return !IsVisible(m_sheet); }, 5s));
-        ASSERT_TRUE(ShowFromTray(m_sheet)) << "a tray click shows the sheet";
-        MoveClearOfTray(m_sheet);
+        m_run = StartLaterRun(m_folder, options);
+        m_sheet = ShowSheetOfLaterRun(m_run->Id());
+        ASSERT_NE(m_sheet, nullptr) << "a tray click shows the sheet";
         HWND page = OpenPage(m_sheet, 0);
         ASSERT_NE(page, nullptr);
         m_list = std::make_unique<RemoteListView>(::GetDlgItem(page, kCurrentList));
@@ -110,8 +90,7 @@ class WarningWindows : public testing::Test {
     // A program registers itself; F5 in the list rescans at once, where the
     // page's own timer would take up to 30 seconds.
     void AddValueAndRescan(const std::string& name, const std::string& path) {
-        m_values.push_back(name);
-        ASSERT_TRUE(SetUserRunString(name, path));
+        ASSERT_TRUE(m_values.Set(name, path));
         Rescan();
     }
 
@@ -125,6 +104,7 @@ class WarningWindows : public testing::Test {
         return e2e::WaitForWarning(m_run->Id(), caption, timeout);
     }
 
+    DWORD Id() const { return m_run->Id(); }
     HWND AnyWarning() const { return FindTopWindow(m_run->Id(), "Warning: ", "#32770"); }
 
     void Press(HWND warning, int button) {
@@ -137,50 +117,43 @@ class WarningWindows : public testing::Test {
         return WaitUntil([&] { return !::IsWindow(warning); }, 5s);
     }
 
-    static void SaveWarningScreenshot(const std::string& name, HWND warning) {
-        if (const char* output = std::getenv("ORV_TEST_OUTPUT")) {
-            ::CreateDirectoryA((testsupport::WinePathOf(output) + "\\pages").c_str(), nullptr);
-        }
-        SaveScreenshot("pages\\" + name, warning);
-    }
-
+    RunValues m_values;
     ProgramFolder m_folder;
     std::unique_ptr<RunningProgram> m_run;
     HWND m_sheet = nullptr;
     std::unique_ptr<RemoteListView> m_list;
-    std::vector<std::string> m_values;
 };
 
 TEST_F(WarningWindows, NewEntriesAndProcessesAreAcceptedRemovedPutOffAndKilled) {
     ASSERT_NO_FATAL_FAILURE(AcceptWhatIsThere());
     ASSERT_NO_FATAL_FAILURE(Start("[Options]\r\nShowWarningDialogs=1\r\n"));
-    EXPECT_TRUE(
-        WaitUntil([] { return OrvaneTrayTooltip().rfind("CPU (green bar): ", 0) == 0; }, 5s))
-        << "nothing unaccepted yet: " << OrvaneTrayTooltip();
+    EXPECT_TRUE(WaitUntil([&] { return TooltipShowsFiguresOnly(Id()); }, 5s))
+        << "nothing unaccepted yet: " << TrayTooltipOf(Id());
     EXPECT_EQ(AnyWarning(), nullptr);
 
     // Accept it: written to autostart.dat, and the tray calms down.
     const std::string accepted = SystemFile("winver.exe");
     ASSERT_NO_FATAL_FAILURE(AddValueAndRescan("Orvane Warning Accept", accepted));
-    HWND warning = WaitForWarning("Warning: winver.exe in your autostart", 30s);
+    HWND warning = WaitForWarning("Warning: winver.exe in your autostart", kAtOnce);
     ASSERT_NE(warning, nullptr) << "a new Run value opens a warning";
     EXPECT_EQ(WindowText(::GetDlgItem(warning, 1035)),
               "winver.exe (Orvane Warning Accept)\r\nhas just appeared in your autostart\r\n"
               "and you haven't accepted it.\r\nWhat do you want to do about it?");
     EXPECT_EQ(WindowText(::GetDlgItem(warning, kRemoveButton)), "Remove");
-    EXPECT_TRUE(WaitUntil(TooltipSaysUnaccepted, 3s)) << OrvaneTrayTooltip();
-    SaveWarningScreenshot("warning-entry", warning);
+    EXPECT_TRUE(WaitUntil([&] { return TooltipSaysUnaccepted(Id()); }, 3s)) << TrayTooltipOf(Id());
+    SaveScreenshot("pages\\warning-entry", warning);
     Press(warning, IDOK);
     ASSERT_TRUE(Closes(warning)) << "Accept it closes the warning";
     CAcceptedList written(m_folder.File("autostart.dat"));
     written.Reload();
     EXPECT_EQ(written.GetState(accepted), 1);
-    EXPECT_TRUE(WaitUntil([] { return !TooltipSaysUnaccepted(); }, 3s)) << OrvaneTrayTooltip();
+    EXPECT_TRUE(WaitUntil([&] { return TooltipShowsFiguresOnly(Id()); }, 3s))
+        << TrayTooltipOf(Id());
 
     // Kill/Remove: No keeps everything, Yes removes the value and records it.
     const std::string removed = SystemFile("clock.exe");
     ASSERT_NO_FATAL_FAILURE(AddValueAndRescan("Orvane Warning Remove", removed));
-    warning = WaitForWarning("Warning: clock.exe in your autostart", 30s);
+    warning = WaitForWarning("Warning: clock.exe in your autostart", kAtOnce);
     ASSERT_NE(warning, nullptr);
     Press(warning, kRemoveButton);
     EXPECT_EQ(Answer(IDNO), "Are you sure you want to remove this application from autostart?");
@@ -201,7 +174,7 @@ TEST_F(WarningWindows, NewEntriesAndProcessesAreAcceptedRemovedPutOffAndKilled) 
     // The value is deleted by another program while its warning is open: the
     // removal fails as the page's would, and the warning closes all the same.
     ASSERT_NO_FATAL_FAILURE(AddValueAndRescan("Orvane Warning Gone", SystemFile("control.exe")));
-    warning = WaitForWarning("Warning: control.exe in your autostart", 30s);
+    warning = WaitForWarning("Warning: control.exe in your autostart", kAtOnce);
     ASSERT_NE(warning, nullptr);
     DeleteUserRegistryValue(kRunKey, "Orvane Warning Gone");
     Press(warning, kRemoveButton);
@@ -218,7 +191,7 @@ TEST_F(WarningWindows, NewEntriesAndProcessesAreAcceptedRemovedPutOffAndKilled) 
     // stand in their way.
     const std::string later = SystemFile("write.exe");
     ASSERT_NO_FATAL_FAILURE(AddValueAndRescan("Orvane Warning Later", later));
-    warning = WaitForWarning("Warning: write.exe in your autostart", 30s);
+    warning = WaitForWarning("Warning: write.exe in your autostart", kAtOnce);
     ASSERT_NE(warning, nullptr);
     Press(warning, IDCANCEL);
     ASSERT_TRUE(Closes(warning));
@@ -226,7 +199,7 @@ TEST_F(WarningWindows, NewEntriesAndProcessesAreAcceptedRemovedPutOffAndKilled) 
     Rescan();
     EXPECT_FALSE(WaitUntil([&] { return AnyWarning() != nullptr; }, 2s))
         << "put off: " << WindowText(AnyWarning());
-    EXPECT_TRUE(TooltipSaysUnaccepted()) << OrvaneTrayTooltip();
+    EXPECT_TRUE(TooltipSaysUnaccepted(Id())) << TrayTooltipOf(Id());
     written.Reload();
     EXPECT_EQ(written.GetState(later), 0) << "Remind later writes nothing";
 
@@ -239,7 +212,7 @@ TEST_F(WarningWindows, NewEntriesAndProcessesAreAcceptedRemovedPutOffAndKilled) 
               "ProcessHelper.exe has just appeared\r\nand you haven't accepted it.\r\n"
               "What do you want to do about it?");
     EXPECT_EQ(WindowText(::GetDlgItem(warning, kRemoveButton)), "Kill");
-    SaveWarningScreenshot("warning-process", warning);
+    SaveScreenshot("pages\\warning-process", warning);
     Press(warning, kRemoveButton);
     EXPECT_EQ(Answer(IDYES), "Are you sure you want to kill this process?");
     EXPECT_EQ(::WaitForSingleObject(helper.Handle(), 5000), static_cast<DWORD>(WAIT_OBJECT_0))
@@ -267,7 +240,7 @@ TEST_F(WarningWindows, NewEntriesAndProcessesAreAcceptedRemovedPutOffAndKilled) 
     const auto rest = std::chrono::duration_cast<std::chrono::milliseconds>(32s - sincePutOff);
     EXPECT_FALSE(WaitUntil([&] { return AnyWarning() != nullptr; }, std::max(rest, 2000ms)))
         << "put off for the run: " << WindowText(AnyWarning());
-    EXPECT_TRUE(TooltipSaysUnaccepted()) << OrvaneTrayTooltip();
+    EXPECT_TRUE(TooltipSaysUnaccepted(Id())) << TrayTooltipOf(Id());
 
     ::PostMessageA(::GetDlgItem(m_sheet, IDCANCEL), BM_CLICK, 0, 0);
     EXPECT_TRUE(m_run->WaitForExit(20s));
@@ -277,8 +250,8 @@ TEST_F(WarningWindows, WithWarningsOffOnlyTheTraySaysSo) {
     ASSERT_NO_FATAL_FAILURE(AcceptWhatIsThere());
     ASSERT_NO_FATAL_FAILURE(Start(""));
     ASSERT_NO_FATAL_FAILURE(AddValueAndRescan("Orvane Warning Off", SystemFile("winver.exe")));
-    EXPECT_TRUE(WaitUntil([&] { return m_list->Find("Orvane Warning Off") >= 0; }, 30s));
-    EXPECT_TRUE(WaitUntil(TooltipSaysUnaccepted, 3s)) << OrvaneTrayTooltip();
+    EXPECT_TRUE(WaitUntil([&] { return m_list->Find("Orvane Warning Off") >= 0; }, kAtOnce));
+    EXPECT_TRUE(WaitUntil([&] { return TooltipSaysUnaccepted(Id()); }, 3s)) << TrayTooltipOf(Id());
     EXPECT_FALSE(WaitUntil([&] { return AnyWarning() != nullptr; }, 3s))
         << "no warning window: " << WindowText(AnyWarning());
     ::PostMessageA(::GetDlgItem(m_sheet, IDCANCEL), BM_CLICK, 0, 0);

@@ -2,12 +2,47 @@
 // Small helpers shared by the unit and the end-to-end tests.
 #include "win/Handle.h"
 #include "win/PropSheet.h"
+#include "win/Window.h"
 
 #include <windows.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace testsupport {
+
+// The current user's and the machine's Run key, below HKCU and HKLM.
+constexpr char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+inline bool Contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+// The file's bytes; empty when it cannot be read.
+inline std::string ReadFileText(const std::string& path) {
+    win::UniqueFile file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                       OPEN_EXISTING, 0, nullptr));
+    if (!file) {
+        return {};
+    }
+    std::string text(::GetFileSize(file.Get(), nullptr), '\0');
+    DWORD read = 0;
+    ::ReadFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &read, nullptr);
+    text.resize(read);
+    return text;
+}
+
+// Writes the file anew with exactly these bytes.
+inline bool WriteFileText(const std::string& path, const std::string& text) {
+    win::UniqueFile file(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    return file &&
+           ::WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written,
+                       nullptr) &&
+           written == text.size();
+}
 
 // Deletes the folder and everything in it, read-only files included.
 inline void RemoveTree(const std::string& dir) {
@@ -45,18 +80,85 @@ inline std::string WinePathOf(std::string path) {
     return path;
 }
 
+// A value of the current user's Run key: set with its type and bytes, read
+// (type REG_NONE when it is missing), deleted.
+inline bool SetUserRunValue(const std::string& name, DWORD type, const std::string& data) {
+    win::UniqueRegKey key;
+    return ::RegCreateKeyExA(HKEY_CURRENT_USER, kRunKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                             key.Put(), nullptr) == ERROR_SUCCESS &&
+           ::RegSetValueExA(key.Get(), name.c_str(), 0, type,
+                            reinterpret_cast<const BYTE*>(data.data()),
+                            static_cast<DWORD>(data.size())) == ERROR_SUCCESS;
+}
+
+inline bool SetUserRunString(const std::string& name, const std::string& text) {
+    return SetUserRunValue(name, REG_SZ, std::string(text.c_str(), text.size() + 1));
+}
+
+inline std::pair<DWORD, std::string> ReadUserRunValue(const std::string& name) {
+    win::UniqueRegKey key;
+    std::pair<DWORD, std::string> value{REG_NONE, std::string()};
+    if (::RegOpenKeyExA(HKEY_CURRENT_USER, kRunKey, 0, KEY_READ, key.Put()) != ERROR_SUCCESS) {
+        return value;
+    }
+    std::string data(8192, '\0');
+    DWORD size = static_cast<DWORD>(data.size());
+    DWORD type = REG_NONE;
+    if (::RegQueryValueExA(key.Get(), name.c_str(), nullptr, &type,
+                           reinterpret_cast<BYTE*>(data.data()), &size) == ERROR_SUCCESS) {
+        data.resize(size);
+        value = {type, data};
+    }
+    return value;
+}
+
+inline void DeleteUserRunValue(const std::string& name) {
+    win::UniqueRegKey key;
+    if (::RegOpenKeyExA(HKEY_CURRENT_USER, kRunKey, 0, KEY_SET_VALUE, key.Put()) == ERROR_SUCCESS) {
+        ::RegDeleteValueA(key.Get(), name.c_str());
+    }
+}
+
+// The Run values a test makes, or that the program under test may make, gone
+// again however the test ends (also when a check fails on the way).
+class RunValues {
+  public:
+    RunValues() = default;
+    RunValues(const RunValues&) = delete;
+    RunValues& operator=(const RunValues&) = delete;
+    ~RunValues() { DeleteAll(); }
+
+    // A value someone else may make: deleted at the end.
+    void Own(const std::string& name) { m_names.push_back(name); }
+    bool Set(const std::string& name, const std::string& text) {
+        Own(name);
+        return SetUserRunString(name, text);
+    }
+    void DeleteAll() const {
+        for (const std::string& name : m_names) {
+            DeleteUserRunValue(name);
+        }
+    }
+
+  private:
+    std::vector<std::string> m_names;
+};
+
 // The popup menu on the screen now, or nullptr.
 inline HWND FindOpenMenu() {
     HWND menu = ::FindWindowA("#32768", nullptr);
     return menu != nullptr && ::IsWindowVisible(menu) ? menu : nullptr;
 }
 
-// Handles every message waiting for this thread's windows.
-inline void PumpMessages() {
+// Handles every message waiting for this thread's windows; with dialogKeys,
+// keys reach the open modeless dialogs as their own loop would pass them.
+inline void PumpMessages(bool dialogKeys = false) {
     MSG msg{};
     while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
+        if (!dialogKeys || !win::modeless::IsDialogMessageOfAny(msg)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageA(&msg);
+        }
     }
 }
 

@@ -43,7 +43,7 @@ TEST_F(AcceptedList, StoresTwoShortPathsInNinetyNineBytes) {
     list.SetState("a", 1);
     list.SetState("bc", 0);
     ASSERT_TRUE(list.Store());
-    EXPECT_EQ(ReadBytes(m_file), kTwoAcceptedRecords);
+    EXPECT_EQ(ReadFileText(m_file), kTwoAcceptedRecords);
     EXPECT_FALSE(FileExists(TemporaryPathFor(m_file)));
 
     CAcceptedList again(m_file);
@@ -83,7 +83,7 @@ TEST_F(AcceptedList, RecordsAreChangedInPlaceNeverRemoved) {
 }
 
 TEST_F(AcceptedList, ReadingReplacesTheRecordsUnlessTheFileCannotBeOpened) {
-    ASSERT_TRUE(WriteBytes(m_file, kTwoAcceptedRecords));
+    ASSERT_TRUE(WriteFileText(m_file, kTwoAcceptedRecords));
     CAcceptedList list;
     list.SetState("x", 1);
 
@@ -119,7 +119,7 @@ TEST_F(AcceptedList, DamagedFileKeepsWhatIsWholeAndIsMendedByTheNextWrite) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        ASSERT_TRUE(WriteBytes(m_file, c.bytes));
+        ASSERT_TRUE(WriteFileText(m_file, c.bytes));
         CAcceptedList list(m_file);
         list.SetState("stale", 1);
         list.Reload();
@@ -149,7 +149,7 @@ TEST_F(AcceptedList, FailedWriteLeavesTheOldFileAndKeepsTheChange) {
     list.SetState("C:\\New.exe", 1);
     EXPECT_FALSE(list.Store());
     EXPECT_FALSE(list.WriteTo(m_file));
-    EXPECT_EQ(ReadBytes(m_file), kTwoAcceptedRecords);
+    EXPECT_EQ(ReadFileText(m_file), kTwoAcceptedRecords);
     EXPECT_FALSE(FileExists(TemporaryPathFor(m_file)));
     EXPECT_EQ(list.GetState("C:\\New.exe"), 1);
 
@@ -175,13 +175,13 @@ TEST_F(AcceptedList, Utf16FileIsReadAndWrittenBackInAnsi) {
                                       "00 00 00 00 00 00 00 00 00 00 00 00"
                                       "00 00 00 00 00 00 00 00 00 00 00 00"
                                       "00 00 00 00 00");
-    ASSERT_TRUE(WriteBytes(m_file, wide));
+    ASSERT_TRUE(WriteFileText(m_file, wide));
     CAcceptedList list(m_file);
     list.Reload();
     EXPECT_EQ(list.GetState("C:\\caf\xE9.exe"), 1);
 
     ASSERT_TRUE(list.Store());
-    const std::string stored = ReadBytes(m_file);
+    const std::string stored = ReadFileText(m_file);
     EXPECT_EQ(stored.size(), 4 + 46 + 11u);
     EXPECT_EQ(stored.substr(12, 12), "\x0B"
                                      "C:\\caf\xE9.exe");
@@ -189,7 +189,7 @@ TEST_F(AcceptedList, Utf16FileIsReadAndWrittenBackInAnsi) {
 
 TEST_F(AcceptedList, DataFilesAreReadOnlyUpToTheLimit) {
     const std::string big = m_dir.File("big.dat");
-    ASSERT_TRUE(WriteBytes(big, std::string(kMaxDataFileBytes + 4096, 'b')));
+    ASSERT_TRUE(WriteFileText(big, std::string(kMaxDataFileBytes + 4096, 'b')));
     std::string bytes;
     ASSERT_TRUE(ReadDataFile(big, bytes));
     EXPECT_EQ(bytes.size(), kMaxDataFileBytes);

@@ -31,7 +31,7 @@ namespace {
 // functions carry, through the system's code page and back.
 const char kCentralEuropeanName[] = "orv-page-\x8A\xE8\xF8";
 
-const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+using testsupport::kRunKey;
 
 TEST(PageKeys, EachKeyGivesItsCommandAndModifiersOnlyCountForNAndEnter) {
     struct Row {
@@ -68,7 +68,7 @@ TEST(PageKeys, EachKeyGivesItsCommandAndModifiersOnlyCountForNAndEnter) {
 class AutostartEntryTexts : public ::testing::Test {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(WriteBytes(m_file, std::string(3000, 'x')));
+        ASSERT_TRUE(WriteFileText(m_file, std::string(3000, 'x')));
         char shortPath[MAX_PATH] = {};
         ASSERT_NE(GetShortPathNameA(m_file.c_str(), shortPath, MAX_PATH), 0u);
         m_shortPath = shortPath;
@@ -166,25 +166,11 @@ TEST(AutostartMenu, ItemsInTheirOrderAndTheCommandsTheyRun) {
 }
 
 void SetRunValue(const std::string& name, DWORD type, const std::string& data) {
-    win::UniqueRegKey key;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kRunKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                              key.Put(), nullptr),
-              ERROR_SUCCESS);
-    ASSERT_EQ(RegSetValueExA(key.Get(), name.c_str(), 0, type,
-                             reinterpret_cast<const BYTE*>(data.data()),
-                             static_cast<DWORD>(data.size())),
-              ERROR_SUCCESS);
+    ASSERT_TRUE(testsupport::SetUserRunValue(name, type, data));
 }
 
 void SetRunString(const std::string& name, const std::string& text) {
-    SetRunValue(name, REG_SZ, std::string(text.c_str(), text.size() + 1));
-}
-
-void DeleteRunValue(const std::string& name) {
-    win::UniqueRegKey key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kRunKey, 0, KEY_SET_VALUE, key.Put()) == ERROR_SUCCESS) {
-        RegDeleteValueA(key.Get(), name.c_str());
-    }
+    ASSERT_TRUE(testsupport::SetUserRunString(name, text));
 }
 
 // The page in a modeless sheet of its own, as the main sheet holds it. The
@@ -216,7 +202,7 @@ class AutostartPage : public ::testing::Test {
         for (const char* name : {"orv-page-a", "orv-page-b", "orv-page-long", "orv-page-dword",
                                  "orv-page-binary", kCentralEuropeanName, ""}) {
             if (*name != '\0' || m_setDefaultValue) {
-                DeleteRunValue(name);
+                testsupport::DeleteUserRunValue(name);
             }
         }
         if (!m_hadAcceptedFile) {

@@ -17,7 +17,7 @@
 
 namespace {
 
-const std::string kRun = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+const std::string kRun = testsupport::kRunKey;
 const std::string kRunOnce = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
 const std::string kRunServicesOnce =
     "Software\\Microsoft\\Windows\\CurrentVersion\\RunServicesOnce";
@@ -204,7 +204,7 @@ class AutostartScan : public ::testing::Test {
     void SetUp() override {
         ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
         ASSERT_TRUE(CreateDirectoryA(m_longFolder.c_str(), nullptr));
-        ASSERT_TRUE(WriteBytes(m_longFile, "MZ"));
+        ASSERT_TRUE(WriteFileText(m_longFile, "MZ"));
         m_shortFile = ShortPathOf(m_longFile);
         ASSERT_FALSE(m_shortFile.empty());
         ASSERT_NE(m_shortFile, m_longFile);
@@ -325,13 +325,13 @@ TEST_F(AutostartScan, AKeyThatCannotBeOpenedContributesNothing) {
 TEST_F(AutostartScan, StartupFolderItemsBecomeEntriesWithNothingFilteredOut) {
     StartupFolderRestorer startup(kCsidlStartup);
     CreateShortcut(startup.File("OrvFoo.LNK"), m_shortFile, "", "");
-    ASSERT_TRUE(WriteBytes(startup.File("OrvNotes.txt"), "notes"));
+    ASSERT_TRUE(WriteFileText(startup.File("OrvNotes.txt"), "notes"));
     ASSERT_TRUE(CreateDirectoryA(startup.File("OrvTools").c_str(), nullptr));
-    ASSERT_TRUE(WriteBytes(startup.File("OrvTools\\Inside.exe"), "MZ"));
-    ASSERT_TRUE(WriteBytes(startup.File("OrvHidden.ini"), "[.ShellClassInfo]"));
+    ASSERT_TRUE(WriteFileText(startup.File("OrvTools\\Inside.exe"), "MZ"));
+    ASSERT_TRUE(WriteFileText(startup.File("OrvHidden.ini"), "[.ShellClassInfo]"));
     ASSERT_TRUE(SetFileAttributesA(startup.File("OrvHidden.ini").c_str(),
                                    FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
-    ASSERT_TRUE(WriteBytes(startup.File("OrvBroken.lnk"), "not a shell link"));
+    ASSERT_TRUE(WriteFileText(startup.File("OrvBroken.lnk"), "not a shell link"));
 
     AutostartEntryList entries;
     EnumerateStartupFolder(startup.Folder(), entries);
@@ -366,11 +366,11 @@ TEST_F(AutostartScan, StartupFolderItemsBecomeEntriesWithNothingFilteredOut) {
 }
 
 TEST_F(AutostartScan, ListFolderCountsItsOwnLevelAndEntersSubfoldersOnlyToTheDepthAsked) {
-    ASSERT_TRUE(WriteBytes(m_dir.File("top.txt"), "12345"));
+    ASSERT_TRUE(WriteFileText(m_dir.File("top.txt"), "12345"));
     ASSERT_TRUE(CreateDirectoryA(m_dir.File("sub").c_str(), nullptr));
-    ASSERT_TRUE(WriteBytes(m_dir.File("sub\\inner.txt"), "1"));
+    ASSERT_TRUE(WriteFileText(m_dir.File("sub\\inner.txt"), "1"));
     ASSERT_TRUE(CreateDirectoryA(m_dir.File("sub\\deeper").c_str(), nullptr));
-    ASSERT_TRUE(WriteBytes(m_dir.File("sub\\deeper\\deepest.txt"), "1"));
+    ASSERT_TRUE(WriteFileText(m_dir.File("sub\\deeper\\deepest.txt"), "1"));
 
     // The fixture's "Long Folder Name" is the third item at the top.
     FolderItemList items;
@@ -405,8 +405,8 @@ TEST_F(AutostartScan, ListFolderCountsItsOwnLevelAndEntersSubfoldersOnlyToTheDep
 TEST_F(AutostartScan, FullScanVisitsEveryLocationInTableOrder) {
     StartupFolderRestorer user(kCsidlStartup);
     StartupFolderRestorer common(kCsidlCommonStartup);
-    ASSERT_TRUE(WriteBytes(user.File("OrvProbe.exe"), "MZ"));
-    ASSERT_TRUE(WriteBytes(common.File("OrvProbe.exe"), "MZ"));
+    ASSERT_TRUE(WriteFileText(user.File("OrvProbe.exe"), "MZ"));
+    ASSERT_TRUE(WriteFileText(common.File("OrvProbe.exe"), "MZ"));
     std::vector<std::unique_ptr<RegistryKeyRestorer>> keys;
     // Some keys of the 32-bit programs' view are the system's own key, shared
     // by both views: the probe is already there, and is listed once.
@@ -468,7 +468,7 @@ TEST_F(AutostartScan, FullScanVisitsEveryLocationInTableOrder) {
 
 TEST_F(AutostartScan, AMissingStartupFolderLeavesTheOtherLocationsScanned) {
     StartupFolderRestorer user(kCsidlStartup);
-    ASSERT_TRUE(WriteBytes(user.File("OrvProbe.exe"), "MZ"));
+    ASSERT_TRUE(WriteFileText(user.File("OrvProbe.exe"), "MZ"));
     RegistryKeyRestorer key(HKEY_CURRENT_USER, kRun);
     key.SetText("OrvProbe", "C:\\probe.exe");
     const std::string common = StartupFolder(kCsidlCommonStartup);

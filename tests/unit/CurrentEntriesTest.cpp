@@ -11,24 +11,10 @@
 
 namespace {
 
-const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+using testsupport::DeleteUserRunValue;
 
 void SetRunValue(const std::string& name, const std::string& data) {
-    HKEY key = nullptr;
-    ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, kRunKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                                &key, nullptr),
-              ERROR_SUCCESS);
-    ::RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
-                     static_cast<DWORD>(data.size() + 1));
-    ::RegCloseKey(key);
-}
-
-void DeleteRunValue(const std::string& name) {
-    HKEY key = nullptr;
-    if (::RegOpenKeyExA(HKEY_CURRENT_USER, kRunKey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
-        ::RegDeleteValueA(key, name.c_str());
-        ::RegCloseKey(key);
-    }
+    ASSERT_TRUE(testsupport::SetUserRunString(name, data));
 }
 
 int IndexOf(const AutostartEntryList& entries, const std::string& name) {
@@ -50,7 +36,7 @@ class CurrentEntries : public ::testing::Test {
     }
     void TearDown() override {
         for (const char* name : {"orv-test-a", "orv-test-b", "orv-test-c"}) {
-            DeleteRunValue(name);
+            DeleteUserRunValue(name);
         }
     }
 

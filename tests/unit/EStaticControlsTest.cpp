@@ -372,7 +372,7 @@ class LinkControl : public HostedTest {
     // A batch file that leaves a marker file when the shell runs it.
     std::string MarkerBatch(const std::string& name) const {
         const std::string batch = dir.File(name + ".bat");
-        WriteBytes(batch, "@echo ran> \"" + dir.File(name + ".txt") + "\"\r\n");
+        WriteFileText(batch, "@echo ran> \"" + dir.File(name + ".txt") + "\"\r\n");
         return batch;
     }
     bool MarkerWritten(const std::string& name) const {

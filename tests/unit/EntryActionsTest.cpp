@@ -164,12 +164,12 @@ TEST_F(OnlineInfoAddress, NameSizeAndDirectoryType) {
     ScopedVariable root("SYSTEMROOT", m_dir.Path().c_str());
     ASSERT_TRUE(CreateDirectoryA(m_dir.File("system32").c_str(), nullptr));
     const std::string svchost = m_dir.File("system32\\svchost.exe");
-    ASSERT_TRUE(WriteBytes(svchost, std::string(20480, 'x')));
+    ASSERT_TRUE(WriteFileText(svchost, std::string(20480, 'x')));
     EXPECT_EQ(BuildOnlineInfoAddress(svchost),
               kInfoScript + "?name=svchost.exe&size=20480&dirtype=winsys32");
 
     const std::string explorer = m_dir.File("explorer.exe");
-    ASSERT_TRUE(WriteBytes(explorer, ""));
+    ASSERT_TRUE(WriteFileText(explorer, ""));
     EXPECT_EQ(BuildOnlineInfoAddress(explorer),
               kInfoScript + "?name=explorer.exe&size=0&dirtype=win");
 }
@@ -185,7 +185,7 @@ TEST_F(OnlineInfoAddress, FolderGivesSizeZeroAndMissingFileNoSize) {
 
 TEST_F(OnlineInfoAddress, ValuesArePercentEncoded) {
     const std::string odd = m_dir.File("a b&c#d.exe");
-    ASSERT_TRUE(WriteBytes(odd, "abc"));
+    ASSERT_TRUE(WriteFileText(odd, "abc"));
     EXPECT_EQ(BuildOnlineInfoAddress(odd),
               kInfoScript + "?name=a%20b%26c%23d.exe&size=3&dirtype=atypical");
     EXPECT_EQ(BuildOnlineInfoAddress(m_dir.File("x=1?y+z.exe")),
@@ -198,7 +198,7 @@ TEST_F(OnlineInfoAddress, TheBrowserIsAskedForTheAddress) {
         GTEST_SKIP() << "the http association cannot be changed here";
     }
     const std::string odd = m_dir.File("a b&c#d.exe");
-    ASSERT_TRUE(WriteBytes(odd, "abc"));
+    ASSERT_TRUE(WriteFileText(odd, "abc"));
     OpenOnlineInfo(odd);
     EXPECT_EQ(browser.WaitForAddress(),
               kInfoScript + "?name=a%20b%26c%23d.exe&size=3&dirtype=atypical");
@@ -215,7 +215,7 @@ TEST(ShellProperties, FailuresShowNothing) {
     // This Wine has no properties sheet: every call fails, and must do so quietly.
     TempDir dir;
     const std::string file = dir.File("a.txt");
-    ASSERT_TRUE(WriteBytes(file, "a"));
+    ASSERT_TRUE(WriteFileText(file, "a"));
     NewWindowWatch watch;
     ShowShellProperties(file);
     ShowShellProperties(dir.File("missing.exe"));

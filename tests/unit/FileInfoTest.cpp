@@ -34,7 +34,7 @@ TEST_F(FileInfo, CommandLineDescribesTheFileItStarts) {
     const std::string folder = m_dir.File("Program Files");
     ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
     const std::string path = folder + "\\a.exe";
-    ASSERT_TRUE(WriteBytes(path, std::string(2048, 'x')));
+    ASSERT_TRUE(WriteFileText(path, std::string(2048, 'x')));
     SetModified(path, 2008, 3, 7);
 
     EXPECT_EQ(GetFileInfoText("\"" + path + "\" /tray"), "File name: a.exe\r\n"
@@ -48,7 +48,7 @@ TEST_F(FileInfo, CommandLineDescribesTheFileItStarts) {
 
 TEST_F(FileInfo, SizeInWholeKilobytes) {
     const std::string small = m_dir.File("small.bin");
-    ASSERT_TRUE(WriteBytes(small, std::string(1023, 'x')));
+    ASSERT_TRUE(WriteFileText(small, std::string(1023, 'x')));
     SetModified(small, 1999, 12, 31);
     EXPECT_EQ(GetFileInfoText(small), "File name: small.bin\r\nPath: " + small +
                                           "\r\nModified: 31-December-1999, Friday\r\n"

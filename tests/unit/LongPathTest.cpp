@@ -40,7 +40,7 @@ class LongPath : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(CreateDirectoryA(m_folder.c_str(), nullptr));
-        ASSERT_TRUE(WriteBytes(m_file, "MZ"));
+        ASSERT_TRUE(WriteFileText(m_file, "MZ"));
     }
     void TearDown() override { ResetLongPathBindingForTesting(); }
 

@@ -4,6 +4,7 @@
 // checks the process afresh.
 #include "res/resource.h"
 #include "tests/e2e/Driver.h"
+#include "tests/helpers/TestSupport.h"
 #include "tests/unit/HelperProcess.h"
 #include "tests/unit/WarningSubjects.h"
 #include "ui/OrvWarningMsgDlg.h"
@@ -21,13 +22,7 @@
 namespace {
 
 void PumpMessages() {
-    MSG msg{};
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (!win::modeless::IsDialogMessageOfAny(msg)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-    }
+    testsupport::PumpMessages(true);
 }
 
 class RecordingTarget : public IWarningTarget {

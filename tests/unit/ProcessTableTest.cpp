@@ -566,10 +566,10 @@ TEST_F(ProcessTableTest, AcceptingWritesProcessesDatAndSharesOneEntryPerPath) {
     EXPECT_EQ(table.IsAccepted(RowOf(table, second)), 0);
 
     // A write that fails says so and leaves the file as it was.
-    const std::string bytes = ReadBytes(m_trustFile);
+    const std::string bytes = ReadFileText(m_trustFile);
     SetReplaceFailureForTesting(true);
     EXPECT_FALSE(table.SetAccepted({self}, 1));
-    EXPECT_EQ(ReadBytes(m_trustFile), bytes);
+    EXPECT_EQ(ReadFileText(m_trustFile), bytes);
 }
 
 TEST_F(ProcessTableTest, CheckUnacceptedWarnsThroughTheGate) {

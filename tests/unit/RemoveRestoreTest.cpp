@@ -20,7 +20,7 @@
 
 namespace {
 
-const std::string kRunKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+const std::string kRunKey = testsupport::kRunKey;
 constexpr uint32_t kCurrentUser = 0x80000001;
 constexpr uint32_t kLocalMachine = 0x80000002;
 constexpr DWORD kMovedAwayAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN;
@@ -130,7 +130,7 @@ class RemoveRestore : public ::testing::Test {
     AutostartEntry StartupFile(const std::string& fileName, const std::string& content) {
         const std::string path = m_startup + "\\" + fileName;
         m_startupFiles.push_back(path);
-        EXPECT_TRUE(WriteBytes(path, content));
+        EXPECT_TRUE(WriteFileText(path, content));
         return AutostartEntry{fileName.substr(0, fileName.find('.')), "C:\\Tools\\App.exe", path,
                               0};
     }
@@ -154,7 +154,7 @@ class RemoveRestore : public ::testing::Test {
         return "orv-rr-" + std::to_string(GetCurrentProcessId()) + "-" + name;
     }
     std::string Removed(const std::string& fileName) const { return m_removed + "\\" + fileName; }
-    std::string IndexBytes() const { return ReadBytes(m_index); }
+    std::string IndexBytes() const { return ReadFileText(m_index); }
     static const std::string& Log() { return GetLogText(); }
 
     TempDir m_program;
@@ -184,7 +184,7 @@ TEST_F(RemoveRestore, StartupFileIsMovedRecordedRestoredAndRemovedAgain) {
 
     EXPECT_TRUE(RemoveEntry(m_page, entry));
     EXPECT_FALSE(FileExists(entry.location));
-    EXPECT_EQ(ReadBytes(target), "shortcut bytes");
+    EXPECT_EQ(ReadFileText(target), "shortcut bytes");
     const RemovedEntry record{entry.location, Unique("Foo"), target, 0};
     EXPECT_EQ(m_page.removed, RemovedEntryList{record});
     EXPECT_EQ(IndexBytes(), FormatRemovedIndex({record}));
@@ -201,7 +201,7 @@ TEST_F(RemoveRestore, StartupFileIsMovedRecordedRestoredAndRemovedAgain) {
 
     const std::string logBeforeRestore = Log();
     RestoreEntry(m_page, 0);
-    EXPECT_EQ(ReadBytes(entry.location), "shortcut bytes");
+    EXPECT_EQ(ReadFileText(entry.location), "shortcut bytes");
     EXPECT_FALSE(FileExists(target));
     EXPECT_TRUE(m_page.removed.empty());
     EXPECT_EQ(IndexBytes(), HexBytes("00 00 00 00"));
@@ -222,7 +222,7 @@ TEST_F(RemoveRestore, ReadOnlyHiddenStartupFileIsMovedAndComesBackNormal) {
     RemoveEntry(m_page, entry);
     ASSERT_EQ(m_page.removed.size(), 1u);
     const std::string moved = m_page.removed[0].currentLocation;
-    EXPECT_EQ(ReadBytes(moved), "hidden");
+    EXPECT_EQ(ReadFileText(moved), "hidden");
     EXPECT_EQ(GetFileAttributesA(moved.c_str()) & kMovedAwayAttributes, 0u);
 
     RestoreEntry(m_page, 0);
@@ -249,20 +249,20 @@ TEST_F(RemoveRestore, FileThatCameBackReplacesItsEarlierCopyOnlyInsideTheRemoved
 
     RemoveEntry(m_page, entry);
     EXPECT_NE(Log().find("\r\n File was once removed, so I deleted it\r\n"), std::string::npos);
-    EXPECT_EQ(ReadBytes(Removed(fileName)), "second");
+    EXPECT_EQ(ReadFileText(Removed(fileName)), "second");
     EXPECT_EQ(m_page.removed,
               (RemovedEntryList{{entry.location, Unique("Back"), Removed(fileName), 0}}));
 
     // A record whose copy lies elsewhere is dropped, but that file is not ours.
     const std::string elsewhere = m_program.File("precious.txt");
-    ASSERT_TRUE(WriteBytes(elsewhere, "keep me"));
+    ASSERT_TRUE(WriteFileText(elsewhere, "keep me"));
     ASSERT_TRUE(WriteRemovedIndex({{entry.location, Unique("Back"), elsewhere, 0},
                                    {entry.location, Unique("Back"), "..\\precious.txt", 0}},
                                   m_index));
     ASSERT_TRUE(MoveFileA(Removed(fileName).c_str(), entry.location.c_str()));
     ClearLog();
     RemoveEntry(m_page, entry);
-    EXPECT_EQ(ReadBytes(elsewhere), "keep me");
+    EXPECT_EQ(ReadFileText(elsewhere), "keep me");
     EXPECT_EQ(Log().find("once removed"), std::string::npos);
     // Only the first record of the path is replaced.
     ASSERT_EQ(m_page.removed.size(), 2u);
@@ -276,7 +276,7 @@ TEST_F(RemoveRestore, TakenNameInTheRemovedFolderFailsAndRecordsNothing) {
     // The same name from another folder.
     TempDir other;
     const std::string second = other.File(fileName);
-    ASSERT_TRUE(WriteBytes(second, "other"));
+    ASSERT_TRUE(WriteFileText(second, "other"));
     ASSERT_TRUE(SetFileAttributesA(second.c_str(), FILE_ATTRIBUTE_READONLY));
     const std::string indexBefore = IndexBytes();
     ClearLog();
@@ -286,8 +286,8 @@ TEST_F(RemoveRestore, TakenNameInTheRemovedFolderFailsAndRecordsNothing) {
     EXPECT_NE(Log().find("\r\n Operation failed, last error:"), std::string::npos);
     EXPECT_NE(Log().find("\r\n Remove info database saved?:1\r\n"), std::string::npos);
     EXPECT_EQ(IndexBytes(), indexBefore);
-    EXPECT_EQ(ReadBytes(second), "other");
-    EXPECT_EQ(ReadBytes(Removed(fileName)), "user");
+    EXPECT_EQ(ReadFileText(second), "other");
+    EXPECT_EQ(ReadFileText(Removed(fileName)), "user");
     // A removal that did not happen leaves the file as the user had it.
     EXPECT_EQ(GetFileAttributesA(second.c_str()) & FILE_ATTRIBUTE_READONLY,
               static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
@@ -295,7 +295,7 @@ TEST_F(RemoveRestore, TakenNameInTheRemovedFolderFailsAndRecordsNothing) {
 }
 
 TEST_F(RemoveRestore, StartupFilesNamedLikeTheIndexOrItsTemporaryTakeAFreeName) {
-    ASSERT_TRUE(WriteBytes(Removed("_index_ (1).dat"), "taken"));
+    ASSERT_TRUE(WriteFileText(Removed("_index_ (1).dat"), "taken"));
     const AutostartEntry index = StartupFile("_index_.dat", "not an index");
     const AutostartEntry temporary = StartupFile("_index_.dat.tmp", "not a temporary");
 
@@ -307,14 +307,14 @@ TEST_F(RemoveRestore, StartupFilesNamedLikeTheIndexOrItsTemporaryTakeAFreeName) 
         {temporary.location, "_index_.dat", Removed("_index_.dat (1).tmp"), 0}};
     EXPECT_EQ(m_page.removed, expected);
     EXPECT_EQ(IndexBytes(), FormatRemovedIndex(expected));
-    EXPECT_EQ(ReadBytes(Removed("_index_ (2).dat")), "not an index");
-    EXPECT_EQ(ReadBytes(Removed("_index_.dat (1).tmp")), "not a temporary");
-    EXPECT_EQ(ReadBytes(Removed("_index_ (1).dat")), "taken");
+    EXPECT_EQ(ReadFileText(Removed("_index_ (2).dat")), "not an index");
+    EXPECT_EQ(ReadFileText(Removed("_index_.dat (1).tmp")), "not a temporary");
+    EXPECT_EQ(ReadFileText(Removed("_index_ (1).dat")), "taken");
 
     RestoreEntry(m_page, 0);
     RestoreEntry(m_page, 0);
-    EXPECT_EQ(ReadBytes(index.location), "not an index");
-    EXPECT_EQ(ReadBytes(temporary.location), "not a temporary");
+    EXPECT_EQ(ReadFileText(index.location), "not an index");
+    EXPECT_EQ(ReadFileText(temporary.location), "not a temporary");
     EXPECT_TRUE(m_page.removed.empty());
 }
 
@@ -471,7 +471,7 @@ TEST_F(RemoveRestore, RegistryFailuresAreLoggedShownAndRecordNothing) {
     const RemovedEntryList records{{missingKey, "X", "x.exe", kCurrentUser},
                                    {".DEFAULT\\Software", Unique("Odd"), "x.exe", 0x80000003},
                                    {file.location, "Taken", m_program.File("copy.lnk"), 0}};
-    ASSERT_TRUE(WriteBytes(m_program.File("copy.lnk"), "copy"));
+    ASSERT_TRUE(WriteFileText(m_program.File("copy.lnk"), "copy"));
     ASSERT_TRUE(WriteRemovedIndex(records, m_index));
     m_page.RefreshAfterChange();
     m_page.messages.clear();
@@ -484,7 +484,7 @@ TEST_F(RemoveRestore, RegistryFailuresAreLoggedShownAndRecordNothing) {
                                         "Operation failed"}));
     EXPECT_EQ(m_page.removed, records);
     EXPECT_EQ(IndexBytes(), FormatRemovedIndex(records));
-    EXPECT_EQ(ReadBytes(file.location), "removed one");
+    EXPECT_EQ(ReadFileText(file.location), "removed one");
     HKEY users = nullptr;
     ASSERT_EQ(RegOpenKeyExA(HKEY_USERS, ".DEFAULT\\Software", 0, KEY_ALL_ACCESS, &users),
               ERROR_SUCCESS);
@@ -517,7 +517,7 @@ TEST_F(RemoveRestore, FailedIndexWriteKeepsTheOldIndexAndRemovesNothing) {
 
     RemoveEntry(m_page, file);
     EXPECT_EQ(IndexBytes(), before);
-    EXPECT_EQ(ReadBytes(file.location), "kept");
+    EXPECT_EQ(ReadFileText(file.location), "kept");
     EXPECT_EQ(GetFileAttributesA(file.location.c_str()) & FILE_ATTRIBUTE_HIDDEN,
               static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN));
     EXPECT_FALSE(FileExists(Removed(Unique("Kept.lnk"))));
@@ -538,7 +538,7 @@ TEST_F(RemoveRestore, RemovalCutShortAfterItsRecordIsFinishedByRemovingOrRestori
     RestoreEntry(m_page, 0);
     EXPECT_TRUE(m_page.messages.empty());
     EXPECT_TRUE(m_page.removed.empty());
-    EXPECT_EQ(ReadBytes(file.location), "cut");
+    EXPECT_EQ(ReadFileText(file.location), "cut");
     ASSERT_TRUE(WriteRemovedIndex({valueRecord, fileRecord}, m_index));
 
     RemoveEntry(m_page, value);
@@ -546,7 +546,7 @@ TEST_F(RemoveRestore, RemovalCutShortAfterItsRecordIsFinishedByRemovingOrRestori
     EXPECT_TRUE(m_page.messages.empty());
     EXPECT_EQ(ReadValue(kCurrentUser, value.name).type, static_cast<DWORD>(REG_NONE));
     EXPECT_FALSE(FileExists(file.location));
-    EXPECT_EQ(ReadBytes(Removed(Unique("Cut.lnk"))), "cut");
+    EXPECT_EQ(ReadFileText(Removed(Unique("Cut.lnk"))), "cut");
     EXPECT_EQ(m_page.removed, (RemovedEntryList{valueRecord, fileRecord}));
     EXPECT_EQ(IndexBytes(), FormatRemovedIndex({valueRecord, fileRecord}));
 }
@@ -557,7 +557,7 @@ TEST_F(RemoveRestore, DamagedOrLockedIndexStopsBeforeAnythingChanges) {
     DeleteValueAfterTest(keptName);
     const RemovedEntry kept{kRunKey, keptName, "kept.exe", kCurrentUser};
     const std::string damaged = HexBytes("02") + FormatRemovedIndex({kept}).substr(1);
-    ASSERT_TRUE(WriteBytes(m_index, damaged));
+    ASSERT_TRUE(WriteFileText(m_index, damaged));
     const AutostartEntry file = StartupFile(Unique("Stay.lnk"), "stay");
     const std::string name = Unique("Stay");
     const AutostartEntry value = RunValue(kCurrentUser, name, "stay.exe");
@@ -566,7 +566,7 @@ TEST_F(RemoveRestore, DamagedOrLockedIndexStopsBeforeAnythingChanges) {
     RemoveEntry(m_page, file);
     RemoveEntry(m_page, value);
     EXPECT_EQ(m_page.refreshes, refreshesBefore + 2) << "one refresh per removal that stopped";
-    EXPECT_EQ(ReadBytes(file.location), "stay");
+    EXPECT_EQ(ReadFileText(file.location), "stay");
     EXPECT_EQ(ReadValue(kCurrentUser, name).data, WithNul("stay.exe"));
     EXPECT_EQ(IndexBytes(), damaged);
     EXPECT_EQ(Log().find(" Saving"), std::string::npos);
@@ -591,7 +591,7 @@ TEST_F(RemoveRestore, DamagedOrLockedIndexStopsBeforeAnythingChanges) {
         RemoveEntry(m_page, file);
     }
     EXPECT_EQ(ReadValue(kCurrentUser, name).data, WithNul("stay.exe"));
-    EXPECT_EQ(ReadBytes(file.location), "stay");
+    EXPECT_EQ(ReadFileText(file.location), "stay");
     EXPECT_EQ(IndexBytes(), whole);
     EXPECT_EQ(m_page.messages, std::vector<std::string>(2, "Operation failed"));
 }

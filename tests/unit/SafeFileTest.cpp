@@ -16,13 +16,13 @@ class SafeFile : public ::testing::Test {
 TEST_F(SafeFile, WritesTheBytesWhole) {
     const std::string bytes("line\r\n\0binary\xff", 15);
     ASSERT_TRUE(WriteFileWhole(m_target, bytes));
-    EXPECT_EQ(ReadBytes(m_target), bytes);
+    EXPECT_EQ(ReadFileText(m_target), bytes);
 
     ASSERT_TRUE(WriteFileWhole(m_target, "short"));
-    EXPECT_EQ(ReadBytes(m_target), "short");
+    EXPECT_EQ(ReadFileText(m_target), "short");
 
     ASSERT_TRUE(WriteFileWhole(m_target, ""));
-    EXPECT_EQ(ReadBytes(m_target), "");
+    EXPECT_EQ(ReadFileText(m_target), "");
 
     // The temporary lives beside the target (a rename cannot cross volumes) and is gone.
     EXPECT_EQ(GetDirOfPath(TemporaryPathFor(m_target)), GetDirOfPath(m_target));
@@ -30,17 +30,17 @@ TEST_F(SafeFile, WritesTheBytesWhole) {
 }
 
 TEST_F(SafeFile, FailedReplaceKeepsTheOldFile) {
-    ASSERT_TRUE(WriteBytes(m_target, "old content"));
+    ASSERT_TRUE(WriteFileText(m_target, "old content"));
     SetReplaceFailureForTesting(true);
     EXPECT_FALSE(WriteFileWhole(m_target, "new content that never lands"));
-    EXPECT_EQ(ReadBytes(m_target), "old content");
+    EXPECT_EQ(ReadFileText(m_target), "old content");
     EXPECT_FALSE(FileExists(TemporaryPathFor(m_target)));
 }
 
 TEST_F(SafeFile, MissingTemporaryLeavesTheTarget) {
-    ASSERT_TRUE(WriteBytes(m_target, "old content"));
+    ASSERT_TRUE(WriteFileText(m_target, "old content"));
     EXPECT_FALSE(ReplaceWithTemporary(m_dir.File("no-such.tmp"), m_target));
-    EXPECT_EQ(ReadBytes(m_target), "old content");
+    EXPECT_EQ(ReadFileText(m_target), "old content");
 }
 
 TEST_F(SafeFile, MissingDirectoryFails) {

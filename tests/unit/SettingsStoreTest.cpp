@@ -7,6 +7,8 @@
 
 #include <memory>
 
+using testsupport::Contains;
+
 class SettingsStore : public ::testing::Test {
   protected:
     void TearDown() override { SetReplaceFailureForTesting(false); }
@@ -19,10 +21,6 @@ class SettingsStore : public ::testing::Test {
         store.reset();
     }
 
-    static bool Contains(const std::string& text, const std::string& part) {
-        return text.find(part) != std::string::npos;
-    }
-
     TempDir m_dir;
     std::string m_path = m_dir.File("settings.ini");
 };
@@ -33,7 +31,7 @@ TEST_F(SettingsStore, FirstRunWritesTheFileAtExit) {
     store->SetInt("GENERAL", "FirstUse", 1);
     Close(store);
 
-    const std::string file = ReadBytes(m_path);
+    const std::string file = ReadFileText(m_path);
     EXPECT_TRUE(Contains(file, "[GENERAL]")) << file;
     EXPECT_TRUE(Contains(file, "FirstUse=1")) << file;
     EXPECT_EQ(Open()->GetInt("GENERAL", "FirstUse", 0), 1);
@@ -47,9 +45,9 @@ TEST_F(SettingsStore, NothingIsWrittenWithoutTheSaveFlag) {
 }
 
 TEST_F(SettingsStore, TypedReadings) {
-    ASSERT_TRUE(WriteBytes(m_path, "[Options]\r\n"
-                                   "A=Yes\r\nB=TRUE\r\nC=2\r\nD=on\r\nE=\r\n"
-                                   "N=12abc\r\nM=abc\r\nBig=-5000000000\r\n"));
+    ASSERT_TRUE(WriteFileText(m_path, "[Options]\r\n"
+                                      "A=Yes\r\nB=TRUE\r\nC=2\r\nD=on\r\nE=\r\n"
+                                      "N=12abc\r\nM=abc\r\nBig=-5000000000\r\n"));
     auto store = Open();
     EXPECT_TRUE(store->GetBool("Options", "A", false));
     EXPECT_TRUE(store->GetBool("Options", "B", false));
@@ -110,7 +108,7 @@ TEST_F(SettingsStore, FreeTextWithLineBreaksRoundTrips) {
 }
 
 TEST_F(SettingsStore, EscapedValueWrittenByHandLoads) {
-    ASSERT_TRUE(WriteBytes(m_path, "[Notes]\r\nText=a&#13;&#10;b &AMP; c\r\n"));
+    ASSERT_TRUE(WriteFileText(m_path, "[Notes]\r\nText=a&#13;&#10;b &AMP; c\r\n"));
     auto store = Open();
     EXPECT_EQ(store->GetText("Notes", "Text", ""), "a\r\nb & c");
     EXPECT_EQ(store->GetText("Notes", "Missing", "x&amp;y"), "x&y");
@@ -118,7 +116,7 @@ TEST_F(SettingsStore, EscapedValueWrittenByHandLoads) {
 
 TEST_F(SettingsStore, OverlongValueIsCutAtLoad) {
     const std::string value = std::string(2046, 'v') + "TAIL";
-    ASSERT_TRUE(WriteBytes(m_path, "[Long]\r\nValue=" + value + "\r\nNext=ok\r\n"));
+    ASSERT_TRUE(WriteFileText(m_path, "[Long]\r\nValue=" + value + "\r\nNext=ok\r\n"));
     auto store = Open();
     EXPECT_EQ(store->GetString("Long", "Value", ""), value.substr(0, 2046));
     EXPECT_EQ(store->GetString("Long", "Next", ""), "ok");
@@ -132,7 +130,7 @@ TEST_F(SettingsStore, SectionSpellingsAreOneSection) {
     EXPECT_EQ(store->Sections()[0].Name(), "OPTIONS");
     Close(store);
 
-    const std::string file = ReadBytes(m_path);
+    const std::string file = ReadFileText(m_path);
     EXPECT_TRUE(Contains(file, "[OPTIONS]")) << file;
     EXPECT_FALSE(Contains(file, "[Options]")) << file;
     store = Open();
@@ -141,12 +139,12 @@ TEST_F(SettingsStore, SectionSpellingsAreOneSection) {
 }
 
 TEST_F(SettingsStore, FileKeepsTheSpellingFirstRead) {
-    ASSERT_TRUE(WriteBytes(m_path, "[Options]\r\nShowWarningDialogs=1\r\n"));
+    ASSERT_TRUE(WriteFileText(m_path, "[Options]\r\nShowWarningDialogs=1\r\n"));
     auto store = Open();
     store->SetInt64("OPTIONS", "FlashColor1", 255);
     Close(store);
 
-    const std::string file = ReadBytes(m_path);
+    const std::string file = ReadFileText(m_path);
     EXPECT_TRUE(Contains(file, "[Options]")) << file;
     EXPECT_FALSE(Contains(file, "[OPTIONS]")) << file;
     EXPECT_TRUE(Contains(file, "FlashColor1=255")) << file;
@@ -170,24 +168,24 @@ TEST_F(SettingsStore, KeysAreStoredAsSpelled) {
 }
 
 TEST_F(SettingsStore, SaveDropsCommentsAndEmptySections) {
-    ASSERT_TRUE(WriteBytes(m_path, "; written by hand\r\n"
-                                   "[Empty]\r\n"
-                                   "\r\n"
-                                   "[GENERAL]\r\n"
-                                   "; the first run\r\n"
-                                   "FirstUse=1\r\n"));
+    ASSERT_TRUE(WriteFileText(m_path, "; written by hand\r\n"
+                                      "[Empty]\r\n"
+                                      "\r\n"
+                                      "[GENERAL]\r\n"
+                                      "; the first run\r\n"
+                                      "FirstUse=1\r\n"));
     auto store = Open();
     EXPECT_EQ(store->Sections().size(), 1u);
     Close(store);
 
-    const std::string file = ReadBytes(m_path);
+    const std::string file = ReadFileText(m_path);
     EXPECT_FALSE(Contains(file, ";")) << file;
     EXPECT_FALSE(Contains(file, "[Empty]")) << file;
     EXPECT_TRUE(Contains(file, "FirstUse=1")) << file;
 }
 
 TEST_F(SettingsStore, EmptyStoreLeavesNoFile) {
-    ASSERT_TRUE(WriteBytes(m_path, "; only a comment\r\n[Empty]\r\n"));
+    ASSERT_TRUE(WriteFileText(m_path, "; only a comment\r\n[Empty]\r\n"));
     auto store = Open();
     EXPECT_TRUE(store->Save());
     EXPECT_FALSE(FileExists(m_path));
@@ -195,17 +193,17 @@ TEST_F(SettingsStore, EmptyStoreLeavesNoFile) {
 
 TEST_F(SettingsStore, FailedReplaceLeavesTheOldFileWhole) {
     const std::string old = "; keep me\r\n[GENERAL]\r\nFirstUse=1\r\n[Options]\r\nX=old\r\n";
-    ASSERT_TRUE(WriteBytes(m_path, old));
+    ASSERT_TRUE(WriteFileText(m_path, old));
     auto store = Open();
     store->SetString("Options", "X", "new");
     store->SetString("Other", "Y", "added");
 
     SetReplaceFailureForTesting(true);
     EXPECT_FALSE(store->Save());
-    EXPECT_EQ(ReadBytes(m_path), old);
+    EXPECT_EQ(ReadFileText(m_path), old);
     EXPECT_FALSE(FileExists(TemporaryPathFor(m_path)));
     Close(store);
-    EXPECT_EQ(ReadBytes(m_path), old);
+    EXPECT_EQ(ReadFileText(m_path), old);
 
     SetReplaceFailureForTesting(false);
     store = Open();
@@ -215,26 +213,26 @@ TEST_F(SettingsStore, FailedReplaceLeavesTheOldFileWhole) {
 }
 
 TEST_F(SettingsStore, ReadOnlyFileIsLeftAloneAndOnlyAChangeFailsToSave) {
-    ASSERT_TRUE(WriteBytes(m_path, "[GENERAL]\r\nFirstUse=1\r\n"));
+    ASSERT_TRUE(WriteFileText(m_path, "[GENERAL]\r\nFirstUse=1\r\n"));
     auto store = Open();
     ASSERT_TRUE(store->Save()) << "a writable file takes the store's own form";
-    const std::string saved = ReadBytes(m_path);
+    const std::string saved = ReadFileText(m_path);
     ASSERT_TRUE(SetFileAttributesA(m_path.c_str(), FILE_ATTRIBUTE_READONLY));
 
     EXPECT_TRUE(store->Save()) << "nothing changed: nothing to write";
     store->SetInt("Options", "ShowWarningDialogs", 1);
     EXPECT_FALSE(store->Save()) << "a change that cannot be written is reported";
-    EXPECT_EQ(ReadBytes(m_path), saved);
+    EXPECT_EQ(ReadFileText(m_path), saved);
     EXPECT_FALSE(FileExists(TemporaryPathFor(m_path)));
     SetFileAttributesA(m_path.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 TEST_F(SettingsStore, StaleTemporaryIsNotCarriedOver) {
-    ASSERT_TRUE(WriteBytes(TemporaryPathFor(m_path), "[Junk]\r\nLeft=over\r\n"));
+    ASSERT_TRUE(WriteFileText(TemporaryPathFor(m_path), "[Junk]\r\nLeft=over\r\n"));
     auto store = Open();
     store->SetInt("GENERAL", "FirstUse", 1);
     ASSERT_TRUE(store->Save());
-    const std::string file = ReadBytes(m_path);
+    const std::string file = ReadFileText(m_path);
     EXPECT_FALSE(Contains(file, "Junk")) << file;
     EXPECT_TRUE(Contains(file, "FirstUse=1")) << file;
 }
@@ -258,19 +256,19 @@ TEST_F(SettingsStore, RepeatedSavesReflectTheStore) {
 TEST(GlobalSettings, BesideTheExecutable) {
     const std::string path = GetExeDir() + "\\settings.ini";
     const bool existed = FileExists(path);
-    const std::string before = ReadBytes(path);
+    const std::string before = ReadFileText(path);
 
     CSettingsStore& settings = GetSettings();
     EXPECT_EQ(&GetSettings(), &settings);
     settings.SetString("OrvaneUnitTest", "Marker", "present");
     SaveSettingsNow();
-    const std::string file = ReadBytes(path);
+    const std::string file = ReadFileText(path);
     EXPECT_NE(file.find("[OrvaneUnitTest]"), std::string::npos) << file;
     EXPECT_NE(file.find("Marker=present"), std::string::npos) << file;
 
     GetSettings().SetSaveAtExit(false);
     if (existed) {
-        WriteBytes(path, before);
+        WriteFileText(path, before);
     } else {
         DeleteFileA(path.c_str());
     }

@@ -11,7 +11,7 @@ class ShellShortcut : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
-        ASSERT_TRUE(WriteBytes(m_target, "MZ"));
+        ASSERT_TRUE(WriteFileText(m_target, "MZ"));
     }
     void TearDown() override { CoUninitialize(); }
 
@@ -51,7 +51,7 @@ TEST_F(ShellShortcut, EveryFieldSavedIsLoadedBack) {
     EXPECT_EQ(back.iconIndex, 3);
     // Wine's link object reads the show command back as 1 whatever the file
     // holds, so it is checked in the file's header (offset 0x3C).
-    const std::string bytes = ReadBytes(shortcut);
+    const std::string bytes = ReadFileText(shortcut);
     ASSERT_GE(bytes.size(), 0x40u);
     EXPECT_EQ(bytes.substr(0x3C, 4), std::string("\x03\0\0\0", 4));
     EXPECT_EQ(back.workingDirectory, m_dir.Path());
@@ -120,7 +120,7 @@ TEST_F(ShellShortcut, TargetOfAMissingOrUnreadableShortcutIsEmpty) {
     EXPECT_FALSE(missing.Load(m_dir.File("Missing.lnk")));
 
     const std::string garbage = m_dir.File("Garbage.lnk");
-    ASSERT_TRUE(WriteBytes(garbage, "this is not a shell link"));
+    ASSERT_TRUE(WriteFileText(garbage, "this is not a shell link"));
     EXPECT_EQ(GetShortcutTarget(garbage, SLR_NO_UI | SLR_ANY_MATCH), "");
 }
 

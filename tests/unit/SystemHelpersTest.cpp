@@ -8,7 +8,7 @@
 
 class FileQueries : public ::testing::Test {
   protected:
-    void SetUp() override { ASSERT_TRUE(WriteBytes(m_file, "hello world")); }
+    void SetUp() override { ASSERT_TRUE(WriteFileText(m_file, "hello world")); }
 
     TempDir m_dir;
     std::string m_file = m_dir.File("a.bin");
@@ -25,7 +25,7 @@ TEST_F(FileQueries, ExistenceAndSize) {
 }
 
 TEST_F(FileQueries, SizeByDirectorySearch) {
-    ASSERT_TRUE(WriteBytes(m_dir.File("b.txt"), "1234"));
+    ASSERT_TRUE(WriteFileText(m_dir.File("b.txt"), "1234"));
     EXPECT_EQ(GetFileSizeByFind(m_file, false), 11);
     EXPECT_EQ(GetFileSizeByFind(m_dir.File("*.bin"), false), 11);
     EXPECT_EQ(GetFileSizeByFind(m_dir.File("*.txt"), true), 4);
