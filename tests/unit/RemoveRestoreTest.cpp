@@ -407,7 +407,7 @@ TEST_F(RemoveRestore, MachineValuesOfBothViewsGoAndComeBackEachInItsOwnView) {
     // path was the 32-bit view's, and that is where it comes back.
     RegDeleteValueA(thirtyTwoBitKey.Get(), name.c_str());
     ASSERT_TRUE(
-        WriteBytes(m_index, FormatRemovedIndex({{kRunKey, name, "old.exe", kLocalMachine}})));
+        WriteFileText(m_index, FormatRemovedIndex({{kRunKey, name, "old.exe", kLocalMachine}})));
     m_page.RefreshAfterChange();
     RestoreEntry(m_page, 0);
     EXPECT_EQ(thirtyTwoBitValue(), "old.exe");
