@@ -172,14 +172,15 @@ TEST_F(WarningWindows, NewEntriesAndProcessesAreAcceptedRemovedPutOffAndKilled) 
     EXPECT_EQ(records[0].root, 0x80000001u);
 
     // The value is deleted by another program while its warning is open: the
-    // removal fails as the page's would, and the warning closes all the same.
+    // removal says so and takes nothing, and the warning closes all the same.
     ASSERT_NO_FATAL_FAILURE(AddValueAndRescan("Orvane Warning Gone", SystemFile("control.exe")));
     warning = WaitForWarning("Warning: control.exe in your autostart", kAtOnce);
     ASSERT_NE(warning, nullptr);
     DeleteUserRegistryValue(kRunKey, "Orvane Warning Gone");
     Press(warning, kRemoveButton);
     EXPECT_EQ(Answer(IDYES), "Are you sure you want to remove this application from autostart?");
-    EXPECT_EQ(Answer(IDOK), "Failed when deleting value");
+    EXPECT_EQ(Answer(IDOK), "This entry has changed since the warning showed it, so nothing was "
+                            "removed. Look at it again in the Autostart list.");
     EXPECT_TRUE(Closes(warning));
     records.clear();
     ReadRemovedIndex(records, m_folder.File("removed\\_index_.dat"));
