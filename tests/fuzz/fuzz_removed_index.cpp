@@ -30,8 +30,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Whatever is looked up, the answer is a record of the list or none.
     if (!entries.empty()) {
         const RemovedEntry& last = entries.back();
-        const int found =
-            FindRemovedEntry(entries, last.root != 0, last.originalLocation, last.name, last.root);
+        const int found = FindRemovedEntry(entries, last.root != 0, last.originalLocation,
+                                           last.name, last.root, last.keyView);
         Require(found >= 0 && static_cast<size_t>(found) < entries.size());
         Require((entries[static_cast<size_t>(found)].root != 0) == (last.root != 0));
     }
