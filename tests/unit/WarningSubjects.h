@@ -1,7 +1,7 @@
 #pragma once
 // Warning subjects as the two checks make them, for the warning tests.
 #include "app/WarningGate.h"
-#include "tests/helpers/TestSupport.h"
+#include "autostart/AutostartLocations.h"
 
 #include <cstdint>
 #include <string>
@@ -11,7 +11,7 @@ inline WarningSubject Entry(const std::string& name, const std::string& path) {
     subject.kind = WarningSubjectKind::AutostartEntry;
     subject.name = name;
     subject.path = path;
-    subject.location = testsupport::kRunKey;
+    subject.location = kRunKeyPath;
     subject.root = 0x80000001u;
     return subject;
 }
