@@ -5,6 +5,7 @@
 #include "app/ReportHeading.h"
 
 #include <cstdio>
+#include <string>
 #include <utility>
 
 namespace {
@@ -147,9 +148,9 @@ std::string FormatProcessInfo(const ProcessRow& row, const std::string& fileInfo
     text += "\r\n";
     text += fileInfo;
     text += "\r\nUsage of RAM: ";
-    text += ULongToText(row.workingSet / 1024);
+    text += std::to_string(row.workingSet / 1024);
     text += " KB\r\nUsage of Page file: ";
-    text += ULongToText(row.pageFile / 1024);
+    text += std::to_string(row.pageFile / 1024);
     text += " KB\r\nRecent CPU usage: ";
     text += cpu;
     text += " %";
@@ -172,9 +173,9 @@ std::string GetProcessCellText(const ProcessRow& row, int column) {
     case kColumnWindows:
         return row.windows;
     case kColumnMemory:
-        return ULongToText(row.workingSet / 1024) + " K";
+        return std::to_string(row.workingSet / 1024) + " K";
     case kColumnPageFile:
-        return ULongToText(row.pageFile / 1024) + " K";
+        return std::to_string(row.pageFile / 1024) + " K";
     case kColumnCpu:
         return DoubleToText(GetLatestCpu(row), 1) + " %";
     case kColumnPriority:

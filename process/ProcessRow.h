@@ -20,8 +20,9 @@ struct ProcessRow {
     // "[" + number of top-level windows + "] " + each non-empty title and ",".
     std::string windows;
     // Bytes of physical memory and of page file in use; 0 when unreadable.
-    uint32_t workingSet = 0;
-    uint32_t pageFile = 0;
+    // 64 bits wide: a process of a 64-bit system may use more than 4 GB.
+    uint64_t workingSet = 0;
+    uint64_t pageFile = 0;
     // The system's priority class; 0 when it cannot be read.
     uint32_t priorityClass = 0;
     CCpuHistory cpuHistory;

@@ -7,7 +7,6 @@
 #include "process/ProcessActions.h"
 #include "win/Handle.h"
 
-#include <limits>
 #include <utility>
 
 namespace {
@@ -28,12 +27,6 @@ BOOL CALLBACK CollectWindow(HWND window, LPARAM list) {
     return TRUE;
 }
 
-// A byte count of a 64-bit system that does not fit 32 bits reads as the largest.
-uint32_t ClampBytes(SIZE_T bytes) {
-    constexpr SIZE_T kMax = std::numeric_limits<uint32_t>::max();
-    return static_cast<uint32_t>(bytes > kMax ? kMax : bytes);
-}
-
 void ReadMemory(const SystemFunctions& psapi, HANDLE process, ProcessRow& row) {
     if (!psapi.GetProcessMemoryInfo || !process) {
         return;
@@ -41,8 +34,8 @@ void ReadMemory(const SystemFunctions& psapi, HANDLE process, ProcessRow& row) {
     PROCESS_MEMORY_COUNTERS counters{};
     counters.cb = sizeof counters;
     if (psapi.GetProcessMemoryInfo(process, &counters, sizeof counters)) {
-        row.workingSet = ClampBytes(counters.WorkingSetSize);
-        row.pageFile = ClampBytes(counters.PagefileUsage);
+        row.workingSet = counters.WorkingSetSize;
+        row.pageFile = counters.PagefileUsage;
     }
 }
 

@@ -52,6 +52,7 @@ ProcessRowList RowsOrderedBy(int column) {
     }
     using Texts = std::vector<std::string>;
     using Numbers = std::vector<uint32_t>;
+    using Bytes = std::vector<uint64_t>;
     switch (column) {
     case kColumnName: // case-insensitive: "a" before "B" before "c"
         Fill(rows, &ProcessRow::name, Texts{"a.exe", "B.exe", "c.exe", "D.exe"});
@@ -62,11 +63,11 @@ ProcessRowList RowsOrderedBy(int column) {
     case kColumnWindows:
         Fill(rows, &ProcessRow::windows, Texts{"[0] ", "[1] ", "[1] Editor,", "[2] a,b,"});
         break;
-    case kColumnMemory: // unsigned: the top bit makes the largest
-        Fill(rows, &ProcessRow::workingSet, Numbers{0, 4096, 0x7FFFFFFF, 0x80000000});
+    case kColumnMemory: // unsigned, and past 4 GB
+        Fill(rows, &ProcessRow::workingSet, Bytes{0, 0x80000000, 0xFFFFFFFF, 0x100000000});
         break;
     case kColumnPageFile:
-        Fill(rows, &ProcessRow::pageFile, Numbers{1, 2, 0x90000000, 0xFFFFFFFF});
+        Fill(rows, &ProcessRow::pageFile, Bytes{1, 2, 0xFFFFFFFF, 0x7FFFFFFFFFF});
         break;
     case kColumnCpu:
         GiveCpuHistory(rows[0], {50, 0});
@@ -242,14 +243,14 @@ TEST(ProcessRowText, CellTextsOfEveryColumn) {
     ProcessRow row = Row("tool.exe", 0x1A2B);
     row.path = "C:\\Tools\\tool.exe";
     row.windows = "[1] Tool,";
-    row.workingSet = 5 * 1024 * 1024 + 1023;
+    row.workingSet = 6ull << 30; // above 4 GB, as a 64-bit process may use
     row.pageFile = 1023;
     row.priorityClass = 0x40;
     row.cpuHistory.AddReading(0, 0);
     row.cpuHistory.AddReading(0, 10000);
     row.cpuHistory.AddReading(1234, 20000);
     const std::vector<std::string> expected = {
-        "tool.exe", "C:\\Tools\\tool.exe", "00001A2B", "[1] Tool,", "5120 K", "0 K", "12.3 %",
+        "tool.exe", "C:\\Tools\\tool.exe", "00001A2B", "[1] Tool,", "6291456 K", "0 K", "12.3 %",
         "Idle"};
     for (int column = 0; column < kProcessColumnCount; ++column) {
         EXPECT_EQ(GetProcessCellText(row, column), expected[static_cast<size_t>(column)])
