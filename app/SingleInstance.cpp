@@ -1,5 +1,7 @@
 #include "app/SingleInstance.h"
 
+#include "app/SystemFunctions.h"
+
 #include <cstdint>
 #include <cstdio>
 
@@ -34,16 +36,30 @@ std::string FolderHash(const std::string& programDir) {
 
 CSingleInstance::CSingleInstance(const std::string& programDir)
     : m_showMessage(ShowRunningCopyMessage(programDir)) {
-    // "Local\": one per logon session, so another user's copy is no obstacle.
-    const std::string name = "Local\\Orvane-" + FolderHash(programDir);
-    m_claim.Reset(::CreateMutexA(nullptr, FALSE, name.c_str()));
-    m_first = !m_claim || ::GetLastError() != ERROR_ALREADY_EXISTS;
+    m_claim.Reset(::CreateMutexA(nullptr, FALSE, OneCopyMutexName(programDir).c_str()));
+    // A copy running as administrator made the mutex with rights this user's
+    // plain token lacks: refused access means it exists.
+    const DWORD error = ::GetLastError();
+    m_first = m_claim ? error != ERROR_ALREADY_EXISTS : error != ERROR_ACCESS_DENIED;
+    if (m_first) {
+        // Windows drops a plain program's messages to an elevated one unless it
+        // lets them through.
+        if (const auto allow = GetSystemFunctions().ChangeWindowMessageFilter) {
+            constexpr DWORD kAllowMessage = 1; // MSGFLT_ADD
+            allow(m_showMessage, kAllowMessage);
+        }
+    }
 }
 
 void CSingleInstance::ShowRunningCopy() const {
     // The running copy may then come to the front.
     ::AllowSetForegroundWindow(ASFW_ANY);
     ::PostMessageA(HWND_BROADCAST, m_showMessage, 0, 0);
+}
+
+std::string OneCopyMutexName(const std::string& programDir) {
+    // "Local\": one per logon session, so another user's copy is no obstacle.
+    return "Local\\Orvane-" + FolderHash(programDir);
 }
 
 UINT ShowRunningCopyMessage(const std::string& programDir) {

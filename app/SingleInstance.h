@@ -24,6 +24,9 @@ class CSingleInstance {
     UINT m_showMessage = 0;
 };
 
+// The name of the mutex the running copy in this folder holds.
+std::string OneCopyMutexName(const std::string& programDir);
+
 // The message the running copy of the program in this folder answers by
 // bringing up its main window (registered anew at each call: keep it).
 UINT ShowRunningCopyMessage(const std::string& programDir);

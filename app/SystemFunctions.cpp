@@ -27,6 +27,9 @@ SystemFunctions Bind() {
     win::BindEntryPoint(kernel32, "QueryFullProcessImageNameA", f.QueryFullProcessImageNameA);
     win::BindEntryPoint(kernel32, "IsWow64Process", f.IsWow64Process);
 
+    win::BindEntryPoint(::GetModuleHandleA("user32.dll"), "ChangeWindowMessageFilter",
+                        f.ChangeWindowMessageFilter);
+
     const HMODULE ntdll = ::GetModuleHandleA("ntdll.dll");
     win::BindEntryPoint(ntdll, "NtQueryVolumeInformationFile", f.NtQueryVolumeInformationFile);
     win::BindEntryPoint(ntdll, "NtQueryKey", f.NtQueryKey);

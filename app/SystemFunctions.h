@@ -64,6 +64,10 @@ struct SystemFunctions {
     BOOL(WINAPI* QueryFullProcessImageNameA)
     (HANDLE process, DWORD flags, char* name, DWORD* size) = nullptr;
 
+    // Vista on: lets a message through from programs of a lower integrity level
+    // (an elevated copy still answers the unelevated user's second start)
+    BOOL(WINAPI* ChangeWindowMessageFilter)(UINT message, DWORD flag) = nullptr;
+
     // ntdll (NT family): a volume's figures through a handle already open
     LONG(WINAPI* NtQueryVolumeInformationFile)
     (HANDLE file, IoStatusBlock* outcome, void* information, ULONG bytes,

@@ -1,5 +1,6 @@
 #include "autostart/NewAutostartItem.h"
 
+#include "app/Elevation.h"
 #include "app/PathHelpers.h"
 #include "app/ShellShortcut.h"
 #include "app/SystemHelpers.h"
@@ -35,14 +36,16 @@ std::string CreateShortcutEntry(const NewAutostartItem& item) {
 std::string CreateRegistryEntry(const NewAutostartItem& item) {
     HKEY hive = item.allUsers ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
     win::UniqueRegKey key;
-    if (::RegOpenKeyExA(hive, kRunKeyPath, 0, InRealRegistryView(KEY_READ | KEY_WRITE),
-                        key.Put()) != ERROR_SUCCESS) {
-        return kKeyNotOpened;
+    const LONG opened =
+        ::RegOpenKeyExA(hive, kRunKeyPath, 0, InRealRegistryView(KEY_READ | KEY_WRITE), key.Put());
+    if (opened != ERROR_SUCCESS) {
+        return RefusalOr(static_cast<DWORD>(opened), kKeyNotOpened);
     }
-    if (::RegSetValueExA(key.Get(), item.title.c_str(), 0, REG_SZ,
-                         reinterpret_cast<const BYTE*>(item.path.c_str()),
-                         static_cast<DWORD>(item.path.size() + 1)) != ERROR_SUCCESS) {
-        return kValueNotSet;
+    const LONG set = ::RegSetValueExA(key.Get(), item.title.c_str(), 0, REG_SZ,
+                                      reinterpret_cast<const BYTE*>(item.path.c_str()),
+                                      static_cast<DWORD>(item.path.size() + 1));
+    if (set != ERROR_SUCCESS) {
+        return RefusalOr(static_cast<DWORD>(set), kValueNotSet);
     }
     return {};
 }

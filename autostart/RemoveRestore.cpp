@@ -3,6 +3,7 @@
 #include "app/DataFile.h"
 #include "app/Log.h"
 #include "app/Mbcs.h"
+#include "app/Elevation.h"
 #include "app/PathHelpers.h"
 #include "app/SafeFile.h"
 #include "app/SystemHelpers.h"
@@ -161,8 +162,9 @@ void RemoveFile(IRemovedEntriesPage& page, const AutostartEntry& entry) {
             LogLine(" 100% confirmation, the file was moved");
         }
     } else {
-        LogValue(" Operation failed, last error:", GetLastError());
-        page.ShowMessage(kOperationFailed);
+        const DWORD moveError = GetLastError();
+        LogValue(" Operation failed, last error:", moveError);
+        page.ShowMessage(RefusalOr(moveError, kOperationFailed));
         if (attributes != INVALID_FILE_ATTRIBUTES) {
             SetFileAttributesA(entry.location.c_str(), attributes);
         }
@@ -202,7 +204,7 @@ void RemoveValue(IRemovedEntriesPage& page, const AutostartEntry& entry) {
     if (opened != ERROR_SUCCESS) {
         LogLine(" Failed when opening key");
         LogValue(" Last error:", static_cast<uint32_t>(opened));
-        page.ShowMessage(kKeyNotOpened);
+        page.ShowMessage(RefusalOr(static_cast<DWORD>(opened), kKeyNotOpened));
     } else {
         const RemovedEntry record{entry.location, entry.name, entry.path, entry.root, keyView};
         if (!RecordBeforeRemoving(page, removed, record, index)) {
@@ -212,7 +214,7 @@ void RemoveValue(IRemovedEntriesPage& page, const AutostartEntry& entry) {
         if (result != ERROR_SUCCESS) {
             LogLine(" Failed when deleting val");
             LogValue(" Last error:", static_cast<uint32_t>(result));
-            page.ShowMessage(kValueNotDeleted);
+            page.ShowMessage(RefusalOr(static_cast<DWORD>(result), kValueNotDeleted));
         } else {
             removed.push_back(record);
             LogLine(" Reg entry sucessfully removed");
@@ -229,25 +231,29 @@ std::string RestoreRecord(const RemovedEntry& record) {
         if (MoveFileA(record.currentLocation.c_str(), record.originalLocation.c_str())) {
             return std::string();
         }
+        const DWORD moveError = GetLastError();
         // A removal cut short after its record left the file where it was.
         const bool neverMoved =
             !FileExists(record.currentLocation) && FileExists(record.originalLocation);
-        return neverMoved ? std::string() : kOperationFailed;
+        return neverMoved ? std::string() : RefusalOr(moveError, kOperationFailed);
     }
     win::UniqueRegKey key;
     const HKEY hive = HiveForRecord(record.root);
     const REGSAM access = record.keyView == kKeyPathInSystemView
                               ? InRealRegistryView(kRunKeyAccess)
                               : InThirtyTwoBitRegistryView(kRunKeyAccess);
-    if (!hive || RegOpenKeyExA(hive, record.originalLocation.c_str(), 0, access, key.Put()) !=
-                     ERROR_SUCCESS) {
-        return kKeyNotOpened;
+    const LONG opened =
+        hive ? RegOpenKeyExA(hive, record.originalLocation.c_str(), 0, access, key.Put())
+             : ERROR_INVALID_HANDLE;
+    if (opened != ERROR_SUCCESS) {
+        return RefusalOr(static_cast<DWORD>(opened), kKeyNotOpened);
     }
     const std::string& data = record.currentLocation;
-    if (RegSetValueExA(key.Get(), record.name.c_str(), 0, REG_SZ,
-                       reinterpret_cast<const BYTE*>(data.c_str()),
-                       static_cast<DWORD>(data.size() + 1)) != ERROR_SUCCESS) {
-        return kValueNotSet;
+    const LONG set = RegSetValueExA(key.Get(), record.name.c_str(), 0, REG_SZ,
+                                    reinterpret_cast<const BYTE*>(data.c_str()),
+                                    static_cast<DWORD>(data.size() + 1));
+    if (set != ERROR_SUCCESS) {
+        return RefusalOr(static_cast<DWORD>(set), kValueNotSet);
     }
     return std::string();
 }

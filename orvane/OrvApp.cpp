@@ -1,5 +1,6 @@
 #include "orvane/OrvApp.h"
 
+#include "app/Elevation.h"
 #include "app/PathHelpers.h"
 #include "app/Privileges.h"
 #include "app/SettingsStore.h"
@@ -27,6 +28,8 @@ void InitControlClasses() {
 } // namespace
 
 bool COrvApp::InitInstance() {
+    // Started as administrator by a copy that ends once it has started this one.
+    WaitForCopyToEnd(TakeOverFrom(::GetCommandLineA()));
     // Held until the program ends.
     const CSingleInstance instance(GetExeDir());
     if (!instance.IsFirst()) {

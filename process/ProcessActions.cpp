@@ -79,13 +79,39 @@ bool IsRowsProcess(const ProcessRow& row, HANDLE process) {
 }
 
 // The row's process opened with the access, or an empty owner when it cannot
-// be opened or its id now belongs to another process.
-win::UniqueHandle OpenRowsProcess(const ProcessRow& row, DWORD access) {
+// be opened or its id now belongs to another process. A process the system
+// will not open with the access is counted as refused.
+win::UniqueHandle OpenRowsProcess(const ProcessRow& row, DWORD access, size_t* refused = nullptr) {
     win::UniqueHandle process = OpenProcessToAsk(row.processId, access);
+    if (!process && ::GetLastError() == ERROR_ACCESS_DENIED && refused) {
+        ++*refused;
+    }
     if (!process || !IsRowsProcess(row, process.Get())) {
         return win::UniqueHandle();
     }
     return process;
+}
+
+// Runs the action on each row's own process; how many it did.
+template <typename Action>
+size_t ActOnRows(const ProcessRowList& rows, DWORD access, size_t* refused, Action act) {
+    size_t done = 0;
+    size_t notAllowed = 0;
+    for (const ProcessRow& row : rows) {
+        win::UniqueHandle process = OpenRowsProcess(row, access, &notAllowed);
+        if (!process) {
+            continue;
+        }
+        if (act(process.Get())) {
+            ++done;
+        } else if (::GetLastError() == ERROR_ACCESS_DENIED) {
+            ++notAllowed;
+        }
+    }
+    if (refused) {
+        *refused = notAllowed;
+    }
+    return done;
 }
 
 } // namespace
@@ -102,24 +128,13 @@ bool IsSameProcessNow(const ProcessRow& row) {
     return static_cast<bool>(OpenRowsProcess(row, 0));
 }
 
-size_t KillProcesses(const ProcessRowList& rows) {
-    size_t ended = 0;
-    for (const ProcessRow& row : rows) {
-        win::UniqueHandle process = OpenRowsProcess(row, PROCESS_TERMINATE);
-        if (process && ::TerminateProcess(process.Get(), 0)) {
-            ++ended;
-        }
-    }
-    return ended;
+size_t KillProcesses(const ProcessRowList& rows, size_t* refused) {
+    return ActOnRows(rows, PROCESS_TERMINATE, refused,
+                     [](HANDLE process) { return ::TerminateProcess(process, 0) != FALSE; });
 }
 
-size_t SetProcessesPriority(const ProcessRowList& rows, uint32_t priorityClass) {
-    size_t changed = 0;
-    for (const ProcessRow& row : rows) {
-        win::UniqueHandle process = OpenRowsProcess(row, PROCESS_SET_INFORMATION);
-        if (process && ::SetPriorityClass(process.Get(), priorityClass)) {
-            ++changed;
-        }
-    }
-    return changed;
+size_t SetProcessesPriority(const ProcessRowList& rows, uint32_t priorityClass, size_t* refused) {
+    return ActOnRows(rows, PROCESS_SET_INFORMATION, refused, [priorityClass](HANDLE process) {
+        return ::SetPriorityClass(process, priorityClass) != FALSE;
+    });
 }

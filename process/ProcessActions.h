@@ -32,9 +32,12 @@ uint64_t ReadCreationTime(HANDLE process);
 // that has neither, a process of the row's name.
 bool IsSameProcessNow(const ProcessRow& row);
 
-// Terminates the rows' processes with exit code 0; processes that cannot be
-// opened or are no longer the row's are skipped silently. How many ended.
-size_t KillProcesses(const ProcessRowList& rows);
+// Terminates the rows' processes with exit code 0; how many ended. Processes
+// that ended or are no longer the row's are skipped silently; those the system
+// refuses this user (another user's, an elevated one) are counted in refused.
+size_t KillProcesses(const ProcessRowList& rows, size_t* refused = nullptr);
 
-// Gives the rows' processes the priority class, skipping as KillProcesses does.
-size_t SetProcessesPriority(const ProcessRowList& rows, uint32_t priorityClass);
+// Gives the rows' processes the priority class, skipping and counting as
+// KillProcesses does.
+size_t SetProcessesPriority(const ProcessRowList& rows, uint32_t priorityClass,
+                            size_t* refused = nullptr);

@@ -1,5 +1,6 @@
 #include "ui/AppWindow.h"
 
+#include "app/Elevation.h"
 #include "app/PathHelpers.h"
 #include "app/SystemHelpers.h"
 
@@ -21,6 +22,19 @@ void SetAppMainWindow(HWND window) {
 
 int AppMessageBox(const std::string& text, UINT style) {
     return ::MessageBoxA(g_mainWindow, text.c_str(), kAppTitle, style);
+}
+
+void ShowChangeFailure(const std::string& text, HWND owner) {
+    const bool refused = text == kChangeNeedsAdministrator || text == kProcessNeedsAdministrator;
+    if (!refused || IsElevated()) {
+        ::MessageBoxA(owner, text.c_str(), kAppTitle, refused ? MB_OK | MB_ICONWARNING : MB_OK);
+        return;
+    }
+    const std::string question = text + "\r\n\r\n" + kStartAsAdministratorQuestion;
+    if (::MessageBoxA(owner, question.c_str(), kAppTitle, MB_YESNO | MB_ICONWARNING) == IDYES &&
+        StartElevatedCopy(owner)) {
+        ::PostQuitMessage(0);
+    }
 }
 
 void ShowFileNotSaved(const std::string& path, const std::string& consequence) {

@@ -17,6 +17,11 @@ void SetAppMainWindow(HWND window);
 // A message box with the program's title, owned by the main window if there is one.
 int AppMessageBox(const std::string& text, UINT style = MB_OK);
 
+// Shows why a change failed. When Windows refused it for want of rights and
+// this copy runs with the user's own, offers to start Orvane as administrator;
+// once that copy has started, this one ends and the new one takes over.
+void ShowChangeFailure(const std::string& text, HWND owner = GetAppMainWindow());
+
 // Tells the user that one of their files could not be written and what that
 // means for them (a line of its own after the file's name).
 void ShowFileNotSaved(const std::string& path, const std::string& consequence);

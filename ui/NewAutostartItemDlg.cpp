@@ -59,7 +59,7 @@ void COrvNewAutostartItemDlg::OnOK() {
     ReadControls();
     std::string problem = CreateAutostartItem(m_item);
     if (!problem.empty()) {
-        ::MessageBoxA(m_hWnd, problem.c_str(), kAppTitle, MB_OK);
+        ShowChangeFailure(problem, m_hWnd);
         return;
     }
     EndDialog(IDOK);

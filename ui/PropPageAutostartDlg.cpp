@@ -241,7 +241,7 @@ void CPropPageAutostartDlg::RefreshAfterChange() {
 }
 
 void CPropPageAutostartDlg::ShowMessage(const std::string& text) {
-    AppMessageBox(text);
+    ShowChangeFailure(text);
 }
 
 void CPropPageAutostartDlg::UpdateInfoText() {

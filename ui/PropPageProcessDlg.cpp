@@ -1,5 +1,6 @@
 #include "ui/PropPageProcessDlg.h"
 
+#include "app/Elevation.h"
 #include "app/ShellShortcut.h"
 #include "process/ProcessActions.h"
 #include "process/ProcessColumns.h"
@@ -370,8 +371,12 @@ void CPropPageProcessDlg::SetPriorityOfSelected(uint32_t priorityClass) {
     if (rows.empty()) {
         return;
     }
-    SetProcessesPriority(rows, priorityClass);
+    size_t refused = 0;
+    SetProcessesPriority(rows, priorityClass, &refused);
     RefreshList();
+    if (refused > 0) {
+        ShowChangeFailure(kProcessNeedsAdministrator, m_hWnd);
+    }
 }
 
 void CPropPageProcessDlg::RunCommand(int command) {
@@ -394,7 +399,11 @@ void CPropPageProcessDlg::RunCommandOnSelection(int command) {
     switch (command) {
     case kCommandRemove:
         if (::MessageBoxA(m_hWnd, kKillQuestion, "", MB_YESNO) == IDYES) {
-            KillProcesses(rows);
+            size_t refused = 0;
+            KillProcesses(rows, &refused);
+            if (refused > 0) {
+                ShowChangeFailure(kProcessNeedsAdministrator, m_hWnd);
+            }
         }
         break;
     case kCommandAccept:

@@ -1,7 +1,9 @@
 #include "ui/WarningTarget.h"
 
+#include "app/Elevation.h"
 #include "autostart/RemoveRestore.h"
 #include "process/ProcessActions.h"
+#include "ui/AppWindow.h"
 #include "ui/PropPageAutostartDlg.h"
 #include "ui/PropPageProcessDlg.h"
 
@@ -30,5 +32,10 @@ bool KillWarnedProcess(const WarningSubject& subject) {
     row.processId = subject.processId;
     row.creationTime = subject.processCreationTime;
     // The same fresh lookup the page's own kill makes.
-    return KillProcesses({row}) == 1;
+    size_t refused = 0;
+    const bool ended = KillProcesses({row}, &refused) == 1;
+    if (refused > 0) {
+        ShowChangeFailure(kProcessNeedsAdministrator);
+    }
+    return ended;
 }

@@ -5,6 +5,7 @@
 #include "win/Window.h"
 
 #include <windows.h>
+#include <sddl.h>
 
 #include <string>
 #include <utility>
@@ -142,6 +143,32 @@ class RunValues {
 
   private:
     std::vector<std::string> m_names;
+};
+
+// Access lists written in the system's security descriptor language, e.g.
+// "D:P(A;;KR;;;WD)": everyone may read, no one may write.
+class AccessList {
+  public:
+    explicit AccessList(const char* sddl) {
+        ::ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &m_descriptor,
+                                                               nullptr);
+    }
+    ~AccessList() { ::LocalFree(m_descriptor); }
+    AccessList(const AccessList&) = delete;
+    AccessList& operator=(const AccessList&) = delete;
+
+    PSECURITY_DESCRIPTOR Descriptor() const { return m_descriptor; }
+    bool SetOn(HKEY key) const {
+        return m_descriptor &&
+               ::RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, m_descriptor) == ERROR_SUCCESS;
+    }
+    bool SetOn(HANDLE object) const {
+        return m_descriptor &&
+               ::SetKernelObjectSecurity(object, DACL_SECURITY_INFORMATION, m_descriptor);
+    }
+
+  private:
+    PSECURITY_DESCRIPTOR m_descriptor = nullptr;
 };
 
 // The popup menu on the screen now, or nullptr.

@@ -1,6 +1,7 @@
 // Killing processes and changing their priority, on real helper processes,
 // including rows whose process id has been taken by another program since.
 #include "process/ProcessActions.h"
+#include "tests/helpers/TestSupport.h"
 #include "tests/unit/HelperProcess.h"
 
 #include <gtest/gtest.h>
@@ -65,6 +66,24 @@ TEST(ProcessActions, AnIdTakenByAnotherStartOfTheSameProgramIsLeftAlone) {
 
     EXPECT_EQ(KillProcesses({row}), 1u) << "the row's own process";
     EXPECT_TRUE(HasEnded(helper));
+}
+
+// As another user's process is to a standard user: it may be looked at, not
+// changed. Both actions count it as refused, and it runs on as it was.
+TEST(ProcessActions, AProcessTheSystemWillNotLetUsChangeIsCountedAsRefused) {
+    HelperProcess helper;
+    ASSERT_TRUE(helper.Start());
+    const DWORD priority = ::GetPriorityClass(helper.Handle());
+    // SYNCHRONIZE and PROCESS_QUERY_LIMITED_INFORMATION only.
+    ASSERT_TRUE(testsupport::AccessList("D:P(A;;0x101000;;;WD)").SetOn(helper.Handle()));
+    size_t refused = 0;
+    EXPECT_EQ(SetProcessesPriority({RowOf(helper)}, IDLE_PRIORITY_CLASS, &refused), 0u);
+    EXPECT_EQ(refused, 1u);
+    refused = 0;
+    EXPECT_EQ(KillProcesses({RowOf(helper)}, &refused), 0u);
+    EXPECT_EQ(refused, 1u);
+    EXPECT_EQ(::WaitForSingleObject(helper.Handle(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
+    EXPECT_EQ(::GetPriorityClass(helper.Handle()), priority);
 }
 
 TEST(ProcessActions, PriorityChangesOnlyTheRowsOwnProcess) {

@@ -1,3 +1,4 @@
+#include "app/Elevation.h"
 #include "app/Log.h"
 #include "app/SafeFile.h"
 #include "app/SystemHelpers.h"
@@ -493,6 +494,43 @@ TEST_F(RemoveRestore, RegistryFailuresAreLoggedShownAndRecordNothing) {
     RegDeleteValueA(users, Unique("Odd").c_str());
     RegCloseKey(users);
     EXPECT_TRUE(Log().empty());
+}
+
+// A key this user may read but not write, as the machine's Run key is to a
+// standard user: removing from it and restoring into it are refused, said so,
+// and leave the key and the index as they were.
+TEST_F(RemoveRestore, ChangesTheSystemRefusesSaySoAndChangeNothing) {
+    struct LockedKey {
+        std::string path;
+        win::UniqueRegKey key;
+        ~LockedKey() {
+            testsupport::AccessList("D:P(A;;KA;;;WD)").SetOn(key.Get());
+            RegDeleteKeyA(HKEY_CURRENT_USER, path.c_str());
+        }
+    } locked{"SOFTWARE\\" + Unique("locked"), {}};
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, locked.path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                              nullptr, locked.key.Put(), nullptr),
+              ERROR_SUCCESS);
+    const std::string data = WithNul("x.exe");
+    ASSERT_EQ(RegSetValueExA(locked.key.Get(), "Locked", 0, REG_SZ,
+                             reinterpret_cast<const BYTE*>(data.data()), 6),
+              ERROR_SUCCESS);
+    ASSERT_TRUE(testsupport::AccessList("D:P(A;;KR;;;WD)").SetOn(locked.key.Get()));
+
+    RemoveEntry(m_page, AutostartEntry{"Locked", "x.exe", locked.path, kCurrentUser});
+    EXPECT_EQ(IndexBytes(), HexBytes("00 00 00 00"));
+    const RemovedEntryList records{{locked.path, "Back", "y.exe", kCurrentUser}};
+    ASSERT_TRUE(WriteRemovedIndex(records, m_index));
+    m_page.RefreshAfterChange();
+    RestoreEntry(m_page, 0);
+
+    EXPECT_EQ(m_page.messages,
+              (std::vector<std::string>{kChangeNeedsAdministrator, kChangeNeedsAdministrator}));
+    EXPECT_EQ(IndexBytes(), FormatRemovedIndex(records));
+    EXPECT_EQ(RegQueryValueExA(locked.key.Get(), "Locked", nullptr, nullptr, nullptr, nullptr),
+              ERROR_SUCCESS);
+    EXPECT_EQ(RegQueryValueExA(locked.key.Get(), "Back", nullptr, nullptr, nullptr, nullptr),
+              ERROR_FILE_NOT_FOUND);
 }
 
 TEST_F(RemoveRestore, FailedIndexWriteKeepsTheOldIndexAndRemovesNothing) {

@@ -1,4 +1,6 @@
+#include "app/Elevation.h"
 #include "app/PathHelpers.h"
+#include "app/SingleInstance.h"
 #include "app/SystemHelpers.h"
 #include "tests/unit/TempDir.h"
 
@@ -110,6 +112,26 @@ TEST(Modules, LoadedLibrary) {
     const std::string kernel = GetModulePath(GetModuleHandleA("kernel32.dll"));
     EXPECT_TRUE(IsSamePath(GetFileNameWithExt(kernel), "kernel32.dll")) << kernel;
     EXPECT_TRUE(FileExists(kernel));
+}
+
+// A copy running as administrator made its mutex with rights the user's own
+// token lacks; a plain start must still see that a copy runs. And the copy it
+// starts learns, from its command line, which copy it takes over from.
+TEST(OneCopy, ACopyRunningAsAdministratorCountsAndIsTakenOverByItsId) {
+    const std::string folder = "C:\\Orvane-" + std::to_string(GetCurrentProcessId());
+    const testsupport::AccessList systemOnly("D:P(A;;GA;;;SY)");
+    SECURITY_ATTRIBUTES security{sizeof security, systemOnly.Descriptor(), FALSE};
+    const win::UniqueHandle elevatedCopys(
+        CreateMutexA(&security, FALSE, OneCopyMutexName(folder).c_str()));
+    ASSERT_TRUE(elevatedCopys);
+    ASSERT_FALSE(win::UniqueHandle(CreateMutexA(nullptr, FALSE, OneCopyMutexName(folder).c_str())))
+        << "the user's own token is refused";
+    EXPECT_FALSE(CSingleInstance(folder).IsFirst());
+    EXPECT_TRUE(CSingleInstance(folder + "\\other").IsFirst());
+
+    EXPECT_EQ(TakeOverFrom("\"C:\\Orvane\\orvane.exe\" /takeover=4321"), 4321u);
+    EXPECT_EQ(TakeOverFrom("orvane.exe /takeover=12x"), 0u);
+    EXPECT_EQ(TakeOverFrom("orvane.exe"), 0u);
 }
 
 TEST(Directories, CurrentDirectory) {
