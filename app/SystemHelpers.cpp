@@ -165,7 +165,7 @@ LONG WriteRegString(HKEY hive, const std::string& keyPath, const std::string& te
     constexpr REGSAM kReadWrite = KEY_READ | KEY_WRITE; // 0x2001F
     win::UniqueRegKey key;
     LONG result = RegCreateKeyExA(hive, keyPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                  kReadWrite, nullptr, key.Put(), nullptr);
+                                  InRealRegistryView(kReadWrite), nullptr, key.Put(), nullptr);
     if (result != ERROR_SUCCESS) {
         return result;
     }

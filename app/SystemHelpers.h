@@ -40,7 +40,8 @@ class CSystemDriveSpace {
     win::UniqueFile m_rootHandle;
 };
 
-// Creates or opens the key and writes text as REG_SZ; the system's error code
+// Creates or opens the key (a key path names one key: InRealRegistryView) and
+// writes text as REG_SZ; the system's error code
 // of the first step that failed, or 0.
 LONG WriteRegString(HKEY hive, const std::string& keyPath, const std::string& text,
                     const std::string& valueName);

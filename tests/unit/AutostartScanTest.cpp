@@ -32,14 +32,15 @@ class RegistryKeyRestorer {
             end = keyPath.find('\\', end + 1);
             const std::string part = keyPath.substr(0, end);
             HKEY probe = nullptr;
-            if (RegOpenKeyExA(hive, part.c_str(), 0, KEY_READ, &probe) == ERROR_SUCCESS) {
+            if (RegOpenKeyExA(hive, part.c_str(), 0, InRealRegistryView(KEY_READ), &probe) ==
+                ERROR_SUCCESS) {
                 RegCloseKey(probe);
             } else {
                 m_created.push_back(part);
             }
         } while (end != std::string::npos);
-        RegCreateKeyExA(hive, keyPath.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &m_key,
-                        nullptr);
+        RegCreateKeyExA(hive, keyPath.c_str(), 0, nullptr, 0, InRealRegistryView(KEY_ALL_ACCESS),
+                        nullptr, &m_key, nullptr);
         m_saved = ReadAll();
     }
     ~RegistryKeyRestorer() {
@@ -51,7 +52,7 @@ class RegistryKeyRestorer {
         }
         RegCloseKey(m_key);
         for (auto created = m_created.rbegin(); created != m_created.rend(); ++created) {
-            RegDeleteKeyA(m_hive, created->c_str());
+            RegDeleteKeyExA(m_hive, created->c_str(), InRealRegistryView(0), 0);
         }
     }
     RegistryKeyRestorer(const RegistryKeyRestorer&) = delete;
@@ -412,8 +413,8 @@ TEST_F(AutostartScan, FullScanVisitsEveryLocationInTableOrder) {
     // by both views: the probe is already there, and is listed once.
     const auto alreadyProbed = [](const AutostartLocation& location) {
         win::UniqueRegKey key;
-        return RegOpenKeyExA(HiveOfRoot(location.root), location.keyPath.c_str(), 0, KEY_READ,
-                             key.Put()) == ERROR_SUCCESS &&
+        return RegOpenKeyExA(HiveOfRoot(location.root), location.keyPath.c_str(), 0,
+                             InRealRegistryView(KEY_READ), key.Put()) == ERROR_SUCCESS &&
                RegQueryValueExA(key.Get(), "OrvProbe", nullptr, nullptr, nullptr, nullptr) ==
                    ERROR_SUCCESS;
     };

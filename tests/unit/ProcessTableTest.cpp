@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 
 #include <psapi.h>
 
@@ -664,4 +665,48 @@ TEST_F(ProcessTableTest, UnseenRefreshReadsNewProcessesWholeAndLetsKnownRowsWait
 
     table.Refresh();
     EXPECT_EQ(RowOf(table, known.Id()).priorityClass, static_cast<uint32_t>(IDLE_PRIORITY_CLASS));
+}
+
+// On 64-bit Windows nearly every process a 32-bit Orvane meets is a 64-bit
+// one. Where the run names a helper of the other bitness (the 32-bit build's
+// tests in a 64-bit prefix), it is listed with its path, warned about by its
+// path, and accepted.
+class OtherBitnessProcess : public ProcessTableTest {
+  protected:
+    void SetUp() override {
+        const char* other = std::getenv("ORV_OTHER_BITNESS_HELPER");
+        const std::string helper = other ? testsupport::WinePathOf(other) : std::string();
+        if (helper.empty() || !FileExists(helper)) {
+            GTEST_SKIP() << "no helper of the other bitness in this run";
+        }
+        m_helperPath = m_dir.File("Orvane Table Helper.exe");
+        ASSERT_TRUE(CopyFileA(helper.c_str(), m_helperPath.c_str(), FALSE));
+    }
+};
+
+TEST_F(OtherBitnessProcess, IsListedWithItsPathWarnedAboutAndAccepted) {
+    const DWORD id = Start().Id();
+    CProcessTable table(m_trustFile);
+    table.Refresh();
+    EXPECT_EQ(RowOf(table, id).path, m_helperPath);
+    EXPECT_GT(RowOf(table, id).workingSet, 0u);
+
+    std::vector<size_t> others;
+    const size_t helperRow = static_cast<size_t>(table.FindRowByProcessId(id));
+    for (size_t i = 0; i < table.GetRows().size(); ++i) {
+        if (i != helperRow) {
+            others.push_back(i);
+        }
+    }
+    ASSERT_TRUE(table.SetAccepted(others, 1));
+    RecordingGate gate;
+    EXPECT_TRUE(table.CheckUnaccepted(gate));
+    ASSERT_EQ(gate.openedRows.size(), 1u);
+    EXPECT_EQ(gate.openedRows[0].processId, id);
+    EXPECT_EQ(gate.openedRows[0].path, m_helperPath) << "the warning names its file";
+
+    ASSERT_TRUE(table.SetAccepted({helperRow}, 1));
+    EXPECT_EQ(table.IsAccepted(RowOf(table, id)), 1);
+    RecordingGate accepted;
+    EXPECT_FALSE(table.CheckUnaccepted(accepted));
 }

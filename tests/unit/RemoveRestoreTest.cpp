@@ -62,7 +62,8 @@ struct StoredValue {
 StoredValue ReadValue(uint32_t root, const std::string& name) {
     StoredValue value;
     HKEY key = nullptr;
-    if (RegOpenKeyExA(Hive(root), kRunKey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    if (RegOpenKeyExA(Hive(root), kRunKey.c_str(), 0, InRealRegistryView(KEY_READ), &key) !=
+        ERROR_SUCCESS) {
         return value;
     }
     char data[4096] = {};
@@ -100,8 +101,9 @@ class RemoveRestore : public ::testing::Test {
         for (uint32_t root : {kCurrentUser, kLocalMachine}) {
             HKEY key = nullptr;
             DWORD disposition = 0;
-            ASSERT_EQ(RegCreateKeyExA(Hive(root), kRunKey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                                      nullptr, &key, &disposition),
+            ASSERT_EQ(RegCreateKeyExA(Hive(root), kRunKey.c_str(), 0, nullptr, 0,
+                                      InRealRegistryView(KEY_ALL_ACCESS), nullptr, &key,
+                                      &disposition),
                       ERROR_SUCCESS);
             m_runKeys.push_back(key);
             m_createdRunKeys.push_back(disposition == REG_CREATED_NEW_KEY);
