@@ -31,8 +31,8 @@ setup=$work/dist/orvane-$version-setup.exe
 [ $status -eq 0 ] || exit 1
 
 # The zip: a folder per program, with its help and the text for Windows users.
-expected=$(for f in Orvane-32-bit Orvane-64-bit; do printf '%s\n' $f/ $f/ReadMe.txt $f/help/ \
-    $f/orvane.exe $(cd "$(dirname "$exe")" && find help -type f | sed "s|^|$f/|"); done | sort)
+expected=$(for f in Orvane-32-bit Orvane-64-bit; do printf '%s\n' "$f/" "$f/ReadMe.txt" "$f/help/" \
+    "$f/orvane.exe" $(cd "$(dirname "$exe")" && find help -type f | sed "s|^|$f/|"); done | sort)
 listed=$(cmake -E tar tf "$zip" | sort)
 if [ "$listed" != "$expected" ]; then
     fail "the zip holds:"$'\n'"$listed"
