@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
-# Fails, naming each one, when the 32-bit program imports a function that is
+# Fails, naming each one, when a shipped program imports a function that is
 # not on the list of functions the oldest Windows the README names has (the
 # list's head says where it comes from). Anything newer must be bound at run
 # time (app/SystemFunctions), where a missing function only degrades the data;
 # an import the system lacks stops the program from loading at all.
-#   check_imports.sh EXE LIST
-#   check_imports.sh --self-test EXE LIST   the check, with one import of each
+#   check_imports.sh EXE... LIST   (the 32-bit and the 64-bit program)
+#   check_imports.sh --self-test EXE... LIST   the check, with one import of each
 #       DLL struck from the list, must fail and name it
 set -euo pipefail
-objdump=i686-w64-mingw32-objdump
+objdump=x86_64-w64-mingw32-objdump # it reads 32-bit programs too
 
 # "DLL function" for every import, the DLL in capitals; "DLL #n" by ordinal.
 imports_of() {
@@ -23,8 +23,8 @@ imports_of() {
 check() {
     local exe=$1 list=$2 imports missing
     # (Whole outputs are read before grep -q, which would cut a pipe short.)
-    if ! grep -q 'file format pei-i386' <<<"$("$objdump" -f "$exe")"; then
-        echo "$exe is not a 32-bit Windows program"
+    if ! grep -qE 'file format pei-(i386|x86-64)$' <<<"$("$objdump" -f "$exe" 2>&1)"; then
+        echo "$exe is not a Windows program for x86 or x86-64 (./orv builds both)"
         return 1
     fi
     imports=$(imports_of "$exe")
@@ -42,6 +42,13 @@ check() {
     echo "imports: all $(wc -l <<<"$imports") imports of $(basename "$exe") are on $(basename "$list")"
 }
 
+# Each program on its own.
+if [ $# -gt 3 ] || { [ $# -eq 3 ] && [ "$1" != --self-test ]; }; then
+    status=0 list=${!#} options=()
+    [ "$1" != --self-test ] || { options=(--self-test); shift; }
+    for exe in "${@:1:$#-1}"; do "$0" "${options[@]}" "$exe" "$list" || status=1; done
+    exit $status
+fi
 if [ "$1" = --self-test ]; then
     exe=$2 list=$3 status=0
     imports=$(imports_of "$exe")

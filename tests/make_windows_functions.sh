@@ -18,6 +18,13 @@
 # documentation gives them a later minimum system (Windows 7: CreateRemoteThreadEx;
 # Windows 8, or an update: the rest) are taken out; found by looking up, in the
 # list, thirty-odd functions known to be later than Vista.
+# The list serves the 64-bit program too. What only 64-bit Windows has, which the
+# headers and import libraries of the 32-bit toolchain cannot tell, is added by
+# name: Kernel32's unwinding functions (64-bit Windows XP and Server 2003 on, by
+# the platform's documentation) and __C_specific_handler, which the 64-bit code
+# of GCC and mingw-w64 calls; User32's *LongPtr functions (plain macros for the
+# *Long ones in 32-bit code, exports since Windows 2000 in 64-bit Windows); and
+# the msvcrt.dll functions and data mingw-w64's 64-bit runtime uses.
 set -euo pipefail
 cd "$(dirname "$0")"
 triplet=i686-w64-mingw32
@@ -29,6 +36,10 @@ headers="windows.h commctrl.h commdlg.h shellapi.h shlobj.h ole2.h oleauto.h win
     sys/stat.h errno.h wchar.h ctype.h math.h malloc.h direct.h fcntl.h float.h"
 startup="__getmainargs __initenv __p__commode __p__fmode __set_app_type __setusermatherr
     _amsg_exit _cexit _initterm _onexit"
+only64="KERNEL32.DLL:RtlLookupFunctionEntry KERNEL32.DLL:RtlUnwindEx KERNEL32.DLL:RtlVirtualUnwind
+    KERNEL32.DLL:__C_specific_handler USER32.DLL:GetWindowLongPtrA USER32.DLL:SetWindowLongPtrA
+    MSVCRT.DLL:___lc_codepage_func MSVCRT.DLL:___mb_cur_max_func MSVCRT.DLL:__iob_func
+    MSVCRT.DLL:_commode"
 later="CreateRemoteThreadEx AddDllDirectory SetDefaultDllDirectories GetOverlappedResultEx
     InitializeSynchronizationBarrier GetSystemTimePreciseAsFileTime"
 
@@ -43,7 +54,10 @@ trap 'rm -rf "$work"' EXIT
     echo "# _WIN32_WINNT=WINVER=0x0600, _WIN32_IE=0x0700, __MSVCRT_VERSION__=0x0700;"
     echo "# and msvcrt.dll's start-up functions mingw-w64's start-up code calls everywhere;"
     echo "# less Kernel32's$(printf ' %s' $later)"
-    echo "# (unmarked in the headers, later than Vista by the platform's documentation)."
+    echo "# (unmarked in the headers, later than Vista by the platform's documentation);"
+    echo "# and, for the 64-bit program, what only 64-bit Windows has:"
+    echo "#$(printf ' %s' $only64 | tr ':' ' ')"
+    echo "# (see tests/make_windows_functions.sh)."
     for dll in $dlls; do
         name=$(tr '[:lower:]' '[:upper:]' <<<"$dll").DLL
         "$triplet-nm" "$lib/lib$dll.a" 2>/dev/null |
@@ -66,6 +80,7 @@ trap 'rm -rf "$work"' EXIT
         {
             comm -23 "$work/exports" "$work/undeclared"
             if [ "$dll" = msvcrt ]; then printf '%s\n' $startup; fi
+            printf '%s\n' $only64 | sed -n "s/^$name://p"
         } | sort -u | sed "s/^/$name /"
     done
 } >"$out"

@@ -1,5 +1,5 @@
-// The installer a Windows user downloads, run silently as an administrator's
-// script would: it installs into the folder given, the program starts from
+// The installer a Windows user downloads, run silently as a script would: it
+// installs for the user into the folder given, the program starts from
 // there, and the uninstaller takes away what was installed and leaves the
 // user's own files unless asked. tests/package_test.sh builds the installer and
 // names it in ORV_INSTALLER, with the version it must carry in ORV_VERSION.
@@ -44,10 +44,14 @@ DWORD RunToEnd(std::string commandLine, std::chrono::milliseconds timeout) {
     return code;
 }
 
+std::string SpecialFolder(int csidl) {
+    char folder[MAX_PATH] = {};
+    ::SHGetSpecialFolderPathA(nullptr, folder, csidl, FALSE);
+    return folder;
+}
+
 std::string StartMenuShortcut() {
-    char programs[MAX_PATH] = {};
-    ::SHGetSpecialFolderPathA(nullptr, programs, CSIDL_COMMON_PROGRAMS, FALSE);
-    return std::string(programs) + "\\Orvane.lnk";
+    return SpecialFolder(CSIDL_PROGRAMS) + "\\Orvane.lnk";
 }
 
 // "a.b.c.d" of the file's version resource, fixed part and text both.
@@ -85,19 +89,22 @@ class InstallerTest : public testing::Test {
   protected:
     void SetUp() override {
         ASSERT_FALSE(installer.empty()) << "run through tests/package_test.sh (ctest -L package)";
-        testsupport::RemoveTree(dir);
-        DeleteUserRegistryValue(kRunKey, "ORV");
+        TearDown();
     }
     void TearDown() override {
         testsupport::RemoveTree(dir);
+        testsupport::RemoveTree(older);
+        testsupport::RemoveTree(store);
         DeleteUserRegistryValue(kRunKey, "ORV");
+        ::RegDeleteKeyA(HKEY_CURRENT_USER, kUninstallKey);
+        ::RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, KEY_WOW64_32KEY, 0);
     }
 
     std::string File(const std::string& name) const { return dir + "\\" + name; }
 
-    // Silent, into dir: /D= comes last and unquoted, spaces and all.
-    void Install() {
-        ASSERT_EQ(RunToEnd("\"" + installer + "\" /S /D=" + dir, 120s), 0u);
+    // Silent, into dir (or its own): /D= comes last and unquoted, spaces and all.
+    void Install(bool intoDir = true) {
+        ASSERT_EQ(RunToEnd("\"" + installer + "\" /S" + (intoDir ? " /D=" + dir : ""), 120s), 0u);
         ASSERT_TRUE(Exists(File("orvane.exe")));
     }
 
@@ -108,7 +115,7 @@ class InstallerTest : public testing::Test {
         std::string ignored;
         ASSERT_TRUE(WaitUntil(
             [&] {
-                return !ReadRegistryString(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName",
+                return !ReadRegistryString(HKEY_CURRENT_USER, kUninstallKey, "DisplayName",
                                            ignored);
             },
             60s))
@@ -119,6 +126,9 @@ class InstallerTest : public testing::Test {
     std::string installer = testsupport::WinePathOf(Environment("ORV_INSTALLER"));
     std::string version = Environment("ORV_VERSION");
     std::string dir = TempFolder() + "Orvane Installed " + std::to_string(::GetCurrentProcessId());
+    // An older installation for all users, and the user's VirtualStore copy of it.
+    std::string older = SpecialFolder(CSIDL_PROGRAM_FILESX86) + "\\Orvane Old";
+    std::string store = SpecialFolder(CSIDL_LOCAL_APPDATA) + "\\VirtualStore" + older.substr(2);
 };
 
 TEST_F(InstallerTest, SilentInstallStartsFromItsFolderAndTheUninstallerKeepsTheUsersData) {
@@ -135,11 +145,12 @@ TEST_F(InstallerTest, SilentInstallStartsFromItsFolderAndTheUninstallerKeepsTheU
     EXPECT_EQ(versionText, version + ".0");
 
     std::string value;
-    ASSERT_TRUE(ReadRegistryString(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName", value));
+    ASSERT_TRUE(ReadRegistryString(HKEY_CURRENT_USER, kUninstallKey, "DisplayName", value));
     EXPECT_EQ(value, "Orvane");
-    ASSERT_TRUE(ReadRegistryString(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayVersion", value));
+    EXPECT_FALSE(ReadRegistryString(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName", value));
+    ASSERT_TRUE(ReadRegistryString(HKEY_CURRENT_USER, kUninstallKey, "DisplayVersion", value));
     EXPECT_EQ(value, version);
-    ASSERT_TRUE(ReadRegistryString(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString", value));
+    ASSERT_TRUE(ReadRegistryString(HKEY_CURRENT_USER, kUninstallKey, "UninstallString", value));
     EXPECT_EQ(value, "\"" + File("uninstall.exe") + "\"");
 
     // A later run (the greeting has been seen), started from the installed folder.
@@ -158,7 +169,7 @@ TEST_F(InstallerTest, SilentInstallStartsFromItsFolderAndTheUninstallerKeepsTheU
         EXPECT_NE(RunToEnd("\"" + File("uninstall.exe") + "\" /S _?=" + dir, 60s), 0u);
         EXPECT_TRUE(Exists(File("orvane.exe")));
         EXPECT_TRUE(Exists(File("help\\index.htm")));
-        EXPECT_TRUE(ReadRegistryString(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName", value));
+        EXPECT_TRUE(ReadRegistryString(HKEY_CURRENT_USER, kUninstallKey, "DisplayName", value));
 
         ::PostMessageA(::GetDlgItem(sheet, IDCANCEL), BM_CLICK, 0, 0);
         ASSERT_TRUE(program.WaitForExit(20s)) << "Exit did not end the program";
@@ -186,19 +197,42 @@ TEST_F(InstallerTest, SilentInstallStartsFromItsFolderAndTheUninstallerKeepsTheU
     EXPECT_NE(ReadFileText(File("settings.ini")).find("FirstUse=1"), std::string::npos);
 }
 
-TEST_F(InstallerTest, RemoveMyDataTakesTheWholeFolderAndLeavesAnotherProgramsAutostart) {
-    Install();
-    ASSERT_TRUE(WriteLaterRunSettings(dir));
-    ASSERT_TRUE(WriteFileText(File("autostart.dat"), "C:\\tools\\accepted.exe\r\n"));
-    ASSERT_TRUE(::CreateDirectoryA(File("removed").c_str(), nullptr));
-    ASSERT_TRUE(WriteFileText(File("removed\\_index_.dat"), "C:\\tools\\accepted.exe\r\n"));
+// An older installation's data comes over where the new folder lacks it, the
+// VirtualStore's (the runs after the first) before its folder's; so does its autostart.
+TEST_F(InstallerTest, OlderDataComesOverAndRemoveMyDataTakesTheWholeFolderButAnotherAutostart) {
+    dir = SpecialFolder(CSIDL_LOCAL_APPDATA) + "\\Programs\\Orvane";
+    TearDown();
+    for (const std::string& folder : {older, store}) {
+        ASSERT_EQ(::SHCreateDirectoryExA(nullptr, (folder + "\\removed").c_str(), nullptr), 0);
+        for (const char* name : {"\\autostart.dat", "\\processes.dat", "\\removed\\_index_.dat"}) {
+            ASSERT_TRUE(WriteFileText(folder + name, folder));
+        }
+    }
+    ASSERT_TRUE(WriteLaterRunSettings(older) && WriteFileText(older + "\\removed\\first", older));
+    win::UniqueRegKey key;
+    ASSERT_EQ(0, ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, nullptr, 0,
+                                   KEY_SET_VALUE | KEY_WOW64_32KEY, nullptr, key.Put(), nullptr));
+    ASSERT_EQ(0, ::RegSetValueExA(key.Get(), "InstallLocation", 0, REG_SZ,
+                                  reinterpret_cast<const BYTE*>(older.c_str()), older.size() + 1));
+    ASSERT_TRUE(SetUserRunString("ORV", older + "\\orvane.exe"));
+    ASSERT_EQ(::SHCreateDirectoryExA(nullptr, dir.c_str(), nullptr), 0);
+    ASSERT_TRUE(WriteFileText(File("processes.dat"), "mine"));
+
+    Install(false);
+    EXPECT_NE(ReadFileText(File("settings.ini")).find("FirstUse=1"), std::string::npos);
+    EXPECT_EQ(ReadFileText(File("autostart.dat")), store);
+    EXPECT_EQ(ReadFileText(File("removed\\_index_.dat")), store);
+    EXPECT_EQ(ReadFileText(File("removed\\first")), older);
+    EXPECT_EQ(ReadFileText(File("processes.dat")), "mine");
+    std::string value;
+    ASSERT_TRUE(ReadUserRegistryString(kRunKey, "ORV", value));
+    EXPECT_EQ(value, File("orvane.exe"));
     // Another copy of Orvane, elsewhere, starts with the system: that stays.
     const std::string otherCopy = "C:\\Portable\\Orvane\\orvane.exe";
     ASSERT_TRUE(SetUserRunString("ORV", otherCopy));
 
     Uninstall(" /REMOVEDATA");
     EXPECT_TRUE(WaitUntil([&] { return !Exists(dir); }, 10s)) << "the folder is still there";
-    std::string value;
     ASSERT_TRUE(ReadUserRegistryString(kRunKey, "ORV", value));
     EXPECT_EQ(value, otherCopy);
 }
