@@ -690,6 +690,13 @@ TEST_F(OtherBitnessProcess, IsListedWithItsPathWarnedAboutAndAccepted) {
     table.Refresh();
     EXPECT_EQ(RowOf(table, id).path, m_helperPath);
     EXPECT_GT(RowOf(table, id).workingSet, 0u);
+    std::vector<std::string> withoutPath;
+    for (const ProcessRow& row : table.GetRows()) {
+        if (row.path.empty()) {
+            withoutPath.push_back(row.name);
+        }
+    }
+    EXPECT_EQ(withoutPath, std::vector<std::string>{}) << "of " << table.GetRows().size();
 
     std::vector<size_t> others;
     const size_t helperRow = static_cast<size_t>(table.FindRowByProcessId(id));
