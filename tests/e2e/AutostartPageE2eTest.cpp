@@ -2,6 +2,7 @@
 // accepting, removing and restoring registry values and startup files, and
 // entries of odd shapes that must neither break the page nor be changed by it.
 #include "app/AcceptedList.h"
+#include "app/Elevation.h"
 #include "app/ShellShortcut.h"
 #include "tests/e2e/Driver.h"
 #include "tests/e2e/SheetSteps.h"
@@ -22,6 +23,36 @@
 using namespace e2e;
 
 namespace {
+
+// A key made read-only for everyone; its access list comes back however the
+// test ends.
+class ReadOnlyKey {
+  public:
+    ReadOnlyKey(HKEY hive, const char* path) {
+        DWORD size = 0;
+        if (::RegOpenKeyExA(hive, path, 0, READ_CONTROL | WRITE_DAC, m_key.Put()) !=
+                ERROR_SUCCESS ||
+            ::RegGetKeySecurity(m_key.Get(), DACL_SECURITY_INFORMATION, nullptr, &size) !=
+                ERROR_INSUFFICIENT_BUFFER) {
+            return;
+        }
+        m_saved.resize(size);
+        m_locked = ::RegGetKeySecurity(m_key.Get(), DACL_SECURITY_INFORMATION, m_saved.data(),
+                                       &size) == ERROR_SUCCESS &&
+                   testsupport::AccessList("D:P(A;;KR;;;WD)").SetOn(m_key.Get());
+    }
+    ~ReadOnlyKey() {
+        if (m_locked) {
+            ::RegSetKeySecurity(m_key.Get(), DACL_SECURITY_INFORMATION, m_saved.data());
+        }
+    }
+    bool IsLocked() const { return m_locked; }
+
+  private:
+    win::UniqueRegKey m_key;
+    std::vector<char> m_saved;
+    bool m_locked = false;
+};
 
 constexpr int kBarNew = 1027;
 
@@ -392,6 +423,29 @@ TEST_F(AutostartPageTest, OddEntriesAreShownAndFailuresChangeNothing) {
     EXPECT_TRUE(WaitForRestored("Orvane Test Plain"));
     EXPECT_EQ(ReadFileText(plain), "no extension");
     ::SetFileAttributesA(folder.File("removed").c_str(), FILE_ATTRIBUTE_NORMAL);
+
+    // The user's Run key made read-only, as the machine's is to a standard
+    // user: the removal is refused, said so with the offer to start as
+    // administrator (unless this user is one already), and nothing changes.
+    {
+        const ReadOnlyKey locked(HKEY_CURRENT_USER, testsupport::kRunKey);
+        ASSERT_TRUE(locked.IsLocked());
+        ClickItem(*m_current, m_current->Find("Orvane Test Long"));
+        PressKeys({VK_DELETE});
+        ConfirmRemoval();
+        HWND box = WaitForMessageBox(m_program->Id(), "Orvane", 5s);
+        ASSERT_NE(box, nullptr);
+        const std::string text = MessageBoxText(box);
+        EXPECT_EQ(text.rfind(kChangeNeedsAdministrator, 0), 0u) << text;
+        EXPECT_EQ(testsupport::Contains(text, kStartAsAdministratorQuestion), !IsElevated())
+            << text;
+        SaveScreenshot("autostart-refused", box);
+        ::PostMessageA(::GetDlgItem(box, IsElevated() ? IDOK : IDNO), BM_CLICK, 0, 0);
+        EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(box); }, 5s));
+    }
+    EXPECT_EQ(ReadUserRunValue("Orvane Test Long"), longBefore);
+    EXPECT_EQ(m_removed->Count(), 0);
+    EXPECT_FALSE(m_program->HasExited()) << "No keeps this copy running";
 
     // The page's controls grow with the sheet.
     HWND list = ::GetDlgItem(m_page, 1001);
