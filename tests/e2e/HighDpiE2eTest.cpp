@@ -1,0 +1,102 @@
+// Orvane on a screen scaled to 150 % (144 dots per inch; at-dpi.sh makes one):
+// the pages, the warning window and the tray picture are drawn at the
+// screen's scale, not stretched by the system. Saves the README's pictures.
+#include "res/page_info.h"
+#include "tests/e2e/SheetSteps.h"
+#include "win/EntryPoint.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+using namespace e2e;
+
+namespace {
+
+constexpr int kScaledDpi = 144;
+constexpr COLORREF kGridColour = RGB(0, 50, 0);
+
+// The icon cell of the list's first row, on the screen, once the rows of
+// what nobody accepted yet are drawn (in red).
+RECT FirstIconOnceDrawn(HWND page) {
+    HWND list = ::GetDlgItem(page, kCurrentList);
+    WaitUntil([&] { return ScreenPixelsOf(ClientAreaOnScreen(list), kUnacceptedRed) >= 20; }, 15s);
+    return RemoteListView(list).ItemRect(0, LVIR_ICON);
+}
+
+// Wine hands a window's pixels to the screen a moment after the program
+// painted them, part by part: the picture is taken once the window's face
+// has held still over five looks, a quarter of a second.
+void SaveWhenStill(const std::string& name, HWND window) {
+    const RECT area = ClientAreaOnScreen(window);
+    const COLORREF face = ::GetSysColor(COLOR_BTNFACE);
+    int last = -1, still = 0;
+    WaitUntil(
+        [&] {
+            const int now = ScreenPixelsOf(area, face);
+            still = now == last ? still + 1 : 0;
+            last = now;
+            return still >= 5;
+        },
+        10s);
+    SaveScreenshot(name, window);
+}
+
+} // namespace
+
+TEST(HighDpi, PagesWarningAndTrayAreDrawnAtTheScreensScale) {
+    // Unscaled by the system, the test reads the same pixels the user sees.
+    BOOL(WINAPI * setAware)() = nullptr;
+    ASSERT_TRUE(
+        win::BindEntryPoint(::GetModuleHandleA("user32.dll"), "SetProcessDPIAware", setAware));
+    setAware();
+    {
+        win::WindowDc screen(nullptr);
+        ASSERT_EQ(::GetDeviceCaps(screen.Get(), LOGPIXELSX), kScaledDpi)
+            << "run through tests/e2e/at-dpi.sh " << kScaledDpi;
+    }
+    const int smallIcon = ::GetSystemMetrics(SM_CXSMICON);
+    EXPECT_EQ(smallIcon, 24);
+
+    // A program no one has accepted yet: listed in red.
+    RunValues values;
+    ASSERT_TRUE(values.Set("Orvane at 150 %", SystemFile("notepad.exe")));
+    LaterRun run;
+    HWND sheet = run.ShowSheet();
+    ASSERT_NE(sheet, nullptr);
+
+    HWND page = OpenPage(sheet, 0);
+    ASSERT_NE(page, nullptr);
+    RECT icon = FirstIconOnceDrawn(page);
+    EXPECT_EQ(icon.right - icon.left, smallIcon) << "the rows' icons at the small icon size";
+    SaveWhenStill("pages\\autostart-144dpi", sheet);
+
+    page = OpenPage(sheet, 1);
+    ASSERT_NE(page, nullptr);
+    icon = FirstIconOnceDrawn(page);
+    EXPECT_EQ(icon.right - icon.left, smallIcon);
+    SaveWhenStill("pages\\processes-144dpi", sheet);
+
+    page = OpenPage(sheet, 2);
+    ASSERT_NE(page, nullptr);
+    HWND ramDiagram = ::GetDlgItem(page, IDC_INFO_RAM_DIAGRAM);
+    const RECT area = ClientAreaOnScreen(ramDiagram);
+    ASSERT_TRUE(WaitUntil([&] { return ScreenPixelsOf(area, RGB(0, 255, 0)) >= 2; }, 10s))
+        << "the RAM curve is drawn";
+    // Between the top grid lines, far above the curve: the grid's columns,
+    // 8 pixels apart and 1 wide at 96 dpi, are 12 apart and 2 wide.
+    const RECT row{area.left, area.top + 6, area.left + 48, area.top + 7};
+    EXPECT_EQ(ScreenPixelsOf(row, kGridColour), 8) << "four grid columns of two pixels";
+
+    // Warnings switched on: the unaccepted entry is warned of at once, and
+    // the user moves the window beside the sheet.
+    ClickCenterOf(::GetDlgItem(page, IDC_INFO_SHOW_WARNINGS));
+    HWND warning = WaitForWarning(run.Program().Id(), "Warning: ", 10s);
+    ASSERT_NE(warning, nullptr);
+    ::SetWindowPos(warning, nullptr, 1400, 120, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SaveWhenStill("pages\\info-144dpi", sheet);
+    SaveWhenStill("pages\\warning-144dpi", warning);
+
+    SaveTrayScreenshot("tray-144dpi");
+}
