@@ -7,34 +7,19 @@
 set -eu
 dpi=$1
 shift
-if [ -z "${WINEPREFIX:-}" ]; then
-    echo "run the tests through ./orv test (it prepares a fresh Wine prefix)" >&2
-    exit 1
-fi
-copy=$WINEPREFIX-dpi$dpi
-xvfb=""
-cleanup() {
-    WINEPREFIX=$copy wineserver -k >/dev/null 2>&1 || true
-    [ -z "$xvfb" ] || kill "$xvfb" 2>/dev/null || true
-    rm -rf "$copy"
-}
-trap cleanup EXIT
+[ -n "${WINEPREFIX:-}" ] || { echo "run the tests through ./orv test" >&2; exit 1; }
+copy=$WINEPREFIX-dpi$dpi xvfb="" fdfile=$(mktemp)
+trap 'WINEPREFIX=$copy wineserver -k 2>/dev/null || true; kill $xvfb 2>/dev/null || true; rm -rf "$copy" "$fdfile"' EXIT
 trap "exit 130" INT TERM
 
-fdfile=$(mktemp)
 Xvfb -displayfd 3 -screen 0 2560x1440x24 -nolisten tcp 3>"$fdfile" >/dev/null 2>&1 &
 xvfb=$!
 for _ in $(seq 100); do
     [ -s "$fdfile" ] && break
     sleep 0.1
 done
-display=$(head -n1 "$fdfile")
-rm -f "$fdfile"
-[ -n "$display" ] || {
-    echo "at-dpi.sh: Xvfb did not start" >&2
-    exit 1
-}
-export DISPLAY=:$display
+[ -s "$fdfile" ] || { echo "at-dpi.sh: Xvfb did not start" >&2; exit 1; }
+export DISPLAY=:$(head -n1 "$fdfile")
 
 # The system's libraries and fonts, most of the prefix and only ever read, are
 # linked; every other file is copied, so nothing written there reaches the
@@ -42,15 +27,13 @@ export DISPLAY=:$display
 rm -rf "$copy"
 cp -al "$WINEPREFIX" "$copy"
 find "$copy" -type f ! -path '*/windows/system32/*' ! -path '*/windows/syswow64/*' \
-    ! -path '*/windows/Fonts/*' -print0 |
-    while IFS= read -r -d '' file; do
-        cp -p --remove-destination "$WINEPREFIX/${file#"$copy"/}" "$file"
-    done
+    ! -path '*/windows/Fonts/*' -print0 | while IFS= read -r -d '' file; do
+    cp -p --remove-destination "$WINEPREFIX/${file#"$copy"/}" "$file"
+done
 export WINEPREFIX=$copy
 setsid wineserver -p30 </dev/null >/dev/null 2>&1
 for key in 'HKCU\Control Panel\Desktop' \
     'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts'; do
-    "${ORV_WINE:-wine}" reg add "$key" /v LogPixels /t REG_DWORD /d "$dpi" /f \
-        </dev/null >/dev/null 2>&1
+    "${ORV_WINE:-wine}" reg add "$key" /v LogPixels /t REG_DWORD /d "$dpi" /f </dev/null >/dev/null 2>&1
 done
 "$@"
