@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <commctrl.h>
 
 #include <string>
 #include <utility>
@@ -19,14 +18,6 @@ namespace {
 
 constexpr int kScaledDpi = 144;
 constexpr COLORREF kGridColour = RGB(0, 50, 0);
-
-// The icon cell of the list's first row, on the screen, once the rows of
-// what nobody accepted yet are drawn (in red).
-RECT FirstIconOnceDrawn(HWND page) {
-    HWND list = ::GetDlgItem(page, kCurrentList);
-    WaitUntil([&] { return ScreenPixelsOf(ClientAreaOnScreen(list), kUnacceptedRed) >= 20; }, 15s);
-    return RemoteListView(list).ItemRect(0, LVIR_ICON);
-}
 
 // Wine hands a window's pixels to the screen part by part, a moment after
 // they were painted: the picture waits until the window's face has held
@@ -73,7 +64,11 @@ TEST(HighDpi, PagesWarningAndTrayAreDrawnAtTheScreensScale) {
     for (const auto& [index, name] : {std::pair{0, "autostart"}, std::pair{1, "processes"}}) {
         HWND page = OpenPage(sheet, index);
         ASSERT_NE(page, nullptr);
-        const RECT icon = FirstIconOnceDrawn(page);
+        // Once the rows of what nobody accepted yet are drawn, in red.
+        HWND list = ::GetDlgItem(page, kCurrentList);
+        WaitUntil([&] { return ScreenPixelsOf(ClientAreaOnScreen(list), kUnacceptedRed) >= 20; },
+                  15s);
+        const RECT icon = RemoteListView(list).ItemRect(0, LVIR_ICON);
         EXPECT_EQ(icon.right - icon.left, smallIcon) << "the rows' icons at the small icon size";
         SaveWhenStill("pages\\" + std::string(name) + "-144dpi", sheet);
     }
