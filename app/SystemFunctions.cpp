@@ -34,6 +34,10 @@ SystemFunctions Bind() {
     win::BindEntryPoint(ntdll, "NtQueryVolumeInformationFile", f.NtQueryVolumeInformationFile);
     win::BindEntryPoint(ntdll, "NtQueryKey", f.NtQueryKey);
 
+    const HMODULE user32 = ::GetModuleHandleA("user32.dll");
+    win::BindEntryPoint(user32, "GetDpiForWindow", f.GetDpiForWindow);
+    win::BindEntryPoint(user32, "GetDpiForSystem", f.GetDpiForSystem);
+
 #ifndef _WIN64
     // 64-bit Windows runs no 16-bit tasks; 64-bit Wine exports VDMEnumTaskWOWEx
     // only as a stub that raises an exception when called.

@@ -77,6 +77,11 @@ struct SystemFunctions {
     LONG(WINAPI* NtQueryKey)
     (HKEY key, int informationClass, void* information, ULONG bytes, ULONG* bytesNeeded) = nullptr;
 
+    // user32, Windows 10 1607 on: the dots per inch a window is drawn at, and
+    // the system's (its primary screen's when the program started)
+    UINT(WINAPI* GetDpiForWindow)(HWND window) = nullptr;
+    UINT(WINAPI* GetDpiForSystem)() = nullptr;
+
     // shell32's Run dialog, exported by ordinal 61 only. Its texts are ANSI on
     // the 95 family and UTF-16 on NT; callers pass none.
     void(WINAPI* RunFileDlg)(HWND owner, HICON icon, const void* directory, const void* title,

@@ -8,6 +8,14 @@
 
 HIMAGELIST SystemImageList = nullptr;
 
+int SystemImageListIconWidth() {
+    int width = 0, height = 0;
+    if (SystemImageList != nullptr && ::ImageList_GetIconSize(SystemImageList, &width, &height)) {
+        return width;
+    }
+    return ::GetSystemMetrics(SM_CXSMICON);
+}
+
 namespace {
 HWND g_mainWindow = nullptr;
 } // namespace

@@ -10,6 +10,8 @@
 
 // The shell's small-icon image list, shared with the whole system: never destroyed.
 extern HIMAGELIST SystemImageList;
+// The width of its icons: the shell makes them at the system's small icon size.
+int SystemImageListIconWidth();
 
 HWND GetAppMainWindow();
 void SetAppMainWindow(HWND window);

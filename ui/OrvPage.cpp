@@ -1,10 +1,22 @@
 #include "ui/OrvPage.h"
 
+#include <algorithm>
+
 void COrvPage::RecordLayout() {
     m_layout.Clear();
     m_layout.SetParent(m_hWnd);
     RECT window{};
     ::GetWindowRect(m_hWnd, &window);
+    // On a scaled screen the template's own font can lay the children out
+    // wider or taller than the page the sheet made: recorded at their extent,
+    // they are scaled into the page.
+    for (HWND child = ::GetWindow(m_hWnd, GW_CHILD); child != nullptr;
+         child = ::GetWindow(child, GW_HWNDNEXT)) {
+        RECT rect{};
+        ::GetWindowRect(child, &rect);
+        window.right = std::max(window.right, rect.right);
+        window.bottom = std::max(window.bottom, rect.bottom);
+    }
     m_layout.SetRecordedRect(window);
     m_layout.RecordChildren();
 }

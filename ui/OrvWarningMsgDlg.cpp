@@ -3,7 +3,9 @@
 #include "app/AppIdentity.h"
 #include "app/SettingsStore.h"
 #include "ui/AppWindow.h"
+#include "ui/DpiScale.h"
 #include "ui/EntryActions.h"
+#include "ui/ScreenDpi.h"
 
 #include <utility>
 
@@ -53,18 +55,36 @@ BOOL COrvWarningMsgDlg::OnInitDialog() {
     m_windows.GetState().SetWarningDialogOpen(true);
     SetItemText(IDC_WARNING_TEXT, BuildWarningMessage(m_subject));
 
-    HINSTANCE instance = ::GetModuleHandleA(nullptr);
-    // Shared icons stay loaded with the module: nothing to destroy.
-    HANDLE small =
-        ::LoadImageA(instance, MAKEINTRESOURCEA(IDI_ORV_WARNING), IMAGE_ICON,
-                     ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), LR_SHARED);
-    ::SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+    SetSmallIcon(WindowDpi(m_hWnd));
 
     ::SetWindowLongPtrA(m_hWnd, GWL_EXSTYLE,
                         ::GetWindowLongPtrA(m_hWnd, GWL_EXSTYLE) | WS_EX_NOACTIVATE);
     SetText(BuildWarningCaption(m_subject));
     SetItemText(IDC_WARNING_REMOVE, GetWarningRemoveText(m_subject.kind));
     return TRUE;
+}
+
+void COrvWarningMsgDlg::SetSmallIcon(int dpi) {
+    // The system's small icon size is for its own scale; another screen's
+    // takes it scaled. Not shared: a shared icon keeps the size it was first
+    // loaded at.
+    const int side = ScaleRounded(::GetSystemMetrics(SM_CXSMICON), dpi, SystemDpi());
+    win::UniqueIcon icon(static_cast<HICON>(::LoadImageA(::GetModuleHandleA(nullptr),
+                                                         MAKEINTRESOURCEA(IDI_ORV_WARNING),
+                                                         IMAGE_ICON, side, side, 0)));
+    ::SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon.Get()));
+    // The window shows the new icon now; the one it had can go.
+    m_smallIcon = std::move(icon);
+}
+
+bool COrvWarningMsgDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (msg != kDpiChanged) {
+        return win::Dialog::OnMessage(msg, wParam, lParam, result);
+    }
+    MoveToSuggestedRect(m_hWnd, lParam);
+    SetSmallIcon(LOWORD(wParam));
+    result = 0;
+    return true;
 }
 
 void COrvWarningMsgDlg::OnOK() {

@@ -8,6 +8,7 @@
 #include "res/resource.h"
 #include "ui/WarningState.h"
 #include "win/Dialog.h"
+#include "win/Handle.h"
 
 #include <functional>
 #include <string>
@@ -52,14 +53,18 @@ class COrvWarningMsgDlg : public win::Dialog {
     void OnCancel() override;
     bool OnCommand(WORD id, WORD code, HWND control) override;
     void OnFinalDestroy() override;
+    bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
   private:
     void RemoveOrKill();
     void Close();
+    // The caption's icon at the screen's scale.
+    void SetSmallIcon(int dpi);
 
     WarningSubject m_subject;
     CWarningWindows& m_windows;
     bool m_ownsItself = false;
+    win::UniqueIcon m_smallIcon;
 };
 
 // The gate both unaccepted checks ask: the program's one warning state, the

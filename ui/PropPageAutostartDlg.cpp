@@ -6,11 +6,13 @@
 #include "autostart/AutostartLocations.h"
 #include "autostart/EntryTexts.h"
 #include "ui/AppWindow.h"
+#include "ui/DpiScale.h"
 #include "ui/EntryActions.h"
 #include "ui/FileIcons.h"
 #include "ui/NewAutostartItemDlg.h"
 #include "ui/PageKeys.h"
 #include "ui/QuickMenu.h"
+#include "ui/ScreenDpi.h"
 
 #include <commctrl.h>
 
@@ -42,11 +44,12 @@ constexpr Column kRemovedColumns[] = {
     {"Name", 100}, {"Original location", 350}, {"Current location", 350}};
 
 template <size_t N> void InsertColumns(HWND list, const Column (&columns)[N]) {
+    const int dpi = WindowDpi(list);
     for (size_t i = 0; i < N; ++i) {
         LVCOLUMNA column{};
         column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
         column.fmt = LVCFMT_LEFT;
-        column.cx = columns[i].width;
+        column.cx = ScaleForDpi(columns[i].width, dpi);
         column.pszText = const_cast<char*>(columns[i].title);
         column.iSubItem = static_cast<int>(i);
         ::SendMessageA(list, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
@@ -384,9 +387,11 @@ void CPropPageAutostartDlg::DrawEntry(const DRAWITEMSTRUCT& draw) const {
     }
     HWND list = draw.hwndItem;
     const int widths[] = {ColumnWidth(list, 0), ColumnWidth(list, 1), ColumnWidth(list, 2)};
-    rect.left += 5;
-    rect.right = rect.left + widths[0] - 5;
-    DrawCell(dc, entry.name, RECT{rect.left + 16, rect.top, rect.right, rect.bottom});
+    const int margin = ScaleForDpi(5, WindowDpi(list));
+    rect.left += margin;
+    rect.right = rect.left + widths[0] - margin;
+    DrawCell(dc, entry.name,
+             RECT{rect.left + SystemImageListIconWidth(), rect.top, rect.right, rect.bottom});
     rect.left += widths[0];
     rect.right += widths[1];
     DrawCell(dc, entry.path, rect);

@@ -5,10 +5,12 @@
 #include "process/ProcessActions.h"
 #include "process/ProcessColumns.h"
 #include "ui/AppWindow.h"
+#include "ui/DpiScale.h"
 #include "ui/EntryActions.h"
 #include "ui/FileIcons.h"
 #include "ui/PageKeys.h"
 #include "ui/QuickMenu.h"
+#include "ui/ScreenDpi.h"
 #include "ui/UsageDiagram.h"
 
 namespace {
@@ -18,7 +20,6 @@ constexpr UINT kProcessTickMs = 1000;
 constexpr uint32_t kRefreshEveryTicks = 5;
 constexpr uint32_t kSampleEveryTicks = 4;
 constexpr int kDiagramWidth = 200;
-constexpr int kIconWidth = 16;
 constexpr int kCellMargin = 5;
 
 constexpr COLORREF kUnacceptedText = 0x0000C8;
@@ -107,8 +108,8 @@ BOOL CPropPageProcessDlg::OnInitDialog() {
     HWND diagram = GetItem(IDC_PROC_CPU_DIAGRAM);
     RECT rect{};
     ::GetWindowRect(diagram, &rect);
-    ::SetWindowPos(diagram, nullptr, 0, 0, kDiagramWidth, rect.bottom - rect.top,
-                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SetWindowPos(diagram, nullptr, 0, 0, ScaleForDpi(kDiagramWidth, WindowDpi(diagram)),
+                   rect.bottom - rect.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
     PlaceActionBar();
     RecordLayout();
@@ -116,11 +117,12 @@ BOOL CPropPageProcessDlg::OnInitDialog() {
 }
 
 void CPropPageProcessDlg::InsertColumns() {
+    const int dpi = WindowDpi(List());
     for (int i = 0; i < kProcessColumnCount; ++i) {
         LVCOLUMNA column{};
         column.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH;
         column.fmt = LVCFMT_LEFT;
-        column.cx = kColumns[i].width;
+        column.cx = ScaleForDpi(kColumns[i].width, dpi);
         column.pszText = const_cast<char*>(kColumns[i].header);
         ::SendMessageA(List(), LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
     }
@@ -485,11 +487,12 @@ void CPropPageProcessDlg::DrawRow(const DRAWITEMSTRUCT& item) {
         ImageList_Draw(SystemImageList, GetFileIconIndex(row.path), dc, area.left, area.top,
                        ILD_TRANSPARENT);
     }
+    const int margin = ScaleForDpi(kCellMargin, WindowDpi(item.hwndItem));
+    const int icon = SystemImageListIconWidth();
     int left = area.left;
     for (int column = 0; column < kProcessColumnCount; ++column) {
         const int width = ListView_GetColumnWidth(List(), column);
-        RECT cell{left + kCellMargin + (column == 0 ? kIconWidth : 0), area.top, left + width,
-                  area.bottom};
+        RECT cell{left + margin + (column == 0 ? icon : 0), area.top, left + width, area.bottom};
         const std::string cellText = GetProcessCellText(row, column);
         ::DrawTextA(dc, cellText.c_str(), static_cast<int>(cellText.size()), &cell, DT_VCENTER);
         left += width;

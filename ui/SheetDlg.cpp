@@ -4,13 +4,17 @@
 #include "app/SingleInstance.h"
 #include "app/SystemHelpers.h"
 #include "ui/AppWindow.h"
+#include "ui/DpiScale.h"
 #include "ui/EntryActions.h"
 #include "ui/LogWindow.h"
 #include "ui/OrvWarningMsgDlg.h"
 #include "ui/QuickMenu.h"
+#include "ui/ScreenDpi.h"
 #include "ui/WebAddresses.h"
 
 #include <shellapi.h>
+
+#include <initializer_list>
 
 namespace {
 
@@ -54,6 +58,7 @@ BOOL CSheetDlg::OnInitDialog() {
     ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&window), 2);
     m_initialRect = window;
     m_initialised = true;
+    m_dpi = WindowDpi(m_hWnd);
 
     SetItemText(IDCANCEL, "Exit");
     ::ShowWindow(::GetDlgItem(m_hWnd, IDOK), SW_HIDE);
@@ -165,8 +170,9 @@ void CSheetDlg::RelayoutSheet() {
         RECT tabRect{};
         ::GetWindowRect(tabs, &tabRect);
         ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&tabRect), 2);
-        ::MoveWindow(tabs, tabRect.left, tabRect.top, rect.right - 8 - tabRect.left,
-                     rect.bottom - 40 - tabRect.top, TRUE);
+        ::MoveWindow(tabs, tabRect.left, tabRect.top,
+                     rect.right - ScaleForDpi(8, m_dpi) - tabRect.left,
+                     rect.bottom - ScaleForDpi(40, m_dpi) - tabRect.top, TRUE);
     }
     m_layout.Relayout();
     m_pageAutostart.RelayoutChildren();
@@ -251,6 +257,21 @@ void CSheetDlg::OnGetMinMaxInfo(MINMAXINFO& info) const {
     }
 }
 
+// Moved to a screen of another scale: the system suggests the rectangle, and
+// the children are laid out in proportion to it. What the pages draw follows
+// the scale when they next draw.
+void CSheetDlg::OnDpiChanged(int dpi, LPARAM suggested) {
+    if (m_initialised) {
+        for (LONG* edge : {&m_initialRect.left, &m_initialRect.top, &m_initialRect.right,
+                           &m_initialRect.bottom}) {
+            *edge = ScaleRounded(*edge, dpi, m_dpi);
+        }
+    }
+    m_dpi = dpi;
+    MoveToSuggestedRect(m_hWnd, suggested);
+    ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
 LRESULT CSheetDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_CREATE: {
@@ -316,6 +337,9 @@ LRESULT CSheetDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_TRAYNOTIFY:
         OnTrayNotify(lParam);
         break;
+    case kDpiChanged:
+        OnDpiChanged(LOWORD(wParam), lParam);
+        return 0;
     default:
         if (msg == TaskbarCreatedMessage()) {
             m_tray.Readd();

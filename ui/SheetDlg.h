@@ -61,11 +61,14 @@ class CSheetDlg : public win::PropSheet {
     void ShowTrayMenu();
     bool OnSysCommand(WPARAM command);
     void OnGetMinMaxInfo(MINMAXINFO& info) const;
+    void OnDpiChanged(int dpi, LPARAM suggested);
     void BringUp();
 
     bool m_firstUse = false;
     RECT m_initialRect{};
     bool m_initialised = false;
+    // The dots per inch the sheet is drawn at; m_initialRect is at this scale.
+    int m_dpi = 96;
     bool m_relayoutPending = false;
     uint32_t m_tickCount = 0;
     CControlLayout m_layout;

@@ -1,5 +1,6 @@
 #include "ui/TrayPicture.h"
 
+#include "ui/DpiScale.h"
 #include "ui/TrayText.h"
 
 #include <algorithm>
@@ -45,37 +46,52 @@ void DrawBevelBox(HDC dc, const RECT& rect, COLORREF base, int depth, int bands)
     }
 }
 
-void DrawTrayPicture(HDC memory, COLORREF background, int cpuPercent, int ramPercent) {
-    DrawBevelBox(memory, RECT{0, 0, kTrayPictureSize, kTrayPictureSize}, background, 50);
+int TrayPictureSizeFor(int smallIcon) {
+    return smallIcon > kTrayPictureSize + 1 ? smallIcon - 1 : kTrayPictureSize;
+}
+
+void DrawTrayPicture(HDC memory, COLORREF background, int cpuPercent, int ramPercent, int size) {
+    // Only the light edges show: the dark ones fall just beyond the tile, at
+    // every size as at 15 pixels.
+    const int bands = std::max(1, size / 8);
+    const int beyond = size + bands - 1;
+    DrawBevelBox(memory, RECT{0, 0, beyond, beyond}, background, 50, bands);
+    // The bars are laid out on the 15-pixel tile and scaled with it.
+    auto at = [size](int pixels15) { return ScaleRounded(pixels15, size, kTrayPictureSize); };
+    const int bottom = at(14);
     const int cpuHeight = BarHeight(cpuPercent);
     if (cpuHeight > 0) {
-        FillBox(memory, RECT{1, 14 - cpuHeight, 7, 14}, RGB(50, 100 + 7 * cpuHeight, 50));
+        FillBox(memory, RECT{at(1), bottom - at(cpuHeight), at(7), bottom},
+                RGB(50, 100 + 7 * cpuHeight, 50));
     }
     const int ramHeight = BarHeight(ramPercent);
     if (ramHeight > 0) {
-        FillBox(memory, RECT{8, 14 - ramHeight, 14, 14}, RGB(50, 50, 100 + 7 * ramHeight));
+        FillBox(memory, RECT{at(8), bottom - at(ramHeight), at(14), bottom},
+                RGB(50, 50, 100 + 7 * ramHeight));
     }
 }
 
-win::UniqueBitmap DrawTrayBitmap(HDC reference, COLORREF background, int cpuPercent,
-                                 int ramPercent) {
-    win::UniqueBitmap bitmap(
-        ::CreateCompatibleBitmap(reference, kTrayPictureSize, kTrayPictureSize));
+win::UniqueBitmap DrawTrayBitmap(HDC reference, COLORREF background, int cpuPercent, int ramPercent,
+                                 int size) {
+    win::UniqueBitmap bitmap(::CreateCompatibleBitmap(reference, size, size));
     win::UniqueMemoryDc memory(::CreateCompatibleDC(reference));
     if (!bitmap || !memory) {
         return {};
     }
     win::SelectGuard select(memory.Get(), bitmap.Get());
-    DrawTrayPicture(memory.Get(), background, cpuPercent, ramPercent);
+    DrawTrayPicture(memory.Get(), background, cpuPercent, ramPercent, size);
     return bitmap;
 }
 
 win::UniqueIcon CTrayCanvas::CreatePicture(HWND reference, COLORREF background, int cpuPercent,
                                            int ramPercent) {
-    if (!m_bitmap || !m_memory) {
+    // The shell shows tray icons at its small icon size, the system's scale.
+    const int size = TrayPictureSizeFor(::GetSystemMetrics(SM_CXSMICON));
+    if (!m_bitmap || !m_memory || size != m_size) {
         win::WindowDc dc(reference);
-        m_bitmap.Reset(::CreateCompatibleBitmap(dc.Get(), kTrayPictureSize, kTrayPictureSize));
+        m_bitmap.Reset(::CreateCompatibleBitmap(dc.Get(), size, size));
         m_memory.Reset(::CreateCompatibleDC(dc.Get()));
+        m_size = size;
         if (!m_bitmap || !m_memory) {
             return {};
         }
@@ -83,7 +99,7 @@ win::UniqueIcon CTrayCanvas::CreatePicture(HWND reference, COLORREF background, 
     {
         // Selected only while drawing: the icon is made from an unselected bitmap.
         win::SelectGuard select(m_memory.Get(), m_bitmap.Get());
-        DrawTrayPicture(m_memory.Get(), background, cpuPercent, ramPercent);
+        DrawTrayPicture(m_memory.Get(), background, cpuPercent, ramPercent, m_size);
     }
     ICONINFO info{};
     info.fIcon = TRUE;

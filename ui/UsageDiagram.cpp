@@ -1,9 +1,13 @@
 #include "ui/UsageDiagram.h"
 
 #include "app/PathHelpers.h"
+#include "ui/DpiScale.h"
+#include "ui/ScreenDpi.h"
 #include "win/Handle.h"
 
 #include <algorithm>
+#include <initializer_list>
+#include <memory>
 #include <string>
 
 namespace {
@@ -20,26 +24,51 @@ constexpr int kLoweredLabelTop = 23;
 // ...when the area is tall enough to have room below it.
 constexpr int kRoomForLoweredLabel = 45;
 
-// Made on the first drawing and kept for the program's life: diagrams are
-// redrawn every second and a half.
-struct DiagramTools {
-    win::UniqueBrush background{::CreateSolidBrush(RGB(0, 0, 0))};
-    win::UniquePen curve{::CreatePen(PS_SOLID, 1, kCurveColour)};
-    win::UniquePen grid{::CreatePen(PS_SOLID, 1, kGridColour)};
+// The sizes of a diagram at 96 dots per inch; scaled to its screen's.
+struct DiagramMetrics {
+    int gridStep = kGridStep;
+    int line = 1;
+    int labelInset = kLabelInset;
+    int loweredLabelTop = kLoweredLabelTop;
+    int roomForLoweredLabel = kRoomForLoweredLabel;
 };
 
-const DiagramTools& Tools() {
-    static const DiagramTools tools;
-    return tools;
+DiagramMetrics MetricsFor(int dpi) {
+    DiagramMetrics m;
+    for (int* size :
+         {&m.gridStep, &m.line, &m.labelInset, &m.loweredLabelTop, &m.roomForLoweredLabel}) {
+        *size = ScaleForDpi(*size, dpi);
+    }
+    return m;
 }
 
-void DrawGrid(HDC dc, int w, int h) {
-    win::SelectGuard select(dc, Tools().grid.Get());
-    for (int x = 0; x < w; x += kGridStep) {
+// Made on the first drawing and kept for the program's life (diagrams are
+// redrawn every second and a half); made again when the screen's scale changes.
+struct DiagramTools {
+    explicit DiagramTools(int dpi) : dpi(dpi), metrics(MetricsFor(dpi)) {}
+    int dpi;
+    DiagramMetrics metrics;
+    win::UniqueBrush background{::CreateSolidBrush(RGB(0, 0, 0))};
+    win::UniquePen curve{::CreatePen(PS_SOLID, metrics.line, kCurveColour)};
+    win::UniquePen grid{::CreatePen(PS_SOLID, metrics.line, kGridColour)};
+};
+
+const DiagramTools& Tools(int dpi) {
+    static std::unique_ptr<DiagramTools> tools;
+    if (!tools || tools->dpi != dpi) {
+        tools = std::make_unique<DiagramTools>(dpi);
+    }
+    return *tools;
+}
+
+void DrawGrid(HDC dc, const DiagramTools& tools, int w, int h) {
+    win::SelectGuard select(dc, tools.grid.Get());
+    const int step = tools.metrics.gridStep;
+    for (int x = 0; x < w; x += step) {
         ::MoveToEx(dc, x, 0, nullptr);
         ::LineTo(dc, x, h);
     }
-    for (int y = 0; y < h; y += kGridStep) {
+    for (int y = 0; y < h; y += step) {
         ::MoveToEx(dc, 0, y, nullptr);
         ::LineTo(dc, w, y);
     }
@@ -53,8 +82,8 @@ int RowOf(double value, int h) {
     return static_cast<int>(row);
 }
 
-void DrawCurve(HDC dc, const std::vector<uint32_t>& history, int h) {
-    win::SelectGuard select(dc, Tools().curve.Get());
+void DrawCurve(HDC dc, const DiagramTools& tools, const std::vector<uint32_t>& history, int h) {
+    win::SelectGuard select(dc, tools.curve.Get());
     const int last = static_cast<int>(history.size()) - 1;
     ::MoveToEx(dc, last, RowOf(history[last], h), nullptr);
     for (int i = last; i >= 0; --i) {
@@ -62,16 +91,22 @@ void DrawCurve(HDC dc, const std::vector<uint32_t>& history, int h) {
     }
 }
 
-void DrawAverage(HDC dc, HWND control, double average, int w, int h) {
+void DrawAverage(HDC dc, const DiagramMetrics& m, HWND control, double average, int w, int h) {
+    // Dots as wide and high as the lines, one dot's width apart.
     const int row = RowOf(average, h);
-    for (int x = 0; x < w; x += 2) {
-        ::SetPixel(dc, x, row, kAverageDotColour);
+    for (int x = 0; x < w; x += 2 * m.line) {
+        for (int dx = 0; dx < m.line; ++dx) {
+            for (int dy = 0; dy < m.line; ++dy) {
+                ::SetPixel(dc, x + dx, row + dy, kAverageDotColour);
+            }
+        }
     }
 
     const std::string label = "average:" + DoubleToText(average, 1) + "%";
-    RECT place{kLabelInset, kLabelInset, w - kLabelInset, h - kLabelInset};
-    if (average > kHighAverage && h - 2 * kLabelInset > kRoomForLoweredLabel) {
-        place.top = kLoweredLabelTop;
+    const int inset = m.labelInset;
+    RECT place{inset, inset, w - inset, h - inset};
+    if (average > kHighAverage && h - 2 * inset > m.roomForLoweredLabel) {
+        place.top = m.loweredLabelTop;
     }
     // The dialog's own font, not the system font a fresh device context has.
     if (HFONT font = reinterpret_cast<HFONT>(::SendMessageA(control, WM_GETFONT, 0, 0))) {
@@ -117,15 +152,16 @@ double DrawUsageDiagram(HWND control, std::vector<uint32_t>& history, bool trim,
     RECT client{};
     ::GetClientRect(control, &client);
     ::IntersectClipRect(dc.Get(), client.left, client.top, client.right, client.bottom);
+    const DiagramTools& tools = Tools(WindowDpi(control));
     const RECT area{0, 0, w, h};
-    ::FillRect(dc.Get(), &area, Tools().background.Get());
-    DrawGrid(dc.Get(), w, h);
+    ::FillRect(dc.Get(), &area, tools.background.Get());
+    DrawGrid(dc.Get(), tools, w, h);
 
     double average = 0;
     if (!history.empty() && h > 0) {
-        DrawCurve(dc.Get(), history, h);
+        DrawCurve(dc.Get(), tools, history, h);
         average = UsageAverage(history);
-        DrawAverage(dc.Get(), control, average, w, h);
+        DrawAverage(dc.Get(), tools.metrics, control, average, w, h);
     }
     ::RestoreDC(dc.Get(), saved);
     return average;

@@ -67,8 +67,8 @@ int RemoteListView::Find(const std::string& name) const {
     return -1;
 }
 
-RECT RemoteListView::ItemRect(int item) const {
-    RECT rect{LVIR_BOUNDS, 0, 0, 0};
+RECT RemoteListView::ItemRect(int item, int part) const {
+    RECT rect{part, 0, 0, 0};
     if (!IsReady()) {
         return RECT{};
     }

@@ -5,6 +5,7 @@
 #include "win/Handle.h"
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <string>
 
@@ -41,8 +42,8 @@ class RemoteListView {
     std::string Text(int item, int column) const;
     // The first item whose column 0 reads name, or -1.
     int Find(const std::string& name) const;
-    // The item's whole row in screen coordinates.
-    RECT ItemRect(int item) const;
+    // The item's whole row (or the part LVIR_ names) in screen coordinates.
+    RECT ItemRect(int item, int part = LVIR_BOUNDS) const;
     // Scrolls the list until the item is in view.
     void EnsureVisible(int item) const;
 

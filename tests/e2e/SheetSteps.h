@@ -458,6 +458,36 @@ inline bool TooltipShowsFiguresOnly(DWORD programId) {
     return TrayTooltipOf(programId).rfind("CPU (green bar): ", 0) == 0;
 }
 
+// The notification area with the pointer resting on the first icon, and its
+// tooltip when it shows.
+inline void SaveTrayScreenshot(const std::string& name) {
+    HWND tray = FindTrayWindow();
+    if (tray == nullptr) {
+        return;
+    }
+    RECT area = ClientAreaOnScreen(tray);
+    // Placing the pointer moves no mouse: a small move onto the icon, as a
+    // mouse makes it, lets the notification area see the pointer arrive.
+    ::SetCursorPos(area.left + ::GetSystemMetrics(SM_CXSMICON) / 2, (area.top + area.bottom) / 2);
+    INPUT move{};
+    move.type = INPUT_MOUSE;
+    move.mi.dx = 2;
+    move.mi.dwFlags = MOUSEEVENTF_MOVE;
+    ::SendInput(1, &move, sizeof move);
+    HWND tip = nullptr;
+    if (WaitUntil(
+            [&] {
+                tip = ShownTrayTooltip();
+                return tip != nullptr;
+            },
+            5s)) {
+        RECT tipArea{};
+        ::GetWindowRect(tip, &tipArea);
+        ::UnionRect(&area, &area, &tipArea);
+    }
+    SaveScreenshot(name, area);
+}
+
 // --- The Processes page -----------------------------------------------------
 
 constexpr int kProcessIdColumn = 2;

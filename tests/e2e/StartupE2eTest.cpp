@@ -28,36 +28,6 @@ HWND WaitForSheetInTray(const RunningProgram& program) {
     return sheet;
 }
 
-// The notification area as it usually looks, nothing to flash about, with the
-// pointer resting on the first icon and its tooltip when it shows.
-void SaveTrayScreenshot() {
-    HWND tray = FindTrayWindow();
-    if (tray == nullptr) {
-        return;
-    }
-    RECT area = ClientAreaOnScreen(tray);
-    // Placing the pointer moves no mouse: a small move onto the icon, as a
-    // mouse makes it, lets the notification area see the pointer arrive.
-    ::SetCursorPos(area.left + 8, (area.top + area.bottom) / 2);
-    INPUT move{};
-    move.type = INPUT_MOUSE;
-    move.mi.dx = 2;
-    move.mi.dwFlags = MOUSEEVENTF_MOVE;
-    ::SendInput(1, &move, sizeof move);
-    HWND tip = nullptr;
-    if (WaitUntil(
-            [&] {
-                tip = ShownTrayTooltip();
-                return tip != nullptr;
-            },
-            5s)) {
-        RECT tipArea{};
-        ::GetWindowRect(tip, &tipArea);
-        ::UnionRect(&area, &area, &tipArea);
-    }
-    SaveScreenshot("tray", area);
-}
-
 // One click on the tray icon shows the sheet.
 void ShowByTrayClick(HWND sheet) {
     ClickFirstTrayIcon();
@@ -365,7 +335,7 @@ TEST_F(StartupTest, TooltipSaysUnacceptedEntryOnceANewEntryIsListed) {
     ASSERT_NE(sheet, nullptr);
     ASSERT_TRUE(WaitUntil([&] { return TooltipShowsFiguresOnly(program.Id()); }, 10s))
         << "the tooltip begins with the figures: " << TrayTooltipOf(program.Id());
-    SaveTrayScreenshot();
+    SaveTrayScreenshot("tray");
 
     // A program registers itself; the Autostart page lists it at its next
     // rescan (every 30 s), and from then on the tray's next update says so.

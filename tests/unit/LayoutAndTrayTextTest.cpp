@@ -1,4 +1,5 @@
 // Layout arithmetic and the tray's figures: no windows, so these also run natively.
+#include "ui/DpiScale.h"
 #include "ui/LayoutMath.h"
 #include "ui/TrayText.h"
 
@@ -19,6 +20,17 @@ TEST(LayoutMath, OtherChildrenScaleEachFlaggedEdgeAndTruncate) {
     EXPECT_EQ(ScaleChildBox(list, 0, 3.0, 3.0), list);
     // Shrinking truncates toward zero, also for negative coordinates.
     EXPECT_EQ(ScaleChildBox(LayoutBox{-9, -9, 9, 9}, 15, 0.5, 0.5), (LayoutBox{-4, -4, 4, 4}));
+}
+
+TEST(DpiScale, SizesStayAt96AndRoundHalvesAwayFromZeroElsewhere) {
+    EXPECT_EQ(ScaleForDpi(16, 96), 16);
+    EXPECT_EQ(ScaleForDpi(16, 144), 24);
+    EXPECT_EQ(ScaleForDpi(1, 144), 2) << "1.5 rounds up, as MulDiv does";
+    EXPECT_EQ(ScaleForDpi(-1, 144), -2);
+    EXPECT_EQ(ScaleForDpi(3, 120), 4) << "3.75";
+    EXPECT_EQ(ScaleForDpi(15, 0), 15) << "an unknown dpi leaves the size";
+    EXPECT_EQ(ScaleRounded(7, 23, 15), 11);
+    EXPECT_EQ(ScaleForDpi(20000000, 192), 40000000) << "the product needs 64 bits";
 }
 
 TEST(TrayFigures, PercentIsUsedTimesHundredOverTotalAndNeverDividesByZero) {

@@ -50,6 +50,13 @@ TEST(StaticColorLook, LabelEndsLeftOfTheSquareSwatchAtTheRightEnd) {
     EXPECT_EQ(swatch.right, 106);
     EXPECT_EQ(swatch.bottom, 11);
     EXPECT_LT(label.right, swatch.left) << "the label never runs into the swatch";
+
+    // At 150 % the gaps grow with the pixels.
+    const LookRect tall{0, 0, 162, 20};
+    EXPECT_EQ(LabelRect(tall, 144).left, 5);
+    EXPECT_EQ(LabelRect(tall, 144).right, 162 - 20 - 12);
+    EXPECT_EQ(SwatchRect(tall, 144).top, 3);
+    EXPECT_EQ(SwatchRect(tall, 144).right, 159);
 }
 
 TEST(StaticColorLook, SwatchFrameIsTheColourDarkenedByAFifth) {

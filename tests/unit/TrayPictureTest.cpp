@@ -8,8 +8,9 @@ namespace {
 // Reads the pixels of a tray bitmap drawn for the given figures.
 class TrayPixels {
   public:
-    TrayPixels(COLORREF background, int cpu, int ram) : m_screen(nullptr) {
-        m_bitmap = DrawTrayBitmap(m_screen.Get(), background, cpu, ram);
+    TrayPixels(COLORREF background, int cpu, int ram, int size = kTrayPictureSize)
+        : m_screen(nullptr) {
+        m_bitmap = DrawTrayBitmap(m_screen.Get(), background, cpu, ram, size);
         m_memory.Reset(::CreateCompatibleDC(m_screen.Get()));
         m_select = ::SelectObject(m_memory.Get(), m_bitmap.Get());
     }
@@ -66,6 +67,24 @@ TEST(TrayPicture, HalfCpuAndFullRamDrawTheirHeightsAndColours) {
         }
     }
     EXPECT_EQ(picture.At(14, 5), kTrayBackground) << "the right column stays free";
+}
+
+TEST(TrayPicture, ScaledScreensGetATileOnePixelSmallerThanTheShellsSmallIcons) {
+    EXPECT_EQ(TrayPictureSizeFor(16), kTrayPictureSize);
+    EXPECT_EQ(TrayPictureSizeFor(24), 23);
+    // At 150 %: two light bands, bars of 13 rows scaled to 20, all of it scaled.
+    TrayPixels picture(kTrayBackground, 100, 50, 23);
+    ASSERT_TRUE(picture.Drawn());
+    EXPECT_EQ(picture.At(0, 1), kLightEdge);
+    EXPECT_EQ(picture.At(1, 5), RGB(245, 245, 245)) << "inner band, half as light";
+    EXPECT_EQ(picture.At(2, 1), RGB(50, 191, 50)) << "CPU bar, top left";
+    EXPECT_EQ(picture.At(10, 20), RGB(50, 191, 50)) << "CPU bar, bottom right";
+    EXPECT_EQ(picture.At(11, 10), kTrayBackground) << "the gap";
+    EXPECT_EQ(picture.At(16, 11), kTrayBackground) << "above the half-high RAM bar";
+    EXPECT_EQ(picture.At(16, 12), RGB(50, 50, 142));
+    EXPECT_EQ(picture.At(20, 20), RGB(50, 50, 142));
+    EXPECT_EQ(picture.At(16, 21), kTrayBackground) << "the bottom row stays free";
+    EXPECT_EQ(picture.At(16, 22), kTrayBackground) << "the dark edges lie beyond the tile";
 }
 
 TEST(TrayPicture, FlashColourFillsTheTile) {

@@ -1,5 +1,6 @@
 #include "ui/controls/EStaticColor.h"
 
+#include "ui/ScreenDpi.h"
 #include "ui/controls/StaticColorLook.h"
 #include "win/CommonDialogs.h"
 #include "win/Handle.h"
@@ -23,9 +24,14 @@ void FillWith(HDC dc, const RECT& rect, COLORREF colour) {
     ::FillRect(dc, &rect, brush.Get());
 }
 
-void FrameWith(HDC dc, const RECT& rect, COLORREF colour) {
+// A frame as many pixels wide as one 96-dpi pixel is at dpi.
+void FrameWith(HDC dc, const RECT& rect, COLORREF colour, int dpi) {
     win::UniqueBrush brush(::CreateSolidBrush(colour));
-    ::FrameRect(dc, &rect, brush.Get());
+    RECT ring = rect;
+    for (int i = 0; i < ScaleForDpi(1, dpi); ++i) {
+        ::FrameRect(dc, &ring, brush.Get());
+        ::InflateRect(&ring, -1, -1);
+    }
 }
 
 } // namespace
@@ -67,9 +73,10 @@ void CEStaticColor::Draw(HDC dc) const {
     const StaticColorLook look = ChooseStaticColorLook(
         ::GetSysColor(COLOR_BTNFACE), ::GetSysColor(COLOR_BTNSHADOW), hover, disabled);
 
+    const int dpi = WindowDpi(m_hWnd);
     const int saved = ::SaveDC(dc);
     FillWith(dc, whole, look.background);
-    FrameWith(dc, whole, look.frame);
+    FrameWith(dc, whole, look.frame, dpi);
 
     const LookRect lookWhole{whole.left, whole.top, whole.right, whole.bottom};
     if (m_flags & kStaticColorDrawLabel) {
@@ -79,15 +86,15 @@ void CEStaticColor::Draw(HDC dc) const {
         }
         ::SetTextColor(dc, look.text);
         ::SetBkMode(dc, TRANSPARENT);
-        RECT label = ToRect(LabelRect(lookWhole));
+        RECT label = ToRect(LabelRect(lookWhole, dpi));
         const std::string text = GetText();
         ::DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &label,
                     DT_RIGHT | DT_NOPREFIX | DT_END_ELLIPSIS);
     }
 
-    const RECT swatch = ToRect(SwatchRect(lookWhole));
+    const RECT swatch = ToRect(SwatchRect(lookWhole, dpi));
     FillWith(dc, swatch, m_colour & 0xFFFFFF);
-    FrameWith(dc, swatch, SwatchFrameColour(m_colour));
+    FrameWith(dc, swatch, SwatchFrameColour(m_colour), dpi);
     ::RestoreDC(dc, saved);
 }
 

@@ -1,5 +1,8 @@
 #include "ui/controls/IconButton.h"
 
+#include "ui/DpiScale.h"
+#include "ui/ScreenDpi.h"
+
 #include <windowsx.h>
 
 #include <string>
@@ -18,13 +21,24 @@ CIconButton::CIconButton() {
 }
 
 BOOL CIconButton::SetIcon(const char* resource, unsigned style, int width, int height) {
-    m_icon.Reset(static_cast<HICON>(::LoadImageA(::GetModuleHandleA(nullptr), resource, IMAGE_ICON,
-                                                 width, height, LR_DEFAULTCOLOR)));
+    m_resource = resource;
     m_style = style;
-    if (width != 0 || height != 0) {
+    m_scaledIcon = width == 0 && height == 0;
+    if (!m_scaledIcon) {
         m_iconWidth = width;
         m_iconHeight = height;
     }
+    return ReloadIcon();
+}
+
+BOOL CIconButton::ReloadIcon() {
+    m_dpi = WindowDpi(m_hWnd);
+    if (m_scaledIcon) {
+        m_iconWidth = m_iconHeight = ScaleForDpi(kIconButtonIconSize, m_dpi);
+    }
+    m_icon.Reset(
+        static_cast<HICON>(::LoadImageA(::GetModuleHandleA(nullptr), m_resource, IMAGE_ICON,
+                                        m_iconWidth, m_iconHeight, LR_DEFAULTCOLOR)));
     ICONINFO info{};
     BOOL result = m_icon ? ::GetIconInfo(m_icon.Get(), &info) : FALSE;
     // GetIconInfo hands out copies of the icon's bitmaps.
@@ -64,16 +78,21 @@ void CIconButton::Draw(const DRAWITEMSTRUCT& item) {
     }
 
     const bool centred = (m_style & kIconButtonIconLeft) == 0;
-    int iconX = centred ? width / 2 + offset - m_iconWidth / 2 : 3 + offset;
-    int iconY = centred ? static_cast<int>(height * 0.5 - m_iconHeight * 0.5 + offset) : 3 + offset;
+    const int inset = ScaleForDpi(3, m_dpi);
+    int iconX = centred ? width / 2 + offset - m_iconWidth / 2 : inset + offset;
+    int iconY =
+        centred ? static_cast<int>(height * 0.5 - m_iconHeight * 0.5 + offset) : inset + offset;
     if (m_icon) {
         ::DrawIconEx(dc, iconX, iconY, m_icon.Get(), m_iconWidth, m_iconHeight, 0, nullptr,
                      DI_NORMAL);
     }
     if (m_style & kIconButtonCaption) {
-        win::SelectGuard font(dc, ::GetStockObject(DEFAULT_GUI_FONT));
+        // The dialog's font, which follows the screen's scale; the stock one is
+        // the system's, of another size there.
+        HGDIOBJ font = reinterpret_cast<HGDIOBJ>(::SendMessageA(m_hWnd, WM_GETFONT, 0, 0));
+        win::SelectGuard select(dc, font != nullptr ? font : ::GetStockObject(DEFAULT_GUI_FONT));
         ::SetBkMode(dc, TRANSPARENT);
-        RECT text{iconX + m_iconWidth + 3, 0, width, height};
+        RECT text{iconX + m_iconWidth + inset, 0, width, height};
         std::string caption = GetText();
         UINT format = DT_SINGLELINE | DT_VCENTER | (centred ? DT_CENTER : 0);
         ::DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &text, format);
@@ -142,6 +161,12 @@ LRESULT CIconButton::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         m_pressed = false;
         ::InvalidateRect(m_hWnd, nullptr, FALSE);
         return DefaultProc(msg, wParam, lParam);
+    case kDpiChangedAfterParent:
+        if (m_resource != nullptr) {
+            ReloadIcon();
+            ::InvalidateRect(m_hWnd, nullptr, FALSE);
+        }
+        return 0;
     case WM_LBUTTONDBLCLK: {
         LRESULT result = DefaultProc(msg, wParam, lParam);
         // A double click acts as a second click.

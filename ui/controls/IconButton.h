@@ -9,12 +9,15 @@ constexpr unsigned kIconButtonToggle = 0x02;
 constexpr unsigned kIconButtonCaption = 0x04;
 constexpr unsigned kIconButtonIconLeft = 0x08;
 constexpr unsigned kIconButtonCommandOnPress = 0x10;
+// The icon's side at 96 dots per inch when SetIcon is given none.
+constexpr int kIconButtonIconSize = 16;
 
 class CIconButton : public win::Window {
   public:
     CIconButton();
 
-    // Loads the icon from the program's resources; width and height 0 keep 16.
+    // Loads the icon from the program's resources; width and height 0 take
+    // 16 pixels at the screen's scale, and follow the scale when it changes.
     BOOL SetIcon(const char* resource, unsigned style, int width, int height);
 
     IconButtonColours m_colours;
@@ -30,8 +33,12 @@ class CIconButton : public win::Window {
     LRESULT OnMouseMove(UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT OnLeftButtonDown(UINT msg, WPARAM wParam, LPARAM lParam);
     void WaitForButtonRelease() const;
+    BOOL ReloadIcon();
 
     unsigned m_style = 0;
+    const char* m_resource = nullptr;
+    bool m_scaledIcon = false;
+    int m_dpi = 96;
     win::UniqueIcon m_icon;
     int m_iconWidth = 16;
     int m_iconHeight = 16;

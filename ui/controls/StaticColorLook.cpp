@@ -41,14 +41,16 @@ StaticColorLook ChooseStaticColorLook(LookColour buttonFace, LookColour buttonSh
     return look;
 }
 
-LookRect LabelRect(const LookRect& whole) {
+LookRect LabelRect(const LookRect& whole, int dpi) {
     const int height = whole.bottom - whole.top;
-    return {whole.left + 3, whole.top, whole.right - height - 8, whole.bottom};
+    return {whole.left + ScaleForDpi(3, dpi), whole.top, whole.right - height - ScaleForDpi(8, dpi),
+            whole.bottom};
 }
 
-LookRect SwatchRect(const LookRect& whole) {
+LookRect SwatchRect(const LookRect& whole, int dpi) {
     const int height = whole.bottom - whole.top;
-    return {whole.right - height, whole.top + 2, whole.right - 2, whole.bottom - 2};
+    const int gap = ScaleForDpi(2, dpi);
+    return {whole.right - height, whole.top + gap, whole.right - gap, whole.bottom - gap};
 }
 
 LookColour SwatchFrameColour(LookColour colour) {

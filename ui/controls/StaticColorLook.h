@@ -1,5 +1,7 @@
 #pragma once
 // How the colour swatch control looks in each state, apart from any window.
+#include "ui/DpiScale.h"
+
 #include <cstdint>
 
 using LookColour = uint32_t; // 0x00BBGGRR
@@ -25,7 +27,8 @@ struct LookRect {
     int bottom = 0;
 };
 
-// The label sits left of the swatch, which is a square at the right end.
-LookRect LabelRect(const LookRect& whole);
-LookRect SwatchRect(const LookRect& whole);
+// The label sits left of the swatch, which is a square at the right end; the
+// gaps between them are 96-dpi pixels scaled to dpi.
+LookRect LabelRect(const LookRect& whole, int dpi = kDesignDpi);
+LookRect SwatchRect(const LookRect& whole, int dpi = kDesignDpi);
 LookColour SwatchFrameColour(LookColour colour);
