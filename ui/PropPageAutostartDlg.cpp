@@ -13,6 +13,7 @@
 #include "ui/PageKeys.h"
 #include "ui/QuickMenu.h"
 #include "ui/ScreenDpi.h"
+#include "win/LoopWaits.h"
 
 #include <commctrl.h>
 
@@ -20,6 +21,9 @@ namespace {
 
 constexpr UINT_PTR kPageTimerId = 0;
 constexpr UINT kRescanPeriodMs = 30000;
+// A program writes its entry in a burst of changes: one rescan when they settle.
+constexpr UINT_PTR kChangeTimerId = 1;
+constexpr UINT kChangeSettleMs = 150;
 
 constexpr COLORREF kUnacceptedText = RGB(200, 0, 0);
 constexpr COLORREF kUnacceptedHighlightedText = RGB(255, 220, 220);
@@ -161,9 +165,23 @@ BOOL CPropPageAutostartDlg::OnInitDialog() {
     RefreshEntries(true);
     RefreshRemovedList();
     ::SetTimer(m_hWnd, kPageTimerId, kRescanPeriodMs, nullptr);
+    WatchForChanges();
     CreateActionBar();
     RecordLayout();
     return TRUE;
+}
+
+void CPropPageAutostartDlg::WatchForChanges() {
+    m_watch = std::make_unique<CAutostartWatch>(GetAutostartLocations());
+    LogValue("Autostart places not watched:", static_cast<uint32_t>(m_watch->Unwatched()));
+    win::SetLoopWaits(m_watch->Events(), [this](size_t index) { OnWatchSignalled(index); });
+}
+
+void CPropPageAutostartDlg::OnWatchSignalled(size_t index) {
+    // Watched again before the rescan reads, so nothing written meanwhile is missed.
+    if (m_watch && m_watch->Rearm(index)) {
+        ::SetTimer(m_hWnd, kChangeTimerId, kChangeSettleMs, nullptr);
+    }
 }
 
 void CPropPageAutostartDlg::InitLists() {
@@ -477,7 +495,10 @@ bool CPropPageAutostartDlg::OnNotify(NMHDR& header, LRESULT& result) {
 bool CPropPageAutostartDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (msg) {
     case WM_TIMER:
-        if (wParam == kPageTimerId) {
+        if (wParam == kChangeTimerId) {
+            ::KillTimer(m_hWnd, kChangeTimerId);
+        }
+        if (wParam == kPageTimerId || wParam == kChangeTimerId) {
             RefreshEntries(true);
         }
         return false;
@@ -489,6 +510,8 @@ bool CPropPageAutostartDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LR
         result = TRUE;
         return true;
     case WM_DESTROY:
+        win::SetLoopWaits({}, nullptr);
+        m_watch.reset();
         m_current.GetAccepted().Store();
         return false;
     default:

@@ -2,6 +2,7 @@
 // The Autostart page: the entries registered now and the removed ones, and the
 // check for entries the user has not accepted.
 #include "app/WarningGate.h"
+#include "autostart/AutostartWatch.h"
 #include "autostart/CurrentEntries.h"
 #include "autostart/RemoveRestore.h"
 #include "res/resource.h"
@@ -10,6 +11,7 @@
 #include "ui/PageCommands.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -67,11 +69,16 @@ class CPropPageAutostartDlg : public COrvPage, public IPageCommands, public IRem
     void ShowRemovedEntriesMenu();
     void RemoveFirstSelected();
     void SetSelectedState(int32_t state);
+    void WatchForChanges();
+    void OnWatchSignalled(size_t index);
 
     HWND CurrentList() const { return GetItem(IDC_AUTOSTART_CURRENT); }
     HWND RemovedList() const { return GetItem(IDC_AUTOSTART_REMOVED); }
 
     CCurrentEntries m_current;
+    // Tells of a change the moment it is written; the periodic rescan stays
+    // for what cannot be watched.
+    std::unique_ptr<CAutostartWatch> m_watch;
     RemovedEntryList m_removed;
     COrvCommonDlg m_bar;
     // While list 1001 is rebuilt its notifications are not the user's doing.

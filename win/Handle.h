@@ -67,6 +67,9 @@ inline void CloseKernelHandle(HANDLE h) {
 inline void CloseFind(HANDLE h) {
     ::FindClose(h);
 }
+inline void CloseChangeNotification(HANDLE h) {
+    ::FindCloseChangeNotification(h);
+}
 inline void CloseRegKey(HKEY h) {
     ::RegCloseKey(h);
 }
@@ -99,6 +102,7 @@ using KernelHandleTraits = NullInvalidTraits<HANDLE, CloseKernelHandle>;
 using FileHandleTraits = InvalidValueTraits<CloseKernelHandle>;
 using FindHandleTraits = InvalidValueTraits<CloseFind>;
 using RegKeyTraits = NullInvalidTraits<HKEY, CloseRegKey>;
+using ChangeNotificationTraits = InvalidValueTraits<CloseChangeNotification>;
 using IconTraits = NullInvalidTraits<HICON, DestroyIconHandle>;
 using CursorTraits = NullInvalidTraits<HCURSOR, DestroyCursorHandle>;
 template <typename T> using GdiObjectTraits = NullInvalidTraits<T, DeleteGdiObject>;
@@ -112,6 +116,7 @@ using UniqueHandle = Unique<KernelHandleTraits>;
 using UniqueFile = Unique<FileHandleTraits>;
 using UniqueFind = Unique<FindHandleTraits>;
 using UniqueRegKey = Unique<RegKeyTraits>;
+using UniqueChangeNotification = Unique<ChangeNotificationTraits>;
 using UniqueIcon = Unique<IconTraits>;
 using UniqueCursor = Unique<CursorTraits>;
 using UniqueBitmap = Unique<GdiObjectTraits<HBITMAP>>;

@@ -1,5 +1,7 @@
 #include "win/PropSheet.h"
 
+#include "win/LoopWaits.h"
+
 #include <cstddef>
 
 namespace win {
@@ -93,7 +95,7 @@ INT_PTR PropSheet::DoModal() {
     MSG msg{};
     bool quit = false;
     while (!IsFinished()) {
-        BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
+        BOOL got = GetMessageOrSignal(msg);
         if (got == 0 || got == -1) {
             quit = got == 0;
             break;

@@ -1,6 +1,8 @@
 // The Autostart page's entries and its check for unaccepted ones, against the
 // real registry.
 #include "app/SystemHelpers.h"
+#include "autostart/AutostartScan.h"
+#include "autostart/AutostartWatch.h"
 #include "autostart/CurrentEntries.h"
 #include "tests/unit/RecordingGate.h"
 #include "tests/unit/TempDir.h"
@@ -8,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <shlobj.h>
 
 namespace {
 
@@ -140,4 +143,40 @@ TEST_F(CurrentEntries, TheWarningAcceptsAPathOnlyWhileAnEntryHasIt) {
         }
     }
     EXPECT_FALSE(m_current.CheckUnaccepted(gate)) << "both test entries are accepted now";
+}
+
+// A key that is not there yet is watched from its nearest parent and from
+// itself once it appears; a startup folder through the file system. Each
+// change signals within the wait, and the watch goes on after it.
+TEST(AutostartWatch, KeysAndFoldersSignalEachChangeAndKeysMissingAtFirstAreWatchedOnceMade) {
+    const std::string parent = "SOFTWARE\\orv-watch-" + std::to_string(GetCurrentProcessId());
+    const std::string keyPath = parent + "\\Run";
+    AutostartLocation key;
+    key.root = 0x80000001;
+    key.keyPath = keyPath;
+    AutostartLocation folder;
+    folder.csidl = CSIDL_STARTUP;
+    CAutostartWatch watch({key, folder});
+    ASSERT_EQ(watch.Unwatched(), 0u);
+    ASSERT_EQ(watch.Events().size(), 2u);
+    EXPECT_EQ(watch.WatchedPath(0), "SOFTWARE");
+    const auto signalled = [&](size_t index) {
+        return WaitForSingleObject(watch.Events()[index], 5000) == WAIT_OBJECT_0;
+    };
+
+    EXPECT_EQ(WriteRegString(HKEY_CURRENT_USER, keyPath, "x.exe", "Watched"), ERROR_SUCCESS);
+    ASSERT_TRUE(signalled(0)) << "the parent sees the key made";
+    ASSERT_TRUE(watch.Rearm(0));
+    EXPECT_EQ(watch.WatchedPath(0), keyPath);
+    EXPECT_EQ(WriteRegString(HKEY_CURRENT_USER, keyPath, "y.exe", "Watched"), ERROR_SUCCESS);
+    EXPECT_TRUE(signalled(0)) << "the key itself sees its value change";
+    RegDeleteKeyA(HKEY_CURRENT_USER, keyPath.c_str());
+    RegDeleteKeyA(HKEY_CURRENT_USER, parent.c_str());
+
+    const std::string file = GetSpecialFolderPath(CSIDL_STARTUP) + "\\orv-watch.txt";
+    ASSERT_TRUE(WriteFileText(file, "new"));
+    EXPECT_TRUE(signalled(1));
+    ASSERT_TRUE(watch.Rearm(1));
+    DeleteFileA(file.c_str());
+    EXPECT_TRUE(signalled(1)) << "and after it, the next";
 }
