@@ -4,6 +4,7 @@
 #include "app/PathHelpers.h"
 #include "app/SystemHelpers.h"
 #include "autostart/AutostartLocations.h"
+#include "autostart/AutostartScan.h"
 #include "autostart/EntryTexts.h"
 #include "ui/AppWindow.h"
 #include "ui/DpiScale.h"
