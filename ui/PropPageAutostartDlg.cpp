@@ -6,6 +6,7 @@
 #include "autostart/AutostartLocations.h"
 #include "autostart/AutostartScan.h"
 #include "autostart/EntryTexts.h"
+#include "autostart/StartupApproved.h"
 #include "ui/AppWindow.h"
 #include "ui/DpiScale.h"
 #include "ui/EntryActions.h"
@@ -173,7 +174,11 @@ BOOL CPropPageAutostartDlg::OnInitDialog() {
 }
 
 void CPropPageAutostartDlg::WatchForChanges() {
-    m_watch = std::make_unique<CAutostartWatch>(GetAutostartLocations());
+    // The system's own on/off switches too: switching one changes how its entry shows.
+    std::vector<AutostartLocation> places = GetAutostartLocations();
+    const std::vector<AutostartLocation> switches = GetStartupApprovedLocations();
+    places.insert(places.end(), switches.begin(), switches.end());
+    m_watch = std::make_unique<CAutostartWatch>(places);
     LogValue("Autostart places not watched:", static_cast<uint32_t>(m_watch->Unwatched()));
     win::SetLoopWaits(m_watch->Events(), [this](size_t index) { OnWatchSignalled(index); });
 }
@@ -392,7 +397,11 @@ void CPropPageAutostartDlg::DrawEntry(const DRAWITEMSTRUCT& draw) const {
     const bool highlighted = (draw.itemState & (ODS_SELECTED | ODS_FOCUS)) != 0;
     ::FillRect(dc, &rect, ::GetSysColorBrush(highlighted ? COLOR_HIGHLIGHT : COLOR_WINDOW));
     COLORREF text = ::GetSysColor(highlighted ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT);
-    if (m_current.GetAccepted().GetState(entry.path) == 0) {
+    if (entry.switchedOff) {
+        if (!highlighted) {
+            text = ::GetSysColor(COLOR_GRAYTEXT);
+        }
+    } else if (m_current.GetAccepted().GetState(entry.path) == 0) {
         text = highlighted ? kUnacceptedHighlightedText : kUnacceptedText;
     }
     const int savedDc = ::SaveDC(dc);

@@ -207,6 +207,25 @@ TEST_F(AutostartPageTest, NewValueTurnsUpRedIsAcceptedRemovedAndRestored) {
         3s))
         << LogText(m_program->Id());
 
+    // Switched off in the system's startup settings: grey, not red, and said so.
+    win::UniqueRegKey switches;
+    ASSERT_EQ(::RegCreateKeyExA(
+                  HKEY_CURRENT_USER,
+                  "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run", 0,
+                  nullptr, 0, KEY_SET_VALUE, nullptr, switches.Put(), nullptr),
+              ERROR_SUCCESS);
+    const BYTE off[12] = {3, 0, 0, 0, 0x17, 0x79, 0xbd, 0x01, 0x17, 0xd9, 0xd1, 0x01};
+    ASSERT_EQ(::RegSetValueExA(switches.Get(), "Orvane Test New", 0, REG_BINARY, off, sizeof(off)),
+              ERROR_SUCCESS);
+    EXPECT_TRUE(WaitUntil(
+        [&] { return RedPixelsOf("Orvane Test New", ::GetSysColor(COLOR_GRAYTEXT)) >= 20; }, 3s))
+        << "the switches are watched too";
+    EXPECT_EQ(RedPixelsOf("Orvane Test New"), 0);
+    SaveScreenshot("pages\\autostart-switched-off", m_sheet);
+    ClickItem(*m_current, m_current->Find("Orvane Test New"));
+    EXPECT_TRUE(testsupport::Contains(WindowText(info), "\r\nState: Disabled")) << WindowText(info);
+    ::RegDeleteValueA(switches.Get(), "Orvane Test New");
+
     // Accept through the context menu: the row loses its red, the file keeps it.
     ClickItem(*m_current, m_current->Find("Orvane Test New"));
     EXPECT_TRUE(WaitUntil([&] { return RedPixelsOf("Orvane Test New", kUnacceptedPink) > 0; }, 3s))
