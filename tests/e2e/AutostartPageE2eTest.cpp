@@ -189,6 +189,22 @@ TEST_F(AutostartPageTest, NewValueTurnsUpRedIsAcceptedRemovedAndRestored) {
     }
     SaveScreenshot("pages\\autostart", m_sheet);
 
+    // So is a shortcut dropped into the startup folder, and a value in a key
+    // made after the program started.
+    CreateShortcut(StartupItem("Orvane Test Dropped.lnk"), later, "", "");
+    EXPECT_TRUE(WaitForEntry("Orvane Test Dropped", 3s)) << "the folder is watched";
+    const char* policyRun = "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer\\Run";
+    win::UniqueRegKey made;
+    ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, policyRun, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                                made.Put(), nullptr),
+              ERROR_SUCCESS);
+    ::RegSetValueExA(made.Get(), "Orvane Test Policy", 0, REG_SZ,
+                     reinterpret_cast<const BYTE*>(later.c_str()),
+                     static_cast<DWORD>(later.size() + 1));
+    EXPECT_TRUE(WaitForEntry("Orvane Test Policy", 3s)) << "watched from a parent while missing";
+    made.Reset();
+    ::RegDeleteKeyA(HKEY_CURRENT_USER, policyRun);
+
     // F5 in the list rescans at once.
     AddValue("Orvane Test Later", later);
     ClickItem(*m_current, m_current->Find("Orvane Test Alpha"));
