@@ -9,6 +9,7 @@
 #include "autostart/StartupApproved.h"
 #include "ui/AppWindow.h"
 #include "ui/DpiScale.h"
+#include "ui/EntryProcessLinks.h"
 #include "ui/EntryActions.h"
 #include "ui/FileIcons.h"
 #include "ui/NewAutostartItemDlg.h"
@@ -38,6 +39,7 @@ enum CurrentEntriesMenuItem : UINT {
     kMenuOpenFolder = 10,
     kMenuProperties = 11,
     kMenuMoreInfo = 12,
+    kMenuShowProcess = 13,
 };
 constexpr UINT kMenuRestore = 1;
 
@@ -103,6 +105,15 @@ int FirstSelected(HWND list) {
         ::SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
 }
 
+// The item alone selected and focused, in sight, with the keys on the list.
+void SelectOnly(HWND list, int item) {
+    ListView_SetItemState(list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    ListView_SetItemState(list, item, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    ListView_SetSelectionMark(list, item);
+    ListView_EnsureVisible(list, item, FALSE);
+    ::SetFocus(list);
+}
+
 int ColumnWidth(HWND list, int column) {
     return static_cast<int>(::SendMessageA(list, LVM_GETCOLUMNWIDTH, column, 0));
 }
@@ -129,6 +140,8 @@ void AppendCurrentEntriesMenuItems(CQuickMenu& menu) {
     menu.AppendItem(0, kMenuMoreInfo, "More info...\t(F3)");
     menu.AppendItem(MF_SEPARATOR, kQuickMenuSeparatorId, nullptr);
     menu.AppendItem(0, kMenuRemove, "Remove\t(Delete)");
+    menu.AppendItem(MF_SEPARATOR, kQuickMenuSeparatorId, nullptr);
+    menu.AppendItem(0, kMenuShowProcess, "Show its process");
 }
 
 int CommandOfCurrentEntriesMenuItem(int64_t item) {
@@ -145,6 +158,8 @@ int CommandOfCurrentEntriesMenuItem(int64_t item) {
         return kCommandProperties;
     case kMenuMoreInfo:
         return kCommandOnlineInfo;
+    case kMenuShowProcess:
+        return kCommandShowLinked;
     default:
         return 0;
     }
@@ -285,9 +300,45 @@ void CPropPageAutostartDlg::UpdateInfoText() {
 
 std::string CPropPageAutostartDlg::DescribeEntry(int index) const {
     const AutostartEntryList& entries = m_current.GetEntries();
-    return index >= 0 && static_cast<size_t>(index) < entries.size()
-               ? DescribeAutostartEntry(entries[static_cast<size_t>(index)])
-               : std::string();
+    if (index < 0 || static_cast<size_t>(index) >= entries.size()) {
+        return {};
+    }
+    const AutostartEntry& entry = entries[static_cast<size_t>(index)];
+    std::string text = DescribeAutostartEntry(entry);
+    if (m_jumps != nullptr) {
+        text += "\r\n" + DescribeProcessesOfEntry(entry, m_jumps->RunningProcesses());
+    }
+    return text;
+}
+
+void CPropPageAutostartDlg::ShowProcessOfSelected() {
+    const int index = FirstSelected(CurrentList());
+    const AutostartEntryList& entries = m_current.GetEntries();
+    if (m_jumps == nullptr || index < 0 || static_cast<size_t>(index) >= entries.size()) {
+        return;
+    }
+    const ProcessRowList& rows = m_jumps->RunningProcesses();
+    const std::vector<size_t> running =
+        FindProcessesOfEntry(entries[static_cast<size_t>(index)], rows);
+    if (running.empty()) {
+        AppMessageBox("Its program is not running now.");
+        return;
+    }
+    m_jumps->ShowProcess(rows[running.front()].processId);
+}
+
+void CPropPageAutostartDlg::SelectEntry(const AutostartEntry& wanted) {
+    HWND list = CurrentList();
+    const AutostartEntryList& entries = m_current.GetEntries();
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const AutostartEntry& entry = entries[i];
+        if (entry.root == wanted.root && entry.location == wanted.location &&
+            entry.name == wanted.name) {
+            SelectOnly(list, static_cast<int>(i));
+            UpdateInfoText();
+            return;
+        }
+    }
 }
 
 std::string CPropPageAutostartDlg::GetReportText(const std::string& separator) const {
@@ -312,6 +363,10 @@ void CPropPageAutostartDlg::RunCommand(int command) {
     }
     if (command == kCommandRefresh) {
         RefreshAfterChange();
+        return;
+    }
+    if (command == kCommandShowLinked) {
+        ShowProcessOfSelected();
         return;
     }
     // Only list 1001 takes commands; the removed list has its own menu.

@@ -47,6 +47,26 @@ CSheetDlg::CSheetDlg(const std::string& caption, HWND parent, UINT startPage)
     AddPage(m_pageAutostart);
     AddPage(m_pageProcess);
     AddPage(m_pageInfo);
+    m_pageAutostart.SetJumps(this);
+    m_pageProcess.SetJumps(this);
+}
+
+const ProcessRowList& CSheetDlg::RunningProcesses() const {
+    return m_pageProcess.GetTable().GetRows();
+}
+
+const AutostartEntryList& CSheetDlg::AutostartEntries() const {
+    return m_pageAutostart.GetEntries();
+}
+
+void CSheetDlg::ShowProcess(uint32_t processId) {
+    SetActivePage(m_pageProcess);
+    m_pageProcess.SelectProcess(processId);
+}
+
+void CSheetDlg::ShowEntry(const AutostartEntry& entry) {
+    SetActivePage(m_pageAutostart);
+    m_pageAutostart.SelectEntry(entry);
 }
 
 BOOL CSheetDlg::OnInitDialog() {
