@@ -22,7 +22,6 @@
 
 namespace {
 
-constexpr UINT_PTR kPageTimerId = 0;
 constexpr UINT kRescanPeriodMs = 30000;
 // A program writes its entry in a burst of changes: one rescan when they settle.
 constexpr UINT_PTR kChangeTimerId = 1;
@@ -181,11 +180,15 @@ BOOL CPropPageAutostartDlg::OnInitDialog() {
 
     RefreshEntries(true);
     RefreshRemovedList();
-    ::SetTimer(m_hWnd, kPageTimerId, kRescanPeriodMs, nullptr);
+    StartClock(kRescanPeriodMs);
     WatchForChanges();
     CreateActionBar();
     RecordLayout();
     return TRUE;
+}
+
+void CPropPageAutostartDlg::ClockTick() {
+    RefreshEntries(true);
 }
 
 void CPropPageAutostartDlg::WatchForChanges() {
@@ -563,7 +566,7 @@ bool CPropPageAutostartDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LR
         if (wParam == kChangeTimerId) {
             ::KillTimer(m_hWnd, kChangeTimerId);
         }
-        if (wParam == kPageTimerId || wParam == kChangeTimerId) {
+        if (wParam == kPageClockId || wParam == kChangeTimerId) {
             RefreshEntries(true);
         }
         return false;

@@ -77,6 +77,8 @@ class CPropPageAutostartDlg : public COrvPage, public IPageCommands, public IRem
     void SetSelectedState(int32_t state);
     void WatchForChanges();
     void OnWatchSignalled(size_t index);
+    // The periodic rescan, the net under the watch.
+    void ClockTick() override;
     void ShowProcessOfSelected();
 
     HWND CurrentList() const { return GetItem(IDC_AUTOSTART_CURRENT); }

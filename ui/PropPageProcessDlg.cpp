@@ -15,7 +15,6 @@
 
 namespace {
 
-constexpr UINT_PTR kPageTimerId = 0;
 constexpr UINT kProcessTickMs = 1000;
 constexpr uint32_t kRefreshEveryTicks = 5;
 constexpr uint32_t kSampleEveryTicks = 4;
@@ -103,7 +102,7 @@ BOOL CPropPageProcessDlg::OnInitDialog() {
     ListView_SetExtendedListViewStyle(list,
                                       ListView_GetExtendedListViewStyle(list) | LVS_EX_INFOTIP);
     RefreshList();
-    ::SetTimer(m_hWnd, kPageTimerId, kProcessTickMs, nullptr);
+    StartClock(kProcessTickMs);
 
     HWND diagram = GetItem(IDC_PROC_CPU_DIAGRAM);
     RECT rect{};
@@ -631,7 +630,7 @@ bool CPropPageProcessDlg::OnNotify(NMHDR& header, LRESULT& result) {
 bool CPropPageProcessDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (msg) {
     case WM_TIMER:
-        if (wParam == kPageTimerId) {
+        if (wParam == kPageClockId) {
             OnTimerTick();
         }
         result = 0;

@@ -56,6 +56,7 @@ class CPropPageProcessDlg : public COrvPage, public IPageCommands {
     void InsertColumns();
     void PlaceActionBar();
     void OnTimerTick();
+    void ClockTick() override { OnTimerTick(); }
     // Brings the items in line with the rows and puts the marks back; the
     // rows whose drawing changed repaint at the next paint. True when the
     // number of items changed (the whole list repaints then).

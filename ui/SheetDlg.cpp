@@ -146,6 +146,14 @@ void CSheetDlg::OnTimer(WPARAM id) {
         bool unacceptedProcess = m_pageProcess.GetTable().CheckUnaccepted(warnings);
         UpdateTrayIcon(unacceptedEntry || unacceptedProcess);
     }
+    // Hidden, this tick is the program's one clock: the pages' periodic work rides on it.
+    const bool hidden = !::IsWindowVisible(m_hWnd);
+    for (COrvPage* page :
+         {static_cast<COrvPage*>(&m_pageAutostart), static_cast<COrvPage*>(&m_pageProcess),
+          static_cast<COrvPage*>(&m_pageInfo)}) {
+        page->UseSheetClock(hidden);
+        page->SheetTick(kSheetTimerPeriodMs);
+    }
 }
 
 void CSheetDlg::RequestRelayout() {
