@@ -10,8 +10,10 @@ struct LoopWaits {
     SignalHandler onSignalled;
 };
 
+// The GUI thread's: it alone runs a message loop. A plain static, as a
+// thread-local object with a destructor costs every thread an exit hook.
 LoopWaits& ThreadWaits() {
-    thread_local LoopWaits waits;
+    static LoopWaits waits;
     return waits;
 }
 
