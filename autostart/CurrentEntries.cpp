@@ -2,6 +2,7 @@
 
 #include "app/PathHelpers.h"
 #include "autostart/AutostartScan.h"
+#include "autostart/EntryTexts.h"
 
 #include <utility>
 
@@ -23,12 +24,22 @@ bool CCurrentEntries::Refresh(bool onlyIfChanged) {
     AutostartEntryList fresh;
     EnumerateAutostartEntries(fresh);
     SortEntries(fresh, static_cast<int>(fresh.size()) - 1, m_order.ascending, m_order.column);
-    if (onlyIfChanged && SameEntries(fresh, m_entries)) {
-        return false;
+    const bool replace = !onlyIfChanged || !SameEntries(fresh, m_entries);
+    if (replace) {
+        m_entries = std::move(fresh);
+        ++m_entriesVersion;
     }
-    m_entries = std::move(fresh);
-    ++m_entriesVersion;
-    return true;
+    // A program's file changes without its entry changing.
+    CheckFiles();
+    return replace;
+}
+
+void CCurrentEntries::CheckFiles() {
+    for (const AutostartEntry& entry : m_entries) {
+        if (m_accepted.GetState(entry.path) != 0) {
+            m_accepted.CheckFile(entry.path, AutostartFileOf(entry));
+        }
+    }
 }
 
 void CCurrentEntries::SetSortColumn(int clickedColumn) {
@@ -52,7 +63,19 @@ bool CCurrentEntries::AcceptPath(const std::string& path) {
     for (const AutostartEntry& entry : m_entries) {
         // The entry's own spelling, which the check looks up.
         if (IsSamePath(entry.path, path)) {
-            m_accepted.SetState(entry.path, 1);
+            m_accepted.Accept(entry.path, AutostartFileOf(entry));
+        }
+    }
+    return m_accepted.WriteTo(m_accepted.GetFile());
+}
+
+bool CCurrentEntries::SetAccepted(const std::vector<std::string>& paths, int32_t state) {
+    for (const std::string& path : paths) {
+        m_accepted.SetState(path, state);
+        for (const AutostartEntry& entry : m_entries) {
+            if (state != 0 && entry.path == path) {
+                m_accepted.Accept(path, AutostartFileOf(entry));
+            }
         }
     }
     return m_accepted.WriteTo(m_accepted.GetFile());

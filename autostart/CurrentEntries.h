@@ -10,6 +10,7 @@
 #include "autostart/AutostartEntrySort.h"
 
 #include <string>
+#include <vector>
 
 class CCurrentEntries {
   public:
@@ -17,7 +18,8 @@ class CCurrentEntries {
 
     // Rescans and sorts. With onlyIfChanged, a scan that matches the entries
     // held (name, path and location, byte for byte, in order) is dropped.
-    // True when the entries were replaced.
+    // Either way the files of the accepted entries are checked against their
+    // identities. True when the entries were replaced.
     bool Refresh(bool onlyIfChanged);
 
     // From a header click: the same column again turns the order round;
@@ -40,8 +42,13 @@ class CCurrentEntries {
     // (IsSamePath) becomes accepted; the list is written to its own file
     // either way. False when the file could not be written.
     bool AcceptPath(const std::string& path);
+    // The page's Accept (1) and Unaccept (0) of the entries with these paths;
+    // the list is written to its own file. False when it could not be.
+    bool SetAccepted(const std::vector<std::string>& paths, int32_t state);
 
   private:
+    void CheckFiles();
+
     AutostartEntryList m_entries;
     // Counts up whenever the entries are replaced.
     uint64_t m_entriesVersion = 0;

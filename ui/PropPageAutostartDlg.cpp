@@ -224,7 +224,11 @@ void CPropPageAutostartDlg::AcceptPath(const std::string& path) {
 void CPropPageAutostartDlg::RefreshEntries(bool onlyIfChanged) {
     if (m_current.Refresh(onlyIfChanged)) {
         FillCurrentList();
+    } else if (m_current.GetAccepted().GetVersion() != m_drawnAcceptedVersion) {
+        // A file found changed turns its row red.
+        ::InvalidateRect(CurrentList(), nullptr, TRUE);
     }
+    m_drawnAcceptedVersion = m_current.GetAccepted().GetVersion();
 }
 
 void CPropPageAutostartDlg::FillCurrentList() {
@@ -280,9 +284,15 @@ void CPropPageAutostartDlg::UpdateInfoText() {
 
 std::string CPropPageAutostartDlg::DescribeEntry(int index) const {
     const AutostartEntryList& entries = m_current.GetEntries();
-    return index >= 0 && static_cast<size_t>(index) < entries.size()
-               ? DescribeAutostartEntry(entries[static_cast<size_t>(index)])
-               : std::string();
+    if (index < 0 || static_cast<size_t>(index) >= entries.size()) {
+        return {};
+    }
+    const AutostartEntry& entry = entries[static_cast<size_t>(index)];
+    std::string text = DescribeAutostartEntry(entry);
+    if (m_current.GetAccepted().IsChanged(entry.path)) {
+        text += std::string("\r\n") + kChangedSinceAcceptedNote;
+    }
+    return text;
 }
 
 std::string CPropPageAutostartDlg::GetReportText(const std::string& separator) const {
@@ -368,11 +378,8 @@ void CPropPageAutostartDlg::RemoveFirstSelected() {
 void CPropPageAutostartDlg::SetSelectedState(int32_t state) {
     std::vector<std::string> paths;
     CollectSelectedPaths(paths);
-    CAcceptedList& accepted = m_current.GetAccepted();
-    for (const std::string& path : paths) {
-        accepted.SetState(path, state);
-    }
-    if (!accepted.WriteTo(accepted.GetFile())) {
+    const CAcceptedList& accepted = m_current.GetAccepted();
+    if (!m_current.SetAccepted(paths, state)) {
         LogLine(" Failed to save the accepted entries");
         ShowFileNotSaved(accepted.GetFile(), kChangeHeldForThisRun);
     }
@@ -392,7 +399,7 @@ void CPropPageAutostartDlg::DrawEntry(const DRAWITEMSTRUCT& draw) const {
     const bool highlighted = (draw.itemState & (ODS_SELECTED | ODS_FOCUS)) != 0;
     ::FillRect(dc, &rect, ::GetSysColorBrush(highlighted ? COLOR_HIGHLIGHT : COLOR_WINDOW));
     COLORREF text = ::GetSysColor(highlighted ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT);
-    if (m_current.GetAccepted().GetState(entry.path) == 0) {
+    if (!m_current.GetAccepted().IsAccepted(entry.path)) {
         text = highlighted ? kUnacceptedHighlightedText : kUnacceptedText;
     }
     const int savedDc = ::SaveDC(dc);
