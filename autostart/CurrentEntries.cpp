@@ -4,6 +4,7 @@
 #include "autostart/AutostartScan.h"
 #include "autostart/EntryTexts.h"
 
+#include <algorithm>
 #include <utility>
 
 CCurrentEntries::CCurrentEntries(std::string acceptedFile) : m_accepted(std::move(acceptedFile)) {}
@@ -71,11 +72,12 @@ bool CCurrentEntries::AcceptPath(const std::string& path) {
 
 bool CCurrentEntries::SetAccepted(const std::vector<std::string>& paths, int32_t state) {
     for (const std::string& path : paths) {
-        m_accepted.SetState(path, state);
-        for (const AutostartEntry& entry : m_entries) {
-            if (state != 0 && entry.path == path) {
-                m_accepted.Accept(path, AutostartFileOf(entry));
-            }
+        const auto entry = std::find_if(m_entries.begin(), m_entries.end(),
+                                        [&](const AutostartEntry& e) { return e.path == path; });
+        if (state != 0 && entry != m_entries.end()) {
+            m_accepted.Accept(path, AutostartFileOf(*entry));
+        } else {
+            m_accepted.SetState(path, state);
         }
     }
     return m_accepted.WriteTo(m_accepted.GetFile());

@@ -255,12 +255,10 @@ std::string CProcessTable::GetInfoText(size_t rowIndex) const {
     }
     const ProcessRow& row = m_rows[rowIndex];
     const std::string longPath = GetLongPath(row.path);
-    std::string text =
-        FormatProcessInfo(row, GetFileInfoText(longPath.empty() ? row.path : longPath));
-    if (m_trust.IsChanged(row.path)) {
-        text += std::string("\r\n") + kChangedSinceAcceptedNote;
-    }
-    return text;
+    // The reason first, where the box shows it without scrolling.
+    return (m_trust.IsChanged(row.path) ? std::string(kChangedSinceAcceptedNote) + "\r\n"
+                                        : std::string()) +
+           FormatProcessInfo(row, GetFileInfoText(longPath.empty() ? row.path : longPath));
 }
 
 std::string CProcessTable::GetReportText(const std::string& separator) const {

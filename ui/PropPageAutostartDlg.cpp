@@ -288,11 +288,11 @@ std::string CPropPageAutostartDlg::DescribeEntry(int index) const {
         return {};
     }
     const AutostartEntry& entry = entries[static_cast<size_t>(index)];
-    std::string text = DescribeAutostartEntry(entry);
-    if (m_current.GetAccepted().IsChanged(entry.path)) {
-        text += std::string("\r\n") + kChangedSinceAcceptedNote;
-    }
-    return text;
+    // The reason first, where the box shows it without scrolling.
+    return (m_current.GetAccepted().IsChanged(entry.path)
+                ? std::string(kChangedSinceAcceptedNote) + "\r\n"
+                : std::string()) +
+           DescribeAutostartEntry(entry);
 }
 
 std::string CPropPageAutostartDlg::GetReportText(const std::string& separator) const {
