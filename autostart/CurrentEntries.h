@@ -17,9 +17,9 @@ class CCurrentEntries {
     explicit CCurrentEntries(std::string acceptedFile = std::string());
 
     // Rescans and sorts. With onlyIfChanged, a scan that matches the entries
-    // held (name, path and location, byte for byte, in order) is dropped.
-    // Either way the files of the accepted entries are checked against their
-    // identities. True when the entries were replaced.
+    // held (name, path, location and switch, byte for byte, in order) is
+    // dropped. Either way the files of the accepted entries are checked
+    // against their identities. True when the entries were replaced.
     bool Refresh(bool onlyIfChanged);
 
     // From a header click: the same column again turns the order round;
@@ -33,7 +33,7 @@ class CCurrentEntries {
     CAcceptedList& GetAccepted() { return m_accepted; }
     const CAcceptedList& GetAccepted() const { return m_accepted; }
 
-    // True when some entry is not accepted; opens a warning for each one the
+    // True when some entry the system will start is not accepted; opens a warning for each one the
     // gate lets through. The entries not accepted are kept from the last
     // check while neither the entries nor the accepted list changed.
     bool CheckUnaccepted(IWarningGate& warnings) const;
@@ -50,6 +50,9 @@ class CCurrentEntries {
     void CheckFiles();
 
     AutostartEntryList m_entries;
+    // Those the system will start: one switched off in its startup settings
+    // is not warned about while it stays off.
+    AutostartEntryList m_startingEntries;
     // Counts up whenever the entries are replaced.
     uint64_t m_entriesVersion = 0;
     CAcceptedList m_accepted;

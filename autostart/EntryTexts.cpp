@@ -20,8 +20,12 @@ std::string AutostartFileOf(const AutostartEntry& entry) {
 }
 
 std::string DescribeAutostartEntry(const AutostartEntry& entry) {
-    return "Title: " + entry.name + "\r\n" + GetFileInfoText(LongCommandOf(entry)) +
-           "\r\nLocation: " + entry.location;
+    std::string text = "Title: " + entry.name + "\r\n" + GetFileInfoText(LongCommandOf(entry)) +
+                       "\r\nLocation: " + entry.location;
+    if (entry.switchedOff) {
+        text += "\r\nState: Disabled in the startup settings of Windows, so it does not start";
+    }
+    return text;
 }
 
 std::string GetAutostartReportText(const AutostartEntryList& entries,
