@@ -24,6 +24,7 @@ int32_t CAcceptedList::GetState(const std::string& path) const {
 
 void CAcceptedList::SetState(const std::string& path, int32_t state) {
     ++m_version;
+    m_changedFiles.erase(path);
     if (AcceptedItem* item = FindItem(path)) {
         item->state = state;
         return;
@@ -34,6 +35,43 @@ void CAcceptedList::SetState(const std::string& path, int32_t state) {
     m_items.push_back(std::move(item));
 }
 
+void CAcceptedList::Accept(const std::string& path, const std::string& file) {
+    SetState(path, 1);
+    // Under the list's own spelling, which the next run finds it by.
+    m_identities.Record(FindItem(path)->path, file);
+    m_identities.TakeChanged();
+}
+
+void CAcceptedList::SetChanged(const std::string& path, bool changed) {
+    const bool was = IsChanged(path);
+    if (changed && !was) {
+        m_changedFiles.insert(path);
+        ++m_version;
+    } else if (!changed && was) {
+        m_changedFiles.erase(path);
+        ++m_version;
+    }
+}
+
+void CAcceptedList::CheckFile(const std::string& path, const std::string& file) {
+    const AcceptedItem* item = FindItem(path);
+    if (item == nullptr || item->state == 0) {
+        SetChanged(path, false);
+        return;
+    }
+    SetChanged(path, m_identities.Check(item->path, file));
+    if (m_identities.TakeChanged()) {
+        StoreIdentities();
+    }
+}
+
+void CAcceptedList::StoreIdentities() {
+    if (!m_file.empty()) {
+        m_identities.WriteTo(CFileIdentityStore::SideFileOf(m_file),
+                             HashBytesSha256(FormatAcceptedList(m_items)));
+    }
+}
+
 void CAcceptedList::Reload() {
     ++m_version;
     m_items.clear();
@@ -42,7 +80,14 @@ void CAcceptedList::Reload() {
 
 bool CAcceptedList::ReadFrom(const std::string& file) {
     ++m_version;
-    return ReadRecordFile(file, m_items, ParseAcceptedList);
+    std::string bytes;
+    if (!ReadDataFile(file, bytes)) {
+        return false;
+    }
+    ParseAcceptedList(bytes, m_items);
+    m_changedFiles.clear();
+    m_identities.ReadFrom(CFileIdentityStore::SideFileOf(file), HashBytesSha256(bytes));
+    return true;
 }
 
 bool CAcceptedList::Store() const {
@@ -50,5 +95,9 @@ bool CAcceptedList::Store() const {
 }
 
 bool CAcceptedList::WriteTo(const std::string& file) const {
-    return WriteFileWhole(file, FormatAcceptedList(m_items));
+    const std::string bytes = FormatAcceptedList(m_items);
+    // The list first: a side file that names a list not written is stale,
+    // which costs a silent adoption, never a false warning.
+    return WriteFileWhole(file, bytes) &&
+           m_identities.WriteTo(CFileIdentityStore::SideFileOf(file), HashBytesSha256(bytes));
 }

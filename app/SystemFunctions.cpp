@@ -44,6 +44,18 @@ SystemFunctions Bind() {
     win::BindEntryPoint(::LoadLibraryA("VDMDBG"), "VDMEnumTaskWOWEx", f.VDMEnumTaskWOWEx);
 #endif
 
+    const HMODULE bcrypt = ::LoadLibraryA("bcrypt.dll");
+    const auto cng = [bcrypt](const char* name, auto& entry) {
+        win::BindEntryPoint(bcrypt, name, entry);
+    };
+    cng("BCryptOpenAlgorithmProvider", f.BCryptOpenAlgorithmProvider);
+    cng("BCryptCloseAlgorithmProvider", f.BCryptCloseAlgorithmProvider);
+    cng("BCryptGetProperty", f.BCryptGetProperty);
+    cng("BCryptCreateHash", f.BCryptCreateHash);
+    cng("BCryptHashData", f.BCryptHashData);
+    cng("BCryptFinishHash", f.BCryptFinishHash);
+    cng("BCryptDestroyHash", f.BCryptDestroyHash);
+
     win::BindEntryPoint(::LoadLibraryA("shell32.dll"), MAKEINTRESOURCEA(kRunFileDlgOrdinal),
                         f.RunFileDlg);
     return f;

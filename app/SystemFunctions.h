@@ -82,6 +82,21 @@ struct SystemFunctions {
     UINT(WINAPI* GetDpiForWindow)(HWND window) = nullptr;
     UINT(WINAPI* GetDpiForSystem)() = nullptr;
 
+    // bcrypt (CNG), Vista on: the system's own hashing. Handles are opaque;
+    // every function answers an NTSTATUS, 0 on success.
+    LONG(WINAPI* BCryptOpenAlgorithmProvider)
+    (void** algorithm, const wchar_t* name, const wchar_t* implementation, ULONG flags) = nullptr;
+    LONG(WINAPI* BCryptCloseAlgorithmProvider)(void* algorithm, ULONG flags) = nullptr;
+    LONG(WINAPI* BCryptGetProperty)
+    (void* object, const wchar_t* property, UCHAR* output, ULONG bytes, ULONG* result,
+     ULONG flags) = nullptr;
+    LONG(WINAPI* BCryptCreateHash)
+    (void* algorithm, void** hash, UCHAR* hashObject, ULONG hashObjectBytes, UCHAR* secret,
+     ULONG secretBytes, ULONG flags) = nullptr;
+    LONG(WINAPI* BCryptHashData)(void* hash, UCHAR* input, ULONG bytes, ULONG flags) = nullptr;
+    LONG(WINAPI* BCryptFinishHash)(void* hash, UCHAR* output, ULONG bytes, ULONG flags) = nullptr;
+    LONG(WINAPI* BCryptDestroyHash)(void* hash) = nullptr;
+
     // shell32's Run dialog, exported by ordinal 61 only. Its texts are ANSI on
     // the 95 family and UTF-16 on NT; callers pass none.
     void(WINAPI* RunFileDlg)(HWND owner, HICON icon, const void* directory, const void* title,

@@ -15,11 +15,11 @@
 class CUnacceptedCheck {
   public:
     // True when the path of at least one item (anything with a path member,
-    // in display order) is not accepted. For each such item the gate is
-    // asked, and a warning about subjectOf(item) opens when it allows; an open
-    // warning closes the gate, so one check opens at most one. itemsVersion
-    // names the items as they are: their holder counts it up whenever they
-    // change.
+    // in display order) is not accepted, or its file changed since it was.
+    // For each such item the gate is asked, and a warning about subjectOf(item)
+    // opens when it allows; an open warning closes the gate, so one check
+    // opens at most one. itemsVersion names the items as they are: their
+    // holder counts it up whenever they change.
     template <typename Items, typename SubjectOf>
     bool Check(const Items& items, uint64_t itemsVersion, const CAcceptedList& accepted,
                IWarningGate& warnings, SubjectOf subjectOf) {
@@ -27,8 +27,9 @@ class CUnacceptedCheck {
             accepted.GetVersion() != m_acceptedVersion) {
             m_subjects.clear();
             for (const auto& item : items) {
-                if (accepted.GetState(item.path) == 0) {
+                if (!accepted.IsAccepted(item.path)) {
                     m_subjects.push_back(subjectOf(item));
+                    m_subjects.back().changed = accepted.IsChanged(item.path);
                 }
             }
             m_listed = true;

@@ -18,6 +18,8 @@ struct WarningSubject {
     std::string name;
     // The path as the list holds it: an entry's whole command text, a process's executable.
     std::string path;
+    // The path was accepted, but its file changed since.
+    bool changed = false;
     // Kind Process: the process to kill, and when it started.
     uint32_t processId = 0;
     uint64_t processCreationTime = 0;

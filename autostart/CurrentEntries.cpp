@@ -2,7 +2,9 @@
 
 #include "app/PathHelpers.h"
 #include "autostart/AutostartScan.h"
+#include "autostart/EntryTexts.h"
 
+#include <algorithm>
 #include <utility>
 
 CCurrentEntries::CCurrentEntries(std::string acceptedFile) : m_accepted(std::move(acceptedFile)) {}
@@ -24,18 +26,28 @@ bool CCurrentEntries::Refresh(bool onlyIfChanged) {
     AutostartEntryList fresh;
     EnumerateAutostartEntries(fresh);
     SortEntries(fresh, static_cast<int>(fresh.size()) - 1, m_order.ascending, m_order.column);
-    if (onlyIfChanged && SameEntries(fresh, m_entries)) {
-        return false;
+    const bool replace = !onlyIfChanged || !SameEntries(fresh, m_entries);
+    if (replace) {
+        m_entries = std::move(fresh);
+        m_startingEntries.clear();
+        for (const AutostartEntry& entry : m_entries) {
+            if (!entry.switchedOff) {
+                m_startingEntries.push_back(entry);
+            }
+        }
+        ++m_entriesVersion;
     }
-    m_entries = std::move(fresh);
-    m_startingEntries.clear();
+    // A program's file changes without its entry changing.
+    CheckFiles();
+    return replace;
+}
+
+void CCurrentEntries::CheckFiles() {
     for (const AutostartEntry& entry : m_entries) {
-        if (!entry.switchedOff) {
-            m_startingEntries.push_back(entry);
+        if (m_accepted.GetState(entry.path) != 0) {
+            m_accepted.CheckFile(entry.path, AutostartFileOf(entry));
         }
     }
-    ++m_entriesVersion;
-    return true;
 }
 
 void CCurrentEntries::SetSortColumn(int clickedColumn) {
@@ -59,7 +71,20 @@ bool CCurrentEntries::AcceptPath(const std::string& path) {
     for (const AutostartEntry& entry : m_entries) {
         // The entry's own spelling, which the check looks up.
         if (IsSamePath(entry.path, path)) {
-            m_accepted.SetState(entry.path, 1);
+            m_accepted.Accept(entry.path, AutostartFileOf(entry));
+        }
+    }
+    return m_accepted.WriteTo(m_accepted.GetFile());
+}
+
+bool CCurrentEntries::SetAccepted(const std::vector<std::string>& paths, int32_t state) {
+    for (const std::string& path : paths) {
+        const auto entry = std::find_if(m_entries.begin(), m_entries.end(),
+                                        [&](const AutostartEntry& e) { return e.path == path; });
+        if (state != 0 && entry != m_entries.end()) {
+            m_accepted.Accept(path, AutostartFileOf(*entry));
+        } else {
+            m_accepted.SetState(path, state);
         }
     }
     return m_accepted.WriteTo(m_accepted.GetFile());

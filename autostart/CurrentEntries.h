@@ -10,14 +10,16 @@
 #include "autostart/AutostartEntrySort.h"
 
 #include <string>
+#include <vector>
 
 class CCurrentEntries {
   public:
     explicit CCurrentEntries(std::string acceptedFile = std::string());
 
     // Rescans and sorts. With onlyIfChanged, a scan that matches the entries
-    // held (name, path, location and switch, byte for byte, in order) is dropped.
-    // True when the entries were replaced.
+    // held (name, path, location and switch, byte for byte, in order) is
+    // dropped. Either way the files of the accepted entries are checked
+    // against their identities. True when the entries were replaced.
     bool Refresh(bool onlyIfChanged);
 
     // From a header click: the same column again turns the order round;
@@ -40,8 +42,13 @@ class CCurrentEntries {
     // (IsSamePath) becomes accepted; the list is written to its own file
     // either way. False when the file could not be written.
     bool AcceptPath(const std::string& path);
+    // The page's Accept (1) and Unaccept (0) of the entries with these paths;
+    // the list is written to its own file. False when it could not be.
+    bool SetAccepted(const std::vector<std::string>& paths, int32_t state);
 
   private:
+    void CheckFiles();
+
     AutostartEntryList m_entries;
     // Those the system will start: one switched off in its startup settings
     // is not warned about while it stays off.

@@ -2,16 +2,26 @@
 
 #include "app/FileInfo.h"
 #include "app/LongPath.h"
+#include "app/PathHelpers.h"
 #include "app/ReportHeading.h"
 #include "autostart/AutostartLocations.h"
 
-std::string DescribeAutostartEntry(const AutostartEntry& entry) {
+namespace {
+
+std::string LongCommandOf(const AutostartEntry& entry) {
     std::string path = GetLongPath(entry.path);
-    if (path.empty()) {
-        path = entry.path;
-    }
-    std::string text =
-        "Title: " + entry.name + "\r\n" + GetFileInfoText(path) + "\r\nLocation: " + entry.location;
+    return path.empty() ? entry.path : path;
+}
+
+} // namespace
+
+std::string AutostartFileOf(const AutostartEntry& entry) {
+    return CommandLineToFilePath(LongCommandOf(entry));
+}
+
+std::string DescribeAutostartEntry(const AutostartEntry& entry) {
+    std::string text = "Title: " + entry.name + "\r\n" + GetFileInfoText(LongCommandOf(entry)) +
+                       "\r\nLocation: " + entry.location;
     if (entry.switchedOff) {
         text += "\r\nState: Disabled in the startup settings of Windows, so it does not start";
     }

@@ -7,6 +7,10 @@
 
 #include <string>
 
+// The file the entry's command starts, as its description names it: of the
+// long form of the command where there is one.
+std::string AutostartFileOf(const AutostartEntry& entry);
+
 // "Title: ", the name, the file's information (of the long path when there is
 // one) and "Location: " with the bare key path or folder item.
 std::string DescribeAutostartEntry(const AutostartEntry& entry);

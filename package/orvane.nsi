@@ -13,8 +13,9 @@
 ;
 ; The uninstaller removes what this installer put in place and leaves what
 ; Orvane wrote beside itself for its user (settings.ini, autostart.dat,
-; processes.dat and the folder "removed") unless "Remove my data" is ticked,
-; or /REMOVEDATA is given with /S.
+; processes.dat, their side files autostart-files.dat and processes-files.dat,
+; and the folder "removed") unless "Remove my data" is ticked, or /REMOVEDATA
+; is given with /S.
 
 Unicode true
 !if "${ARCH}" == "amd64"
@@ -134,6 +135,8 @@ Function CarryOverOlderData
     !insertmacro CarryOver "settings.ini"
     !insertmacro CarryOver "autostart.dat"
     !insertmacro CarryOver "processes.dat"
+    !insertmacro CarryOver "autostart-files.dat"
+    !insertmacro CarryOver "processes-files.dat"
     !insertmacro CarryOver "removed"
     RMDir /r $R3
     ; Orvane's own autostart value moves to this copy with the data.
@@ -215,6 +218,8 @@ Section /o "un.Remove my data" SecRemoveData
     Delete "$INSTDIR\settings.ini"
     Delete "$INSTDIR\autostart.dat"
     Delete "$INSTDIR\processes.dat"
+    Delete "$INSTDIR\autostart-files.dat"
+    Delete "$INSTDIR\processes-files.dat"
     RMDir /r "$INSTDIR\removed"
 SectionEnd
 
@@ -236,5 +241,5 @@ FunctionEnd
 
 !insertmacro MUI_UNFUNCTION_DESCRIPTION_BEGIN
     !insertmacro MUI_DESCRIPTION_TEXT ${SecUninstallProgram} "orvane.exe, its help, this uninstaller and the Start menu entry."
-    !insertmacro MUI_DESCRIPTION_TEXT ${SecRemoveData} "settings.ini, autostart.dat, processes.dat and the folder $\"removed$\" beside orvane.exe."
+    !insertmacro MUI_DESCRIPTION_TEXT ${SecRemoveData} "settings.ini, autostart.dat, processes.dat, their side files autostart-files.dat and processes-files.dat, and the folder $\"removed$\" beside orvane.exe."
 !insertmacro MUI_UNFUNCTION_DESCRIPTION_END

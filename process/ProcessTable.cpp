@@ -7,6 +7,7 @@
 #include "process/ProcessActions.h"
 #include "win/Handle.h"
 
+#include <unordered_set>
 #include <utility>
 
 namespace {
@@ -162,8 +163,27 @@ void CProcessTable::RefreshNewProcesses() {
 }
 
 void CProcessTable::SetRows(ProcessRowList rows) {
+    CheckNewFiles(m_rows, rows);
     m_rows = std::move(rows);
     ++m_rowsVersion;
+}
+
+// Only the files of processes that were not running before: a running
+// program's file cannot be replaced, and a new start is where a replaced
+// file shows.
+void CProcessTable::CheckNewFiles(const ProcessRowList& before, const ProcessRowList& after) {
+    std::unordered_set<uint32_t> running;
+    running.reserve(before.size());
+    for (const ProcessRow& row : before) {
+        running.insert(row.processId);
+    }
+    std::unordered_set<std::string> checked;
+    for (const ProcessRow& row : after) {
+        if (!row.path.empty() && running.count(row.processId) == 0 &&
+            m_trust.GetState(row.path) != 0 && checked.insert(row.path).second) {
+            m_trust.CheckFile(row.path, row.path);
+        }
+    }
 }
 
 void CProcessTable::Adopt(ProcessRowList snapshot) {
@@ -211,13 +231,19 @@ std::vector<size_t> CProcessTable::FindRowsWithPath(const std::string& path) con
 }
 
 int32_t CProcessTable::IsAccepted(const ProcessRow& row) const {
-    return m_trust.GetState(row.path);
+    return m_trust.IsAccepted(row.path) ? 1 : 0;
 }
 
 bool CProcessTable::SetAccepted(const std::vector<size_t>& rowIndexes, int32_t value) {
     for (size_t index : rowIndexes) {
-        if (index < m_rows.size()) {
-            m_trust.SetState(m_rows[index].path, value);
+        if (index >= m_rows.size()) {
+            continue;
+        }
+        const std::string& path = m_rows[index].path;
+        if (value != 0) {
+            m_trust.Accept(path, path);
+        } else {
+            m_trust.SetState(path, value);
         }
     }
     return m_trust.WriteTo(m_trust.GetFile());
@@ -229,7 +255,10 @@ std::string CProcessTable::GetInfoText(size_t rowIndex) const {
     }
     const ProcessRow& row = m_rows[rowIndex];
     const std::string longPath = GetLongPath(row.path);
-    return FormatProcessInfo(row, GetFileInfoText(longPath.empty() ? row.path : longPath));
+    // The reason first, where the box shows it without scrolling.
+    return (m_trust.IsChanged(row.path) ? std::string(kChangedSinceAcceptedNote) + "\r\n"
+                                        : std::string()) +
+           FormatProcessInfo(row, GetFileInfoText(longPath.empty() ? row.path : longPath));
 }
 
 std::string CProcessTable::GetReportText(const std::string& separator) const {

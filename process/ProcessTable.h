@@ -57,10 +57,11 @@ class CProcessTable {
     // The indexes of the rows whose path is the same path.
     std::vector<size_t> FindRowsWithPath(const std::string& path) const;
 
-    // 1 when the row's path is trusted, else 0.
+    // 1 when the row's path is trusted and its file has not changed since, else 0.
     int32_t IsAccepted(const ProcessRow& row) const;
-    // Marks the paths of the rows at the indexes (1 accepted, 0 not) and
-    // writes the trust list's file; false when the file could not be written.
+    // Marks the paths of the rows at the indexes (1 accepted, with their
+    // files' identities now; 0 not) and writes the trust list's file; false when the file could not
+    // be written.
     bool SetAccepted(const std::vector<size_t>& rowIndexes, int32_t value);
     const CAcceptedList& GetTrustList() const { return m_trust; }
     // Writes the trust list's file (when the page closes).
@@ -85,6 +86,7 @@ class CProcessTable {
     ProcessRow ReadRow(const ProcessEntry& entry, const CWindowsTexts& windowsTexts,
                        LongPaths& seen);
     void SetRows(ProcessRowList rows);
+    void CheckNewFiles(const ProcessRowList& before, const ProcessRowList& after);
 
     SystemFunctions m_functions;
     CAcceptedList m_trust;

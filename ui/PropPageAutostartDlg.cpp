@@ -247,7 +247,11 @@ void CPropPageAutostartDlg::AcceptPath(const std::string& path) {
 void CPropPageAutostartDlg::RefreshEntries(bool onlyIfChanged) {
     if (m_current.Refresh(onlyIfChanged)) {
         FillCurrentList();
+    } else if (m_current.GetAccepted().GetVersion() != m_drawnAcceptedVersion) {
+        // A file found changed turns its row red.
+        ::InvalidateRect(CurrentList(), nullptr, TRUE);
     }
+    m_drawnAcceptedVersion = m_current.GetAccepted().GetVersion();
 }
 
 void CPropPageAutostartDlg::FillCurrentList() {
@@ -307,7 +311,11 @@ std::string CPropPageAutostartDlg::DescribeEntry(int index) const {
         return {};
     }
     const AutostartEntry& entry = entries[static_cast<size_t>(index)];
-    std::string text = DescribeAutostartEntry(entry);
+    // The reason first, where the box shows it without scrolling.
+    std::string text = (m_current.GetAccepted().IsChanged(entry.path)
+                            ? std::string(kChangedSinceAcceptedNote) + "\r\n"
+                            : std::string()) +
+                       DescribeAutostartEntry(entry);
     if (m_jumps != nullptr) {
         text += "\r\n" + DescribeProcessesOfEntry(entry, m_jumps->RunningProcesses());
     }
@@ -431,11 +439,8 @@ void CPropPageAutostartDlg::RemoveFirstSelected() {
 void CPropPageAutostartDlg::SetSelectedState(int32_t state) {
     std::vector<std::string> paths;
     CollectSelectedPaths(paths);
-    CAcceptedList& accepted = m_current.GetAccepted();
-    for (const std::string& path : paths) {
-        accepted.SetState(path, state);
-    }
-    if (!accepted.WriteTo(accepted.GetFile())) {
+    const CAcceptedList& accepted = m_current.GetAccepted();
+    if (!m_current.SetAccepted(paths, state)) {
         LogLine(" Failed to save the accepted entries");
         ShowFileNotSaved(accepted.GetFile(), kChangeHeldForThisRun);
     }
@@ -459,7 +464,7 @@ void CPropPageAutostartDlg::DrawEntry(const DRAWITEMSTRUCT& draw) const {
         if (!highlighted) {
             text = ::GetSysColor(COLOR_GRAYTEXT);
         }
-    } else if (m_current.GetAccepted().GetState(entry.path) == 0) {
+    } else if (!m_current.GetAccepted().IsAccepted(entry.path)) {
         text = highlighted ? kUnacceptedHighlightedText : kUnacceptedText;
     }
     const int savedDc = ::SaveDC(dc);

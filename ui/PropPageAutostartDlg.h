@@ -93,4 +93,6 @@ class CPropPageAutostartDlg : public COrvPage, public IPageCommands, public IRem
     COrvCommonDlg m_bar;
     // While list 1001 is rebuilt its notifications are not the user's doing.
     bool m_rebuilding = false;
+    // The accepted list's version the rows were last drawn for.
+    uint64_t m_drawnAcceptedVersion = 0;
 };

@@ -30,6 +30,12 @@ std::string GetWarningDisplayName(const WarningSubject& subject) {
 
 std::string BuildWarningMessage(const WarningSubject& subject) {
     std::string text = GetWarningDisplayName(subject);
+    if (subject.changed) {
+        text += subject.kind == WarningSubjectKind::AutostartEntry
+                    ? " (" + subject.name + ")\r\nin your autostart has"
+                    : "\r\nhas";
+        return text + " changed since you accepted it.\r\nWhat do you want to do about it?";
+    }
     if (subject.kind == WarningSubjectKind::AutostartEntry) {
         text += " (" + subject.name + ")\r\nhas just appeared in your autostart";
     } else {

@@ -36,7 +36,10 @@ std::string GetWarningDisplayName(const WarningSubject& subject);
 // The message, plain text in three lines: for an entry "<display name>
 // (<name>)", "has just appeared in your autostart"; for a process
 // "<display name> has just appeared"; then "and you haven't accepted it.",
-// "What do you want to do about it?".
+// "What do you want to do about it?". For a subject whose file changed since it
+// was accepted: "<display name> (<name>)" and "in your autostart has changed
+// since you accepted it." for an entry, "<display name>" and "has changed
+// since you accepted it." for a process, then the question.
 std::string BuildWarningMessage(const WarningSubject& subject);
 // "Warning: <display name>", for an entry followed by " in your autostart".
 std::string BuildWarningCaption(const WarningSubject& subject);

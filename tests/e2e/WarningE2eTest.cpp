@@ -3,7 +3,9 @@
 // appear, and what the user answers there is written, removed, killed or put
 // off for the run. With warnings off only the tray says so.
 #include "app/AcceptedList.h"
+#include "app/FileIdentityStore.h"
 #include "app/LongPath.h"
+#include "app/PathHelpers.h"
 #include "autostart/RemoveRestore.h"
 #include "process/ProcessTable.h"
 #include "tests/e2e/RemoteListView.h"
@@ -104,6 +106,16 @@ class WarningWindows : public testing::Test {
         return e2e::WaitForWarning(m_run->Id(), caption, timeout);
     }
 
+    // The program's side file of processes holds an identity for the file.
+    bool SideFileNames(const std::string& file) const {
+        CFileIdentityStore identities;
+        identities.ReadFrom(m_folder.File("processes-files.dat"), std::string());
+        return std::any_of(identities.GetRecords().begin(), identities.GetRecords().end(),
+                           [&](const FileIdentityRecord& record) {
+                               return IsSamePath(GetLongPath(record.path), GetLongPath(file));
+                           });
+    }
+
     DWORD Id() const { return m_run->Id(); }
     HWND AnyWarning() const { return FindTopWindow(m_run->Id(), "Warning: ", "#32770"); }
 
@@ -125,16 +137,59 @@ class WarningWindows : public testing::Test {
 };
 
 TEST_F(WarningWindows, NewEntriesAndProcessesAreAcceptedRemovedPutOffAndKilled) {
+    // A program accepted by an older copy, whose lists hold no identities.
+    const std::string changing = m_folder.File("Changing.exe");
+    ASSERT_TRUE(::CopyFileA(HelperProcess::BuiltPath().c_str(), changing.c_str(), FALSE));
+    auto program = std::make_unique<HelperProcess>();
+    ASSERT_TRUE(program->Start("", changing));
     ASSERT_NO_FATAL_FAILURE(AcceptWhatIsThere());
+    ::DeleteFileA(m_folder.File("processes-files.dat").c_str());
     ASSERT_NO_FATAL_FAILURE(Start("[Options]\r\nShowWarningDialogs=1\r\n"));
     EXPECT_TRUE(WaitUntil([&] { return TooltipShowsFiguresOnly(Id()); }, 5s))
         << "nothing unaccepted yet: " << TrayTooltipOf(Id());
+    EXPECT_TRUE(WaitUntil([&] { return SideFileNames(changing); }, 5s))
+        << "the file as it is now is taken silently";
     EXPECT_EQ(AnyWarning(), nullptr);
+
+    // Its file is replaced by another of the same name: started again, it is
+    // red and warned about as changed, until accepted again.
+    program.reset();
+    ASSERT_TRUE(WriteFileText(changing, ReadFileText(changing) + "another build"));
+    program = std::make_unique<HelperProcess>();
+    ASSERT_TRUE(program->Start("", changing));
+    HWND warning = WaitForWarning("Warning: Changing.exe", 15s);
+    ASSERT_NE(warning, nullptr) << "a changed accepted program opens a warning";
+    EXPECT_EQ(WindowText(::GetDlgItem(warning, 1035)),
+              "Changing.exe\r\nhas changed since you accepted it.\r\n"
+              "What do you want to do about it?");
+    HWND processesPage = OpenPage(m_sheet, 1);
+    RemoteListView processes(::GetDlgItem(processesPage, kCurrentList));
+    EXPECT_TRUE(WaitUntil(
+        [&] { return RowPixelsOf(processes, processes.Find("Changing.exe"), kUnacceptedRed) > 0; },
+        5s))
+        << "its row is red";
+    ASSERT_TRUE(SelectRowOf(::GetDlgItem(processesPage, kCurrentList), program->Id()));
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            return WindowText(::GetDlgItem(processesPage, 1016))
+                       .rfind("Not accepted: its file has changed since you accepted it\r\n"
+                              "Title: Changing.exe\r\n",
+                              0) == 0;
+        },
+        5s))
+        << "its information says why";
+    SaveScreenshot("pages\\warning-changed");
+    Press(warning, IDOK);
+    ASSERT_TRUE(Closes(warning));
+    EXPECT_TRUE(WaitUntil([&] { return TooltipShowsFiguresOnly(Id()); }, 3s))
+        << "accepted again: " << TrayTooltipOf(Id());
+    program.reset();
+    OpenPage(m_sheet, 0);
 
     // Accept it: written to autostart.dat, and the tray calms down.
     const std::string accepted = SystemFile("winver.exe");
     ASSERT_NO_FATAL_FAILURE(AddValueAndRescan("Orvane Warning Accept", accepted));
-    HWND warning = WaitForWarning("Warning: winver.exe in your autostart", kAtOnce);
+    warning = WaitForWarning("Warning: winver.exe in your autostart", kAtOnce);
     ASSERT_NE(warning, nullptr) << "a new Run value opens a warning";
     EXPECT_EQ(WindowText(::GetDlgItem(warning, 1035)),
               "winver.exe (Orvane Warning Accept)\r\nhas just appeared in your autostart\r\n"

@@ -1,5 +1,6 @@
 #include "app/AcceptedList.h"
 #include "app/DataFile.h"
+#include "app/FileIdentity.h"
 #include "app/SafeFile.h"
 #include "app/SystemHelpers.h"
 #include "app/UnacceptedCheck.h"
@@ -197,6 +198,110 @@ TEST_F(AcceptedList, DataFilesAreReadOnlyUpToTheLimit) {
     bytes = "old";
     EXPECT_FALSE(ReadDataFile(m_dir.File("missing.dat"), bytes));
     EXPECT_TRUE(bytes.empty());
+}
+
+// Accepted means this file: a path accepted by an older copy takes its file
+// silently; a file replaced since is unaccepted, with its reason, in this run
+// and the next, until accepted again; a file only touched, locked or gone is
+// no alarm.
+TEST_F(AcceptedList, AFileChangedSinceItWasAcceptedIsUnacceptedUntilAcceptedAgain) {
+    const std::string program = m_dir.File("app.exe");
+    ASSERT_TRUE(WriteFileText(program, "abc"));
+    CAcceptedList older(m_file);
+    older.SetState(program, 1);
+    ASSERT_TRUE(WriteFileWhole(m_file, FormatAcceptedList(older.GetItems()))) << "no side file";
+
+    CAcceptedList list(m_file);
+    list.Reload();
+    list.CheckFile(program, program);
+    EXPECT_TRUE(list.IsAccepted(program)) << "no identity yet: adopted silently";
+    const std::string side = m_dir.File("autostart-files.dat");
+    CFileIdentityStore stored;
+    ASSERT_TRUE(stored.ReadFrom(side, HashBytesSha256(ReadFileText(m_file))));
+    ASSERT_EQ(stored.GetRecords().size(), 1u);
+    EXPECT_EQ(stored.GetRecords()[0].identity.sha256,
+              "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+    EXPECT_EQ(stored.GetRecords()[0].identity.stamp.size, 3u);
+    EXPECT_FALSE(stored.GetRecords()[0].unconfirmed);
+
+    ASSERT_TRUE(WriteFileText(program, "abcd"));
+    const uint64_t before = list.GetVersion();
+    list.CheckFile(program, program);
+    EXPECT_TRUE(list.IsChanged(program));
+    EXPECT_FALSE(list.IsAccepted(program));
+    EXPECT_EQ(list.GetState(program), 1) << "the list itself keeps its record";
+    EXPECT_GT(list.GetVersion(), before) << "the checks list anew";
+    CUnacceptedCheck check;
+    RecordingGate gate;
+    const std::vector<AutostartEntry> entries{Entry("App", program, "Run", 0x80000001)};
+    EXPECT_TRUE(check.Check(entries, 1, list, gate, WarningSubjectOf));
+    ASSERT_EQ(gate.openedEntries.size(), 1u);
+    EXPECT_TRUE(gate.openedEntries[0].changed);
+
+    CAcceptedList nextRun(m_file);
+    nextRun.Reload();
+    nextRun.CheckFile(program, program);
+    EXPECT_TRUE(nextRun.IsChanged(program)) << "the identity outlives the run";
+    nextRun.Accept(program, program);
+    ASSERT_TRUE(nextRun.Store());
+    EXPECT_TRUE(nextRun.IsAccepted(program)) << "accepted again: this file now";
+    list.Reload();
+    list.CheckFile(program, program);
+    EXPECT_TRUE(list.IsAccepted(program));
+
+    // Touched (a new time, the same bytes), locked, gone: still accepted.
+    ASSERT_TRUE(WriteFileText(program, "abcd"));
+    list.CheckFile(program, program);
+    EXPECT_TRUE(list.IsAccepted(program));
+    {
+        win::UniqueFile locked(
+            CreateFileA(program.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(locked);
+        EXPECT_EQ(HashFileSha256(program), "") << "the file is locked indeed";
+        list.CheckFile(program, program);
+        EXPECT_TRUE(list.IsAccepted(program));
+    }
+    ASSERT_TRUE(DeleteFileA(program.c_str()));
+    list.CheckFile(program, program);
+    EXPECT_TRUE(list.IsAccepted(program));
+    ASSERT_TRUE(WriteFileText(program, "something else"));
+    list.CheckFile(program, program);
+    EXPECT_TRUE(list.IsChanged(program)) << "another file in its place";
+}
+
+// An older copy that wrote the list (here: accepted another path) leaves the
+// identities stale: the files as they are then are taken silently, once.
+TEST_F(AcceptedList, IdentitiesOlderThanTheListAreTakenAgainSilently) {
+    const std::string program = m_dir.File("app.exe");
+    ASSERT_TRUE(WriteFileText(program, "one"));
+    CAcceptedList list(m_file);
+    list.Accept(program, program);
+    ASSERT_TRUE(list.Store());
+
+    list.SetState("C:\\Other\\other.exe", 1);
+    ASSERT_TRUE(WriteFileWhole(m_file, FormatAcceptedList(list.GetItems())));
+    ASSERT_TRUE(WriteFileText(program, "updated by the older copy's user"));
+    CAcceptedList reread(m_file);
+    reread.Reload();
+    ASSERT_EQ(reread.GetIdentities().GetRecords().size(), 1u);
+    EXPECT_TRUE(reread.GetIdentities().GetRecords()[0].unconfirmed);
+    reread.CheckFile(program, program);
+    EXPECT_TRUE(reread.IsAccepted(program));
+
+    ASSERT_TRUE(WriteFileText(program, "then replaced"));
+    CAcceptedList later(m_file);
+    later.Reload();
+    later.CheckFile(program, program);
+    EXPECT_TRUE(later.IsChanged(program)) << "confirmed since: a change counts again";
+
+    // A side file cut short keeps the records before the cut.
+    std::string fingerprint;
+    std::vector<FileIdentityRecord> records;
+    const std::string bytes = ReadFileText(m_dir.File("autostart-files.dat"));
+    EXPECT_TRUE(ParseFileIdentities(bytes, fingerprint, records));
+    EXPECT_EQ(records, later.GetIdentities().GetRecords());
+    EXPECT_FALSE(ParseFileIdentities(bytes.substr(0, bytes.size() - 1), fingerprint, records));
+    EXPECT_TRUE(records.empty());
 }
 
 class CheckUnacceptedEntries : public ::testing::Test {

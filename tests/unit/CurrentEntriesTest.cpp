@@ -4,6 +4,7 @@
 #include "autostart/AutostartScan.h"
 #include "autostart/AutostartWatch.h"
 #include "autostart/CurrentEntries.h"
+#include "autostart/EntryTexts.h"
 #include "tests/unit/RecordingGate.h"
 #include "tests/unit/TempDir.h"
 
@@ -143,6 +144,40 @@ TEST_F(CurrentEntries, TheWarningAcceptsAPathOnlyWhileAnEntryHasIt) {
         }
     }
     EXPECT_FALSE(m_current.CheckUnaccepted(gate)) << "both test entries are accepted now";
+}
+
+// The file an entry's command starts (quoted, with arguments) is what was
+// accepted: replaced, the next rescan warns that it changed.
+TEST_F(CurrentEntries, AnEntryWhoseProgramWasReplacedWarnsThatItChanged) {
+    const std::string program = m_dir.File("tool.exe");
+    ASSERT_TRUE(WriteFileText(program, "first"));
+    const std::string command = "\"" + program + "\" /tray";
+    SetRunValue("orv-test-c", command);
+    ASSERT_TRUE(m_current.Refresh(false));
+    const int c = IndexOf(m_current.GetEntries(), "orv-test-c");
+    ASSERT_GE(c, 0);
+    EXPECT_EQ(AutostartFileOf(m_current.GetEntries()[c]), program);
+    std::vector<std::string> all;
+    for (const AutostartEntry& entry : m_current.GetEntries()) {
+        all.push_back(entry.path);
+    }
+    ASSERT_TRUE(m_current.SetAccepted(all, 1));
+    RecordingGate calm;
+    EXPECT_FALSE(m_current.CheckUnaccepted(calm));
+
+    ASSERT_TRUE(WriteFileText(program, "second, longer"));
+    EXPECT_FALSE(m_current.Refresh(true)) << "the entries are the same";
+    RecordingGate gate;
+    EXPECT_TRUE(m_current.CheckUnaccepted(gate));
+    ASSERT_EQ(gate.openedEntries.size(), 1u);
+    EXPECT_EQ(gate.openedEntries[0].name, "orv-test-c");
+    EXPECT_TRUE(gate.openedEntries[0].changed);
+
+    EXPECT_TRUE(m_current.AcceptPath(command));
+    RecordingGate after;
+    EXPECT_FALSE(m_current.CheckUnaccepted(after));
+    m_current.Refresh(true);
+    EXPECT_FALSE(m_current.CheckUnaccepted(after)) << "the new file is the accepted one";
 }
 
 // A key that is not there yet is watched from its nearest parent and from

@@ -1,4 +1,5 @@
 #include "app/Elevation.h"
+#include "app/FileIdentity.h"
 #include "app/PathHelpers.h"
 #include "app/SingleInstance.h"
 #include "app/SystemHelpers.h"
@@ -68,6 +69,18 @@ TEST_F(FileQueries, ModificationTimeInSecondsSince1970) {
 
     EXPECT_EQ(GetFileModTime(m_file), 1000000000);
     EXPECT_EQ(GetFileModTime(m_dir.File("missing.bin")), 0);
+
+    // The identity of an accepted file: the whole 64-bit time, and the
+    // system's SHA-256 through the functions bound at run time.
+    FileStamp stamp;
+    ASSERT_TRUE(ReadFileStamp(m_file, stamp));
+    EXPECT_EQ(stamp, (FileStamp{11, steps.QuadPart}));
+    EXPECT_FALSE(ReadFileStamp(m_dir.Path(), stamp)) << "a folder is no file";
+    EXPECT_EQ(HashFileSha256(m_file),
+              "b94d27b9934d3e08a52e52d7da7dabfac484efe37a5380ee9088f7ace2efcde9");
+    EXPECT_EQ(HashBytesSha256(""),
+              "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
+    EXPECT_EQ(HashFileSha256(m_dir.File("missing.bin")), "");
 }
 
 class Environment : public ::testing::Test {

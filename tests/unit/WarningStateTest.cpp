@@ -67,6 +67,12 @@ TEST(WarningTexts, AnEntryIsNamedWithItsValueAndTheAutostart) {
     EXPECT_EQ(GetWarningRemoveText(entry.kind), "Remove");
     EXPECT_EQ(BuildWarningQuestion(entry.kind),
               "Are you sure you want to remove this application from autostart?");
+
+    WarningSubject changed = entry;
+    changed.changed = true;
+    EXPECT_EQ(BuildWarningMessage(changed),
+              "update.exe (Updater)\r\nin your autostart has changed since you accepted it.\r\n"
+              "What do you want to do about it?");
 }
 
 TEST(WarningTexts, AProcessReadsInThreeLines) {
@@ -77,6 +83,11 @@ TEST(WarningTexts, AProcessReadsInThreeLines) {
     EXPECT_EQ(BuildWarningCaption(process), "Warning: tool.exe");
     EXPECT_EQ(GetWarningRemoveText(process.kind), "Kill");
     EXPECT_EQ(BuildWarningQuestion(process.kind), "Are you sure you want to kill this process?");
+
+    WarningSubject changed = process;
+    changed.changed = true;
+    EXPECT_EQ(BuildWarningMessage(changed), "tool.exe\r\nhas changed since you accepted it.\r\n"
+                                            "What do you want to do about it?");
 }
 
 TEST(WarningTexts, ArgumentsLongAndEuropeanPathsAreNamedAsTheyAre) {
