@@ -1,7 +1,7 @@
 #pragma once
 // Kernel objects the GUI thread's message loop waits on beside its messages:
 // a signalled one is answered between two messages, on the same thread, so
-// what it starts needs no lock. One set of waits per thread at a time.
+// what it starts needs no lock. One set of waits at a time.
 #include <windows.h>
 
 #include <cstddef>
