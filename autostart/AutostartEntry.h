@@ -1,5 +1,7 @@
 #pragma once
 // One program registered in one autostart location.
+#include "app/FileSignature.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -16,6 +18,8 @@ struct AutostartEntry {
     // The hive (HKEY_LOCAL_MACHINE 0x80000002, HKEY_CURRENT_USER 0x80000001);
     // 0 for a startup-folder item.
     uint32_t root = 0;
+    // The signature of the file it starts, as far as verified.
+    FileSignature signature{};
 };
 
 using AutostartEntryList = std::vector<AutostartEntry>;

@@ -1,6 +1,7 @@
 #include "autostart/CurrentEntries.h"
 
 #include "app/PathHelpers.h"
+#include "app/Signature.h"
 #include "autostart/AutostartScan.h"
 
 #include <utility>
@@ -22,8 +23,21 @@ bool SameEntries(const AutostartEntryList& a, const AutostartEntryList& b) {
 bool CCurrentEntries::Refresh(bool onlyIfChanged) {
     AutostartEntryList fresh;
     EnumerateAutostartEntries(fresh);
+    // What is known of files unchanged since they were verified, without verifying.
+    for (AutostartEntry& entry : fresh) {
+        entry.signature = GetSignatureCache().Find(GetEntryFile(entry));
+    }
     SortEntries(fresh, static_cast<int>(fresh.size()) - 1, m_order.ascending, m_order.column);
-    if (onlyIfChanged && SameEntries(fresh, m_entries)) {
+    // A file changed since it was verified counts as a change: it is verified again.
+    const auto sameSignatures = [&fresh, this] {
+        for (size_t i = 0; i < fresh.size(); ++i) {
+            if (fresh[i].signature.state != m_entries[i].signature.state) {
+                return false;
+            }
+        }
+        return true;
+    };
+    if (onlyIfChanged && SameEntries(fresh, m_entries) && sameSignatures()) {
         return false;
     }
     m_entries = std::move(fresh);
@@ -31,8 +45,24 @@ bool CCurrentEntries::Refresh(bool onlyIfChanged) {
     return true;
 }
 
+std::string GetEntryFile(const AutostartEntry& entry) {
+    return CommandLineToFilePath(entry.path);
+}
+
+bool CCurrentEntries::FillSignatures(std::chrono::steady_clock::time_point deadline) {
+    const SignatureTurn turn =
+        ::FillSignatures(m_entries, GetEntryFile, GetSignatureCache(), deadline);
+    if (turn.filled && m_order.column == kEntryColumnSignature) {
+        SortEntries(m_entries, static_cast<int>(m_entries.size()) - 1, m_order.ascending,
+                    m_order.column);
+        ++m_entriesVersion;
+    }
+    return turn.left;
+}
+
 void CCurrentEntries::SetSortColumn(int clickedColumn) {
-    int column = (clickedColumn == kEntryColumnPath || clickedColumn == kEntryColumnLocation)
+    int column = (clickedColumn == kEntryColumnPath || clickedColumn == kEntryColumnLocation ||
+                  clickedColumn == kEntryColumnSignature)
                      ? clickedColumn
                      : kEntryColumnName;
     m_order.Click(column);

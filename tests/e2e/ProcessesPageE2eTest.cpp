@@ -12,6 +12,7 @@ using namespace e2e;
 namespace {
 
 constexpr int kPriorityColumn = 7;
+constexpr int kSignatureColumn = 8;
 
 // Clicks the header of the list's column, scrolled into view when need be;
 // the next click waits out the double-click time.
@@ -99,6 +100,13 @@ TEST(ProcessesPage, AProgramIsListedReprioritisedAndKilled) {
         },
         5s))
         << "the selected process is described";
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            const int row = FindListItem(list, kProcessIdColumn, IdText(helper.Id()));
+            return ListItemText(list, row, kSignatureColumn) == "Not signed";
+        },
+        5s))
+        << "its file's signature is verified while the list is seen";
 
     SetPriorityFromMenu(list, helper.Id(), 5);
     EXPECT_TRUE(
