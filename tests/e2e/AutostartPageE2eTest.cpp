@@ -207,6 +207,10 @@ TEST_F(AutostartPageTest, NewValueTurnsUpRedIsAcceptedRemovedAndRestored) {
         [&] { return m_current->Text(m_current->Find("Orvane Test Alpha"), 3) == "Not signed"; },
         3s))
         << "the Signature column, verified while the page is seen";
+    HWND list = ::GetDlgItem(m_page, kCurrentList);
+    ::SendMessageA(list, LVM_SCROLL, 1000, 0);
+    SaveScreenshot("pages\\autostart-signature", m_sheet);
+    ::SendMessageA(list, LVM_SCROLL, static_cast<WPARAM>(-1000), 0);
     PressKeys({VK_MENU, VK_RETURN});
     EXPECT_TRUE(WaitUntil(
         [&] { return LogText(m_program->Id()).find("Invoke action:6\r\n") != std::string::npos; },
