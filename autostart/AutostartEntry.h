@@ -18,6 +18,8 @@ struct AutostartEntry {
     // The hive (HKEY_LOCAL_MACHINE 0x80000002, HKEY_CURRENT_USER 0x80000001);
     // 0 for a startup-folder item.
     uint32_t root = 0;
+    // Switched off in the system's own startup settings: it stays, but does not start.
+    bool switchedOff = false;
     // The signature of the file it starts, as far as verified.
     FileSignature signature{};
 };

@@ -1,5 +1,7 @@
 #include "autostart/AutostartScan.h"
 
+#include "autostart/StartupApproved.h"
+
 #include "app/LongPath.h"
 #include "app/Mbcs.h"
 #include "app/PathHelpers.h"
@@ -131,6 +133,7 @@ void EnumerateAutostartEntries(AutostartEntryList& entries) {
             EnumerateRunKey(HiveOfRoot(location.root), location.keyPath, entries);
         }
     }
+    MarkEntriesSwitchedOff(entries);
 }
 
 bool ReadEntryNow(const AutostartEntry& entry, AutostartEntry& now) {

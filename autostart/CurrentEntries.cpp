@@ -13,7 +13,8 @@ bool SameEntries(const AutostartEntryList& a, const AutostartEntryList& b) {
         return false;
     }
     for (size_t i = 0; i < a.size(); ++i) {
-        if (a[i].name != b[i].name || a[i].path != b[i].path || a[i].location != b[i].location) {
+        if (a[i].name != b[i].name || a[i].path != b[i].path || a[i].location != b[i].location ||
+            a[i].switchedOff != b[i].switchedOff) {
             return false;
         }
     }
@@ -41,6 +42,12 @@ bool CCurrentEntries::Refresh(bool onlyIfChanged) {
         return false;
     }
     m_entries = std::move(fresh);
+    m_startingEntries.clear();
+    for (const AutostartEntry& entry : m_entries) {
+        if (!entry.switchedOff) {
+            m_startingEntries.push_back(entry);
+        }
+    }
     ++m_entriesVersion;
     return true;
 }
@@ -89,6 +96,6 @@ bool CCurrentEntries::AcceptPath(const std::string& path) {
 }
 
 bool CCurrentEntries::CheckUnaccepted(IWarningGate& warnings) const {
-    return m_check.Check(m_entries, m_entriesVersion, m_accepted, warnings,
+    return m_check.Check(m_startingEntries, m_entriesVersion, m_accepted, warnings,
                          [](const AutostartEntry& entry) { return WarningSubjectOf(entry); });
 }

@@ -17,8 +17,8 @@ class CCurrentEntries {
     explicit CCurrentEntries(std::string acceptedFile = std::string());
 
     // Rescans and sorts. With onlyIfChanged, a scan that matches the entries
-    // held (name, path and location, byte for byte, in order, and what is
-    // known of their signatures) is dropped.
+    // held (name, path, location and switch, byte for byte, in order, and
+    // what is known of their signatures) is dropped.
     // True when the entries were replaced.
     bool Refresh(bool onlyIfChanged);
 
@@ -39,7 +39,7 @@ class CCurrentEntries {
     CAcceptedList& GetAccepted() { return m_accepted; }
     const CAcceptedList& GetAccepted() const { return m_accepted; }
 
-    // True when some entry is not accepted; opens a warning for each one the
+    // True when some entry the system will start is not accepted; opens a warning for each one the
     // gate lets through. The entries not accepted are kept from the last
     // check while neither the entries nor the accepted list changed.
     bool CheckUnaccepted(IWarningGate& warnings) const;
@@ -51,6 +51,9 @@ class CCurrentEntries {
 
   private:
     AutostartEntryList m_entries;
+    // Those the system will start: one switched off in its startup settings
+    // is not warned about while it stays off.
+    AutostartEntryList m_startingEntries;
     // Counts up whenever the entries are replaced.
     uint64_t m_entriesVersion = 0;
     CAcceptedList m_accepted;

@@ -10,8 +10,12 @@ std::string DescribeAutostartEntry(const AutostartEntry& entry) {
     if (path.empty()) {
         path = entry.path;
     }
-    return "Title: " + entry.name + "\r\n" + GetFileInfoText(path) +
-           "\r\nLocation: " + entry.location;
+    std::string text =
+        "Title: " + entry.name + "\r\n" + GetFileInfoText(path) + "\r\nLocation: " + entry.location;
+    if (entry.switchedOff) {
+        text += "\r\nState: Disabled in the startup settings of Windows, so it does not start";
+    }
+    return text;
 }
 
 std::string GetAutostartReportText(const AutostartEntryList& entries,

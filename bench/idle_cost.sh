@@ -7,8 +7,11 @@
 #   3. Orvane hidden in a folder of its own where nothing is accepted yet, so
 #      its tray icon flashes as it does for a new user,
 #   4. taskmgr.exe on its default page,
+#   5. a bare tray monitor (bench/BareTrayMonitor.cpp), the least such a
+#      program can cost,
 # and prints each one's CPU ticks, the wineserver's ticks over the same time,
-# resident memory, and the ratio of CPU (own + wineserver) to taskmgr's.
+# resident memory, and the ratio of CPU (own + wineserver) to taskmgr's and
+# to the bare monitor's.
 # With "requests" it then counts the wineserver's requests per second by name
 # for each (a tracing wineserver of its own, 10 s each).
 # Usage (inside the Wine environment ./orv bench sets up, with DISPLAY on Xvfb):
@@ -22,6 +25,7 @@ requests=${3:-}
 wine=${ORV_WINE:-wine}
 out=${ORV_BENCH_OUTPUT:-$(dirname "$exe")/bench-run}
 accept=$(dirname "$exe")/bench/tools/accept_everything.exe
+bare=$(dirname "$exe")/bench/tools/bare_tray_monitor.exe
 settle=15
 trace_seconds=10
 mkdir -p "$out"
@@ -146,6 +150,15 @@ start_taskmgr() {
     started+=("$pid")
 }
 
+# Starts the bare tray monitor and sets pid once its process runs.
+start_bare() {
+    "$wine" "$bare" >/dev/null 2>&1 &
+    started+=($!)
+    wait_for "the bare monitor's process" 60 prefix_pid 'bare_tray_monitor\.exe'
+    pid=$(prefix_pid 'bare_tray_monitor\.exe') || fail "the bare monitor is gone"
+    started+=("$pid")
+}
+
 # measure NAME PID: ticks of the process and of the wineserver over the
 # window, and the resident memory at its end.
 declare -A own server rss
@@ -198,40 +211,47 @@ sleep "$settle"
 measure taskmgr "$pid"
 stop "$pid"
 
+start_bare
+sleep "$settle"
+measure bare "$pid"
+stop "$pid"
+
 percent() { awk -v t="$1" -v s="$seconds" -v hz="$hz" 'BEGIN { printf "%.1f %%", t * 100 / (s * hz) }'; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "-" }'; }
 megabytes() { awk -v k="$1" 'BEGIN { printf "%.1f MB", k / 1024 }'; }
 
 base=$((own[taskmgr] + server[taskmgr]))
+bare_total=$((own[bare] + server[bare]))
 echo
 echo "Idle cost, $seconds s each ($hz ticks a second); $(machine "$load")"
 echo
-echo "| | own CPU | wineserver CPU | own + wineserver | ratio to taskmgr | resident memory |"
-echo "|---|---|---|---|---|---|"
+echo "| | own CPU | wineserver CPU | own + wineserver | ratio to taskmgr | ratio to the bare monitor | resident memory |"
+echo "|---|---|---|---|---|---|---|"
 label() {
     case $1 in
     hidden) echo "Orvane hidden in the tray" ;;
     shown) echo "Orvane shown on the Processes page" ;;
     flashing) echo "Orvane hidden, flashing (nothing accepted)" ;;
     taskmgr) echo "taskmgr on its default page" ;;
+    bare) echo "a bare tray monitor" ;;
     esac
 }
-for name in hidden shown flashing taskmgr; do
+for name in hidden shown flashing taskmgr bare; do
     label=$(label "$name")
     total=$((own[$name] + server[$name]))
     echo "| $label | ${own[$name]} ticks ($(percent "${own[$name]}")) |" \
         "${server[$name]} ticks ($(percent "${server[$name]}")) | $total ticks |" \
-        "$(ratio "$total" "$base") | $(megabytes "${rss[$name]}") |"
+        "$(ratio "$total" "$base") | $(ratio "$total" "$bare_total") | $(megabytes "${rss[$name]}") |"
 done
 echo
 # The same figures for ./orv bench to collect.
 echo "RESULT idle_seconds $seconds"
-for name in hidden shown flashing taskmgr; do
+for name in hidden shown flashing taskmgr bare; do
     echo "RESULT idle_${name}_ticks $((own[$name] + server[$name]))"
     echo "RESULT idle_${name}_rss_kib ${rss[$name]}"
 done
 echo
-echo "screenshots: $out/idle-{hidden,shown,flashing,taskmgr}.png"
+echo "screenshots: $out/idle-{hidden,shown,flashing,taskmgr,bare}.png"
 
 [ "$requests" = requests ] || exit 0
 

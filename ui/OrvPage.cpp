@@ -29,6 +29,38 @@ void COrvPage::RelayoutChildren() {
     ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
 }
 
+void COrvPage::StartClock(unsigned periodMs) {
+    m_clockPeriodMs = periodMs;
+    m_sinceTickMs = 0;
+    if (!m_onSheetClock && IsWindow()) {
+        ::SetTimer(m_hWnd, kPageClockId, periodMs, nullptr);
+    }
+}
+
+void COrvPage::UseSheetClock(bool sheetClock) {
+    if (sheetClock == m_onSheetClock || !IsWindow() || m_clockPeriodMs == 0) {
+        return;
+    }
+    m_onSheetClock = sheetClock;
+    m_sinceTickMs = 0;
+    if (sheetClock) {
+        ::KillTimer(m_hWnd, kPageClockId);
+    } else {
+        ::SetTimer(m_hWnd, kPageClockId, m_clockPeriodMs, nullptr);
+    }
+}
+
+void COrvPage::SheetTick(unsigned elapsedMs) {
+    if (!m_onSheetClock) {
+        return;
+    }
+    m_sinceTickMs += elapsedMs;
+    if (m_sinceTickMs >= m_clockPeriodMs) {
+        m_sinceTickMs -= m_clockPeriodMs;
+        ClockTick();
+    }
+}
+
 void COrvPage::PrepareToShow() {
     const HWND sheet = ::GetParent(m_hWnd);
     if (IsWindow() &&

@@ -12,6 +12,8 @@ enum PageCommand : int {
     kCommandProperties = 6,
     kCommandOnlineInfo = 7,
     kCommandRefresh = 8,
+    // To the other list page: an entry's process, a process's entry.
+    kCommandShowLinked = 9,
 };
 
 class IPageCommands {

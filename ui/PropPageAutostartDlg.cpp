@@ -6,8 +6,10 @@
 #include "autostart/AutostartLocations.h"
 #include "autostart/AutostartScan.h"
 #include "autostart/EntryTexts.h"
+#include "autostart/StartupApproved.h"
 #include "ui/AppWindow.h"
 #include "ui/DpiScale.h"
+#include "ui/EntryProcessLinks.h"
 #include "ui/EntryActions.h"
 #include "ui/FileIcons.h"
 #include "ui/NewAutostartItemDlg.h"
@@ -23,7 +25,6 @@
 
 namespace {
 
-constexpr UINT_PTR kPageTimerId = 0;
 constexpr UINT kRescanPeriodMs = 30000;
 // A program writes its entry in a burst of changes: one rescan when they settle.
 constexpr UINT_PTR kChangeTimerId = 1;
@@ -45,6 +46,7 @@ enum CurrentEntriesMenuItem : UINT {
     kMenuOpenFolder = 10,
     kMenuProperties = 11,
     kMenuMoreInfo = 12,
+    kMenuShowProcess = 13,
 };
 constexpr UINT kMenuRestore = 1;
 
@@ -116,6 +118,15 @@ int FirstSelected(HWND list) {
         ::SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
 }
 
+// The item alone selected and focused, in sight, with the keys on the list.
+void SelectOnly(HWND list, int item) {
+    ListView_SetItemState(list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    ListView_SetItemState(list, item, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    ListView_SetSelectionMark(list, item);
+    ListView_EnsureVisible(list, item, FALSE);
+    ::SetFocus(list);
+}
+
 int ColumnWidth(HWND list, int column) {
     return static_cast<int>(::SendMessageA(list, LVM_GETCOLUMNWIDTH, column, 0));
 }
@@ -142,6 +153,8 @@ void AppendCurrentEntriesMenuItems(CQuickMenu& menu) {
     menu.AppendItem(0, kMenuMoreInfo, "More info...\t(F3)");
     menu.AppendItem(MF_SEPARATOR, kQuickMenuSeparatorId, nullptr);
     menu.AppendItem(0, kMenuRemove, "Remove\t(Delete)");
+    menu.AppendItem(MF_SEPARATOR, kQuickMenuSeparatorId, nullptr);
+    menu.AppendItem(0, kMenuShowProcess, "Show its process");
 }
 
 int CommandOfCurrentEntriesMenuItem(int64_t item) {
@@ -158,6 +171,8 @@ int CommandOfCurrentEntriesMenuItem(int64_t item) {
         return kCommandProperties;
     case kMenuMoreInfo:
         return kCommandOnlineInfo;
+    case kMenuShowProcess:
+        return kCommandShowLinked;
     default:
         return 0;
     }
@@ -179,15 +194,23 @@ BOOL CPropPageAutostartDlg::OnInitDialog() {
 
     RefreshEntries(true);
     RefreshRemovedList();
-    ::SetTimer(m_hWnd, kPageTimerId, kRescanPeriodMs, nullptr);
+    StartClock(kRescanPeriodMs);
     WatchForChanges();
     CreateActionBar();
     RecordLayout();
     return TRUE;
 }
 
+void CPropPageAutostartDlg::ClockTick() {
+    RefreshEntries(true);
+}
+
 void CPropPageAutostartDlg::WatchForChanges() {
-    m_watch = std::make_unique<CAutostartWatch>(GetAutostartLocations());
+    // The system's own on/off switches too: switching one changes how its entry shows.
+    std::vector<AutostartLocation> places = GetAutostartLocations();
+    const std::vector<AutostartLocation> switches = GetStartupApprovedLocations();
+    places.insert(places.end(), switches.begin(), switches.end());
+    m_watch = std::make_unique<CAutostartWatch>(places);
     LogValue("Autostart places not watched:", static_cast<uint32_t>(m_watch->Unwatched()));
     win::SetLoopWaits(m_watch->Events(), [this](size_t index) { OnWatchSignalled(index); });
 }
@@ -326,9 +349,45 @@ void CPropPageAutostartDlg::UpdateInfoText() {
 
 std::string CPropPageAutostartDlg::DescribeEntry(int index) const {
     const AutostartEntryList& entries = m_current.GetEntries();
-    return index >= 0 && static_cast<size_t>(index) < entries.size()
-               ? DescribeAutostartEntry(entries[static_cast<size_t>(index)])
-               : std::string();
+    if (index < 0 || static_cast<size_t>(index) >= entries.size()) {
+        return {};
+    }
+    const AutostartEntry& entry = entries[static_cast<size_t>(index)];
+    std::string text = DescribeAutostartEntry(entry);
+    if (m_jumps != nullptr) {
+        text += "\r\n" + DescribeProcessesOfEntry(entry, m_jumps->RunningProcesses());
+    }
+    return text;
+}
+
+void CPropPageAutostartDlg::ShowProcessOfSelected() {
+    const int index = FirstSelected(CurrentList());
+    const AutostartEntryList& entries = m_current.GetEntries();
+    if (m_jumps == nullptr || index < 0 || static_cast<size_t>(index) >= entries.size()) {
+        return;
+    }
+    const ProcessRowList& rows = m_jumps->RunningProcesses();
+    const std::vector<size_t> running =
+        FindProcessesOfEntry(entries[static_cast<size_t>(index)], rows);
+    if (running.empty()) {
+        AppMessageBox("Its program is not running now.");
+        return;
+    }
+    m_jumps->ShowProcess(rows[running.front()].processId);
+}
+
+void CPropPageAutostartDlg::SelectEntry(const AutostartEntry& wanted) {
+    HWND list = CurrentList();
+    const AutostartEntryList& entries = m_current.GetEntries();
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const AutostartEntry& entry = entries[i];
+        if (entry.root == wanted.root && entry.location == wanted.location &&
+            entry.name == wanted.name) {
+            SelectOnly(list, static_cast<int>(i));
+            UpdateInfoText();
+            return;
+        }
+    }
 }
 
 std::string CPropPageAutostartDlg::GetReportText(const std::string& separator) const {
@@ -353,6 +412,10 @@ void CPropPageAutostartDlg::RunCommand(int command) {
     }
     if (command == kCommandRefresh) {
         RefreshAfterChange();
+        return;
+    }
+    if (command == kCommandShowLinked) {
+        ShowProcessOfSelected();
         return;
     }
     // Only list 1001 takes commands; the removed list has its own menu.
@@ -438,7 +501,11 @@ void CPropPageAutostartDlg::DrawEntry(const DRAWITEMSTRUCT& draw) const {
     const bool highlighted = (draw.itemState & (ODS_SELECTED | ODS_FOCUS)) != 0;
     ::FillRect(dc, &rect, ::GetSysColorBrush(highlighted ? COLOR_HIGHLIGHT : COLOR_WINDOW));
     COLORREF text = ::GetSysColor(highlighted ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT);
-    if (m_current.GetAccepted().GetState(entry.path) == 0) {
+    if (entry.switchedOff) {
+        if (!highlighted) {
+            text = ::GetSysColor(COLOR_GRAYTEXT);
+        }
+    } else if (m_current.GetAccepted().GetState(entry.path) == 0) {
         text = highlighted ? kUnacceptedHighlightedText : kUnacceptedText;
     }
     const int savedDc = ::SaveDC(dc);
@@ -544,7 +611,7 @@ bool CPropPageAutostartDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LR
         if (wParam == kChangeTimerId) {
             ::KillTimer(m_hWnd, kChangeTimerId);
         }
-        if (wParam == kPageTimerId || wParam == kChangeTimerId) {
+        if (wParam == kPageClockId || wParam == kChangeTimerId) {
             RefreshEntries(true);
         }
         if (wParam == kSignatureTimerId) {

@@ -7,6 +7,7 @@
 #include "autostart/RemoveRestore.h"
 #include "res/resource.h"
 #include "ui/OrvCommonDlg.h"
+#include "ui/EntryProcessLinks.h"
 #include "ui/OrvPage.h"
 #include "ui/PageCommands.h"
 
@@ -44,6 +45,11 @@ class CPropPageAutostartDlg : public COrvPage, public IPageCommands, public IRem
     // The selected entry's description when list 1001 has the focus, else empty.
     void UpdateInfoText();
     std::string DescribeEntry(int index) const;
+    // The sheet's way to the Processes page.
+    void SetJumps(IPageJumps* jumps) { m_jumps = jumps; }
+    // Selects the entry of the same place and name, when it is listed.
+    void SelectEntry(const AutostartEntry& entry);
+    const AutostartEntryList& GetEntries() const { return m_current.GetEntries(); }
     // The autostart section of the system report.
     std::string GetReportText(const std::string& separator) const;
     // The path of every selected entry, in list order.
@@ -74,6 +80,9 @@ class CPropPageAutostartDlg : public COrvPage, public IPageCommands, public IRem
     void SetSelectedState(int32_t state);
     void WatchForChanges();
     void OnWatchSignalled(size_t index);
+    // The periodic rescan, the net under the watch.
+    void ClockTick() override;
+    void ShowProcessOfSelected();
 
     HWND CurrentList() const { return GetItem(IDC_AUTOSTART_CURRENT); }
     HWND RemovedList() const { return GetItem(IDC_AUTOSTART_REMOVED); }
@@ -82,6 +91,7 @@ class CPropPageAutostartDlg : public COrvPage, public IPageCommands, public IRem
     // Tells of a change the moment it is written; the periodic rescan stays
     // for what cannot be watched.
     std::unique_ptr<CAutostartWatch> m_watch;
+    IPageJumps* m_jumps = nullptr;
     RemovedEntryList m_removed;
     COrvCommonDlg m_bar;
     // While list 1001 is rebuilt its notifications are not the user's doing.

@@ -18,7 +18,6 @@
 
 namespace {
 
-constexpr UINT_PTR kPageTimerId = 0;
 constexpr UINT kInfoTickMs = 500;
 // Unseen, the page only keeps its usage histories going: a tick every 1.5 s.
 constexpr UINT kUnseenInfoTickMs = 1500;
@@ -99,7 +98,7 @@ BOOL CPropPageInfoDlg::OnInitDialog() {
     const bool warnings = GetSettings().GetBool(kWarningsSection, kWarningsKey, false);
     ::CheckDlgButton(m_hWnd, IDC_INFO_SHOW_WARNINGS, warnings ? BST_CHECKED : BST_UNCHECKED);
 
-    ::SetTimer(m_hWnd, kPageTimerId, kInfoTickMs, nullptr);
+    StartClock(kInfoTickMs);
     RecordLayout();
     return TRUE;
 }
@@ -130,7 +129,7 @@ void CPropPageInfoDlg::ComeIntoView() {
 void CPropPageInfoDlg::SetPace(bool seen) {
     if (seen != m_seenPace) {
         m_seenPace = seen;
-        ::SetTimer(m_hWnd, kPageTimerId, seen ? kInfoTickMs : kUnseenInfoTickMs, nullptr);
+        StartClock(seen ? kInfoTickMs : kUnseenInfoTickMs);
     }
 }
 
@@ -155,10 +154,12 @@ bool CPropPageInfoDlg::OnCommand(WORD id, WORD code, HWND) {
     }
 }
 
-bool CPropPageInfoDlg::OnMessage(UINT msg, WPARAM, LPARAM, LRESULT& result) {
+bool CPropPageInfoDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
     switch (msg) {
     case WM_TIMER:
-        OnTimerTick();
+        if (wParam == kPageClockId) {
+            OnTimerTick();
+        }
         result = 0;
         return true;
     case WM_DESTROY:

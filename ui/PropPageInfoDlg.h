@@ -33,6 +33,7 @@ class CPropPageInfoDlg : public COrvPage {
 
   private:
     void OnTimerTick();
+    void ClockTick() override { OnTimerTick(); }
     // The timer's period for a page that is seen or not.
     void SetPace(bool seen);
     // The Info page on a sheet the user can see.

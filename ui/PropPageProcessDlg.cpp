@@ -17,10 +17,9 @@
 
 namespace {
 
-constexpr UINT_PTR kPageTimerId = 0;
 // Signatures are verified in short turns while the list is seen, so a big
 // file never holds the page up for long.
-constexpr UINT_PTR kSignatureTimerId = 1;
+constexpr UINT_PTR kSignatureTimerId = 1; // beside the page clock (0)
 constexpr UINT kSignatureTurnGapMs = 20;
 constexpr std::chrono::milliseconds kSignatureTurn{100};
 constexpr UINT kProcessTickMs = 1000;
@@ -110,7 +109,7 @@ BOOL CPropPageProcessDlg::OnInitDialog() {
     ListView_SetExtendedListViewStyle(list,
                                       ListView_GetExtendedListViewStyle(list) | LVS_EX_INFOTIP);
     RefreshList();
-    ::SetTimer(m_hWnd, kPageTimerId, kProcessTickMs, nullptr);
+    StartClock(kProcessTickMs);
 
     HWND diagram = GetItem(IDC_PROC_CPU_DIAGRAM);
     RECT rect{};
@@ -463,9 +462,42 @@ void CPropPageProcessDlg::RunCommandOnSelection(int command) {
     case kCommandRefresh:
         RefreshList();
         break;
+    case kCommandShowLinked:
+        ShowEntryOfSelected(rows.front());
+        break;
     default:
         break;
     }
+}
+
+void CPropPageProcessDlg::ShowEntryOfSelected(const ProcessRow& row) {
+    if (m_jumps == nullptr) {
+        return;
+    }
+    const AutostartEntryList& entries = m_jumps->AutostartEntries();
+    const std::vector<size_t> starting = FindEntriesOfProcess(row, entries);
+    if (starting.empty()) {
+        AppMessageBox("No autostart entry starts this program.");
+        return;
+    }
+    // A copy: the other page may rescan its entries when it comes into view.
+    const AutostartEntry entry = entries[starting.front()];
+    m_jumps->ShowEntry(entry);
+}
+
+void CPropPageProcessDlg::SelectProcess(uint32_t processId) {
+    BringRowsUpToDate();
+    const int index = m_table.FindRowByProcessId(processId);
+    if (index < 0) {
+        return;
+    }
+    constexpr UINT kMarks = LVIS_SELECTED | LVIS_FOCUSED;
+    ListView_SetItemState(List(), -1, 0, kMarks);
+    ListView_SetItemState(List(), index, kMarks, kMarks);
+    ListView_SetSelectionMark(List(), index);
+    ListView_EnsureVisible(List(), index, FALSE);
+    ::SetFocus(List());
+    UpdateInfoText();
 }
 
 void CPropPageProcessDlg::UpdateInfoText() {
@@ -474,7 +506,12 @@ void CPropPageProcessDlg::UpdateInfoText() {
         SetItemText(IDC_PROC_INFO, "");
         return;
     }
-    SetItemText(IDC_PROC_INFO, m_table.GetInfoText(static_cast<size_t>(mark)));
+    std::string text = m_table.GetInfoText(static_cast<size_t>(mark));
+    if (m_jumps != nullptr && !text.empty()) {
+        text += "\r\n" + DescribeEntriesOfProcess(m_table.GetRows()[static_cast<size_t>(mark)],
+                                                  m_jumps->AutostartEntries());
+    }
+    SetItemText(IDC_PROC_INFO, text);
     UpdateCpuDiagram();
 }
 
@@ -574,6 +611,9 @@ void CPropPageProcessDlg::RunMenuChoice(int64_t choice) {
     case ID_PROC_KILL:
         RunCommand(kCommandRemove);
         return;
+    case ID_PROC_SHOW_ENTRY:
+        RunCommand(kCommandShowLinked);
+        return;
     default:
         break;
     }
@@ -622,7 +662,7 @@ bool CPropPageProcessDlg::OnNotify(NMHDR& header, LRESULT& result) {
 bool CPropPageProcessDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (msg) {
     case WM_TIMER:
-        if (wParam == kPageTimerId) {
+        if (wParam == kPageClockId) {
             OnTimerTick();
         } else if (wParam == kSignatureTimerId) {
             VerifySignatureTurn();

@@ -3,6 +3,7 @@
 // the selected ones, and the check for processes the user has not accepted.
 #include "process/ProcessTable.h"
 #include "res/resource.h"
+#include "ui/EntryProcessLinks.h"
 #include "ui/OrvCommonDlg.h"
 #include "ui/OrvPage.h"
 #include "ui/PageCommands.h"
@@ -18,6 +19,7 @@ class CPropPageProcessDlg : public COrvPage, public IPageCommands {
     CPropPageProcessDlg();
 
     CProcessTable& GetTable() { return m_table; }
+    const CProcessTable& GetTable() const { return m_table; }
     // The full refresh: a new snapshot of the running processes, keeping the
     // selection, the focus and the scroll position.
     void RefreshList();
@@ -29,6 +31,10 @@ class CPropPageProcessDlg : public COrvPage, public IPageCommands {
     // Commands 1 to 8; every one but New needs a selected row. The list has
     // the keyboard focus afterwards.
     void RunCommand(int command) override;
+    // The sheet's way to the Autostart page.
+    void SetJumps(IPageJumps* jumps) { m_jumps = jumps; }
+    // Selects the process's row alone, when it is listed.
+    void SelectProcess(uint32_t processId);
 
   protected:
     BOOL OnInitDialog() override;
@@ -50,6 +56,7 @@ class CPropPageProcessDlg : public COrvPage, public IPageCommands {
     void InsertColumns();
     void PlaceActionBar();
     void OnTimerTick();
+    void ClockTick() override { OnTimerTick(); }
     // Verifies rows' signatures for one short turn and shows them.
     void VerifySignatureTurn();
     // Brings the items in line with the rows and puts the marks back; the
@@ -73,6 +80,7 @@ class CPropPageProcessDlg : public COrvPage, public IPageCommands {
     void ShowContextMenu();
     void RunMenuChoice(int64_t choice);
     void UpdateInfoText();
+    void ShowEntryOfSelected(const ProcessRow& row);
     void UpdateCpuDiagram();
     // The rows that are selected, in display order.
     std::vector<size_t> SelectedRows() const;
@@ -85,6 +93,7 @@ class CPropPageProcessDlg : public COrvPage, public IPageCommands {
     HWND List() const { return m_list; }
 
     CProcessTable m_table;
+    IPageJumps* m_jumps = nullptr;
     HWND m_list = nullptr;
     COrvCommonDlg m_actionBar;
     // The process ids the list's items stand for, in their order.

@@ -47,6 +47,26 @@ CSheetDlg::CSheetDlg(const std::string& caption, HWND parent, UINT startPage)
     AddPage(m_pageAutostart);
     AddPage(m_pageProcess);
     AddPage(m_pageInfo);
+    m_pageAutostart.SetJumps(this);
+    m_pageProcess.SetJumps(this);
+}
+
+const ProcessRowList& CSheetDlg::RunningProcesses() const {
+    return m_pageProcess.GetTable().GetRows();
+}
+
+const AutostartEntryList& CSheetDlg::AutostartEntries() const {
+    return m_pageAutostart.GetEntries();
+}
+
+void CSheetDlg::ShowProcess(uint32_t processId) {
+    SetActivePage(m_pageProcess);
+    m_pageProcess.SelectProcess(processId);
+}
+
+void CSheetDlg::ShowEntry(const AutostartEntry& entry) {
+    SetActivePage(m_pageAutostart);
+    m_pageAutostart.SelectEntry(entry);
 }
 
 BOOL CSheetDlg::OnInitDialog() {
@@ -125,6 +145,14 @@ void CSheetDlg::OnTimer(WPARAM id) {
         bool unacceptedEntry = m_pageAutostart.CheckUnaccepted(warnings);
         bool unacceptedProcess = m_pageProcess.GetTable().CheckUnaccepted(warnings);
         UpdateTrayIcon(unacceptedEntry || unacceptedProcess);
+    }
+    // Hidden, this tick is the program's one clock: the pages' periodic work rides on it.
+    const bool hidden = !::IsWindowVisible(m_hWnd);
+    for (COrvPage* page :
+         {static_cast<COrvPage*>(&m_pageAutostart), static_cast<COrvPage*>(&m_pageProcess),
+          static_cast<COrvPage*>(&m_pageInfo)}) {
+        page->UseSheetClock(hidden);
+        page->SheetTick(kSheetTimerPeriodMs);
     }
 }
 

@@ -29,7 +29,7 @@ class CQuickMenu;
 // Open, About, a separator, ORV's Website, Forum, a separator, Exit.
 void AppendTrayMenuItems(CQuickMenu& menu);
 
-class CSheetDlg : public win::PropSheet {
+class CSheetDlg : public win::PropSheet, private IPageJumps {
   public:
     CSheetDlg(const std::string& caption, HWND parent, UINT startPage);
 
@@ -51,6 +51,11 @@ class CSheetDlg : public win::PropSheet {
     BOOL OnInitDialog() override;
 
   private:
+    const ProcessRowList& RunningProcesses() const override;
+    const AutostartEntryList& AutostartEntries() const override;
+    void ShowProcess(uint32_t processId) override;
+    void ShowEntry(const AutostartEntry& entry) override;
+
     void OnTimer(WPARAM id);
     // Sizes changed: the layout follows at the relayout timer.
     void RequestRelayout();

@@ -189,6 +189,22 @@ TEST_F(AutostartPageTest, NewValueTurnsUpRedIsAcceptedRemovedAndRestored) {
     }
     SaveScreenshot("pages\\autostart", m_sheet);
 
+    // So is a shortcut dropped into the startup folder, and a value in a key
+    // made after the program started.
+    CreateShortcut(StartupItem("Orvane Test Dropped.lnk"), later, "", "");
+    EXPECT_TRUE(WaitForEntry("Orvane Test Dropped", 3s)) << "the folder is watched";
+    const char* policyRun = "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer\\Run";
+    win::UniqueRegKey made;
+    ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, policyRun, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                                made.Put(), nullptr),
+              ERROR_SUCCESS);
+    ::RegSetValueExA(made.Get(), "Orvane Test Policy", 0, REG_SZ,
+                     reinterpret_cast<const BYTE*>(later.c_str()),
+                     static_cast<DWORD>(later.size() + 1));
+    EXPECT_TRUE(WaitForEntry("Orvane Test Policy", 3s)) << "watched from a parent while missing";
+    made.Reset();
+    ::RegDeleteKeyA(HKEY_CURRENT_USER, policyRun);
+
     // F5 in the list rescans at once.
     AddValue("Orvane Test Later", later);
     ClickItem(*m_current, m_current->Find("Orvane Test Alpha"));
@@ -216,6 +232,25 @@ TEST_F(AutostartPageTest, NewValueTurnsUpRedIsAcceptedRemovedAndRestored) {
         [&] { return LogText(m_program->Id()).find("Invoke action:6\r\n") != std::string::npos; },
         3s))
         << LogText(m_program->Id());
+
+    // Switched off in the system's startup settings: grey, not red, and said so.
+    win::UniqueRegKey switches;
+    ASSERT_EQ(::RegCreateKeyExA(
+                  HKEY_CURRENT_USER,
+                  "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run", 0,
+                  nullptr, 0, KEY_SET_VALUE, nullptr, switches.Put(), nullptr),
+              ERROR_SUCCESS);
+    const BYTE off[12] = {3, 0, 0, 0, 0x17, 0x79, 0xbd, 0x01, 0x17, 0xd9, 0xd1, 0x01};
+    ASSERT_EQ(::RegSetValueExA(switches.Get(), "Orvane Test New", 0, REG_BINARY, off, sizeof(off)),
+              ERROR_SUCCESS);
+    EXPECT_TRUE(WaitUntil(
+        [&] { return RedPixelsOf("Orvane Test New", ::GetSysColor(COLOR_GRAYTEXT)) >= 20; }, 3s))
+        << "the switches are watched too";
+    EXPECT_EQ(RedPixelsOf("Orvane Test New"), 0);
+    SaveScreenshot("pages\\autostart-switched-off", m_sheet);
+    ClickItem(*m_current, m_current->Find("Orvane Test New"));
+    EXPECT_TRUE(testsupport::Contains(WindowText(info), "\r\nState: Disabled")) << WindowText(info);
+    ::RegDeleteValueA(switches.Get(), "Orvane Test New");
 
     // Accept through the context menu: the row loses its red, the file keeps it.
     ClickItem(*m_current, m_current->Find("Orvane Test New"));

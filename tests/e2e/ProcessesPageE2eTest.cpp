@@ -84,6 +84,10 @@ TEST(ProcessesPage, RowsShownAfterTheSheetWasHiddenAreCurrent) {
 TEST(ProcessesPage, AProgramIsListedReprioritisedAndKilled) {
     HelperProcess helper;
     ASSERT_TRUE(helper.Start("--window=\"Orvane Processes Helper\""));
+    testsupport::RunValues values;
+    ASSERT_TRUE(
+        values.Set("Orvane Test Helper",
+                   std::string("\"").append(HelperProcess::BuiltPath()).append("\" /quiet")));
     LaterRun run;
     HWND sheet = run.ShowSheet();
     ASSERT_NE(sheet, nullptr);
@@ -107,6 +111,36 @@ TEST(ProcessesPage, AProgramIsListedReprioritisedAndKilled) {
         },
         5s))
         << "its file's signature is verified while the list is seen";
+
+    // The process and the entry that starts it lead to each other.
+    const auto currentPage = [&] {
+        return reinterpret_cast<HWND>(::SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+    };
+    const std::string helperRow = IdText(helper.Id());
+    EXPECT_TRUE(testsupport::Contains(WindowText(::GetDlgItem(page, 1016)),
+                                      "\r\nAutostart entry: Orvane Test Helper (HKCU\\SOFTWARE"));
+    ClickAt(ListItemCenter(list, FindListItem(list, kProcessIdColumn, helperRow)), true);
+    ChooseMenuItem(8);
+    ASSERT_TRUE(WaitUntil([&] { return currentPage() != page; }, 5s)) << "Show its autostart entry";
+    HWND entries = ::GetDlgItem(currentPage(), kCurrentList);
+    const std::string entryText = WindowText(::GetDlgItem(currentPage(), 1016));
+    EXPECT_EQ(entryText.rfind("Title: Orvane Test Helper\r\n", 0), 0u) << entryText;
+    EXPECT_TRUE(
+        testsupport::Contains(entryText, "\r\nRunning: ProcessHelper.exe (" + helperRow + ")"))
+        << entryText;
+    // Back, from another row: the jump selects the helper's.
+    ASSERT_EQ(OpenPage(sheet, 1), page);
+    ASSERT_TRUE(SelectRowOf(list, run.Program().Id()));
+    OpenPage(sheet, 0);
+    ClickAt(ListItemCenter(entries, ListView_GetNextItem(entries, -1, LVNI_SELECTED)), true);
+    ChooseMenuItem(7);
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            return currentPage() == page && ListView_GetNextItem(list, -1, LVNI_SELECTED) ==
+                                                FindListItem(list, kProcessIdColumn, helperRow);
+        },
+        5s))
+        << "Show its process";
 
     SetPriorityFromMenu(list, helper.Id(), 5);
     EXPECT_TRUE(

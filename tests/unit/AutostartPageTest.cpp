@@ -150,6 +150,8 @@ TEST(AutostartMenu, ItemsInTheirOrderAndTheCommandsTheyRun) {
         {"More info...\t(F3)", kCommandOnlineInfo},
         {nullptr, 0},
         {"Remove\t(Delete)", kCommandRemove},
+        {nullptr, 0},
+        {"Show its process", kCommandShowLinked},
     };
     ASSERT_EQ(GetMenuItemCount(menu.GetMenu()), static_cast<int>(std::size(rows)));
     for (int i = 0; i < static_cast<int>(std::size(rows)); ++i) {

@@ -2,6 +2,7 @@
 #include "autostart/AutostartLocations.h"
 #include "app/SystemHelpers.h"
 #include "autostart/AutostartScan.h"
+#include "autostart/StartupApproved.h"
 #include "tests/unit/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -430,10 +431,35 @@ TEST_F(AutostartScan, FullScanVisitsEveryLocationInTableOrder) {
         }
     }
 
+    // The system's startup settings switch off the probe of each place they
+    // cover, the user's Run value excepted, which is switched on.
+    const std::string off("\x03\0\0\0\x17\x79\xbd\x01\x17\xd9\xd1\x01", 12);
+    std::vector<std::unique_ptr<RegistryKeyRestorer>> switches;
+    for (const AutostartLocation& location : GetStartupApprovedLocations()) {
+        switches.push_back(
+            std::make_unique<RegistryKeyRestorer>(HiveOfRoot(location.root), location.keyPath));
+        const bool folder = location.keyPath.find("StartupFolder") != std::string::npos;
+        const bool userRun = !folder && location.root == kRootCurrentUser;
+        switches.back()->Set(folder ? "OrvProbe.exe" : "OrvProbe", REG_BINARY,
+                             userRun ? std::string("\x06\0\0\0\0\0\0\0\0\0\0\0", 12) : off);
+    }
+
     AutostartEntryList entries;
     EnumerateAutostartEntries(entries);
     const AutostartEntryList probes = Named(entries, "OrvProbe");
     ASSERT_EQ(GetAutostartLocations().size(), IsSystem64Bit() ? 20u : 14u);
+    std::vector<std::string> switchedOff;
+    for (const AutostartEntry& probe : probes) {
+        if (probe.switchedOff) {
+            switchedOff.push_back(GetLocationDisplayText(probe));
+        }
+    }
+    std::vector<std::string> expectedOff = {user.File("OrvProbe.exe"), common.File("OrvProbe.exe"),
+                                            "HKLM\\" + kRun};
+    if (IsSystem64Bit()) {
+        expectedOff.push_back("HKLM\\" + ThirtyTwoBitViewKeyPath(kRun));
+    }
+    EXPECT_EQ(switchedOff, expectedOff) << "Run and Run32 only, and the folders by file name";
     const size_t count = probed.size();
     ASSERT_EQ(probes.size(), count);
     EXPECT_EQ(probes[0].location, user.File("OrvProbe.exe"));
