@@ -1,6 +1,7 @@
 #include "app/FileInfo.h"
 
 #include "app/PathHelpers.h"
+#include "app/Signature.h"
 #include "app/SystemHelpers.h"
 
 #include <windows.h>
@@ -30,5 +31,9 @@ std::string GetFileInfoText(const std::string& commandLineOrPath) {
     }
     text += "Modified: " + FormatModificationTime(GetFileModTime(path)) + "\r\n";
     text += "File size: " + UInt64ToText(GetFileSize64(path) / 1024) + " KB";
+    const std::string signature = FormatSignature(GetSignatureCache().Get(path));
+    if (!signature.empty()) {
+        text += "\r\nSignature: " + signature;
+    }
     return text;
 }

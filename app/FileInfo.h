@@ -2,7 +2,8 @@
 // The short description of a file shown for autostart entries and processes.
 #include <string>
 
-// "File name: ", "Path: ", then "Modified: " and "File size: " in KB, or
-// "Couldn't locate the file"; lines end in "\r\n" except the last. A command
-// line describes the file it starts.
+// "File name: ", "Path: ", then "Modified: ", "File size: " in KB and, for a
+// file, "Signature: " (verified now unless known), or "Couldn't locate the
+// file"; lines end in "\r\n" except the last. A command line describes the
+// file it starts.
 std::string GetFileInfoText(const std::string& commandLineOrPath);

@@ -1,5 +1,7 @@
 #pragma once
 // One program registered in one autostart location.
+#include "app/FileSignature.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -18,6 +20,8 @@ struct AutostartEntry {
     uint32_t root = 0;
     // Switched off in the system's own startup settings: it stays, but does not start.
     bool switchedOff = false;
+    // The signature of the file it starts, as far as verified.
+    FileSignature signature{};
 };
 
 using AutostartEntryList = std::vector<AutostartEntry>;

@@ -20,6 +20,11 @@ int CompareEntries(const AutostartEntry& a, const AutostartEntry& b, bool ascend
         return CompareText(a.path, b.path, ascending);
     case kEntryColumnLocation:
         return CompareText(a.location, b.location, ascending);
+    case kEntryColumnSignature: {
+        const int order =
+            CompareText(FormatSignature(a.signature), FormatSignature(b.signature), ascending);
+        return order != 0 ? order : CompareText(a.path, b.path, true);
+    }
     default:
         return 0;
     }

@@ -10,6 +10,7 @@ enum AutostartColumn : int {
     kEntryColumnName = 0,
     kEntryColumnPath = 1,
     kEntryColumnLocation = 2,
+    kEntryColumnSignature = 3,
 };
 
 // 0 when a and b are equal byte for byte, else their case-insensitive order
@@ -17,7 +18,7 @@ enum AutostartColumn : int {
 // turns the sign round.
 int CompareText(const std::string& a, const std::string& b, bool ascending);
 
-// Equal names fall back to the paths, always ascending. The location column
+// Equal names or signature texts fall back to the paths, always ascending. The location column
 // compares the bare key or folder, so HKLM and HKCU of one key are equal.
 int CompareEntries(const AutostartEntry& a, const AutostartEntry& b, bool ascending, int column);
 

@@ -1,6 +1,7 @@
 #include "autostart/CurrentEntries.h"
 
 #include "app/PathHelpers.h"
+#include "app/Signature.h"
 #include "autostart/AutostartScan.h"
 #include "autostart/EntryTexts.h"
 
@@ -25,8 +26,21 @@ bool SameEntries(const AutostartEntryList& a, const AutostartEntryList& b) {
 bool CCurrentEntries::Refresh(bool onlyIfChanged) {
     AutostartEntryList fresh;
     EnumerateAutostartEntries(fresh);
+    // What is known of files unchanged since they were verified, without verifying.
+    for (AutostartEntry& entry : fresh) {
+        entry.signature = GetSignatureCache().Find(GetEntryFile(entry));
+    }
     SortEntries(fresh, static_cast<int>(fresh.size()) - 1, m_order.ascending, m_order.column);
-    const bool replace = !onlyIfChanged || !SameEntries(fresh, m_entries);
+    // A file changed since it was verified counts as a change: it is verified again.
+    const auto sameSignatures = [&fresh, this] {
+        for (size_t i = 0; i < fresh.size(); ++i) {
+            if (fresh[i].signature.state != m_entries[i].signature.state) {
+                return false;
+            }
+        }
+        return true;
+    };
+    const bool replace = !onlyIfChanged || !SameEntries(fresh, m_entries) || !sameSignatures();
     if (replace) {
         m_entries = std::move(fresh);
         m_startingEntries.clear();
@@ -50,8 +64,24 @@ void CCurrentEntries::CheckFiles() {
     }
 }
 
+std::string GetEntryFile(const AutostartEntry& entry) {
+    return CommandLineToFilePath(entry.path);
+}
+
+bool CCurrentEntries::FillSignatures(std::chrono::steady_clock::time_point deadline) {
+    const SignatureTurn turn =
+        ::FillSignatures(m_entries, GetEntryFile, GetSignatureCache(), deadline);
+    if (turn.filled && m_order.column == kEntryColumnSignature) {
+        SortEntries(m_entries, static_cast<int>(m_entries.size()) - 1, m_order.ascending,
+                    m_order.column);
+        ++m_entriesVersion;
+    }
+    return turn.left;
+}
+
 void CCurrentEntries::SetSortColumn(int clickedColumn) {
-    int column = (clickedColumn == kEntryColumnPath || clickedColumn == kEntryColumnLocation)
+    int column = (clickedColumn == kEntryColumnPath || clickedColumn == kEntryColumnLocation ||
+                  clickedColumn == kEntryColumnSignature)
                      ? clickedColumn
                      : kEntryColumnName;
     m_order.Click(column);

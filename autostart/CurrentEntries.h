@@ -9,6 +9,7 @@
 #include "autostart/AutostartEntry.h"
 #include "autostart/AutostartEntrySort.h"
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -17,17 +18,24 @@ class CCurrentEntries {
     explicit CCurrentEntries(std::string acceptedFile = std::string());
 
     // Rescans and sorts. With onlyIfChanged, a scan that matches the entries
-    // held (name, path, location and switch, byte for byte, in order) is
-    // dropped. Either way the files of the accepted entries are checked
-    // against their identities. True when the entries were replaced.
+    // held (name, path, location and switch, byte for byte, in order, and
+    // what is known of their signatures) is dropped. Either way the files of
+    // the accepted entries are checked against their identities. True when
+    // the entries were replaced.
     bool Refresh(bool onlyIfChanged);
 
     // From a header click: the same column again turns the order round;
-    // another column (anything but path and location counts as name) starts
+    // another column (anything but path, location and signature counts as
+    // name) starts
     // ascending. The caller refreshes afterwards.
     void SetSortColumn(int clickedColumn);
     int GetSortColumn() const { return m_order.column; }
     bool IsAscending() const { return m_order.ascending; }
+
+    // Verifies the signatures of the entries' files not known yet, one file
+    // after another until the deadline passes; true when some are left.
+    // Entries in signature order are sorted again.
+    bool FillSignatures(std::chrono::steady_clock::time_point deadline);
 
     const AutostartEntryList& GetEntries() const { return m_entries; }
     CAcceptedList& GetAccepted() { return m_accepted; }
@@ -59,6 +67,9 @@ class CCurrentEntries {
     SortOrder m_order{kEntryColumnName, true};
     mutable CUnacceptedCheck m_check;
 };
+
+// The file an entry starts (its path is in long form already).
+std::string GetEntryFile(const AutostartEntry& entry);
 
 // What a warning about the entry names and needs to remove it.
 WarningSubject WarningSubjectOf(const AutostartEntry& entry);

@@ -41,6 +41,8 @@ int CompareColumn(const ProcessRow& a, const ProcessRow& b, int column) {
     case kColumnPriority:
         return CompareValues(GetPrioritySortKey(a.priorityClass),
                              GetPrioritySortKey(b.priorityClass));
+    case kColumnSignature:
+        return mbcs::CompareCollated(FormatSignature(a.signature), FormatSignature(b.signature));
     default:
         return mbcs::CompareCollated(a.name, b.name);
     }
@@ -180,6 +182,8 @@ std::string GetProcessCellText(const ProcessRow& row, int column) {
         return DoubleToText(GetLatestCpu(row), 1) + " %";
     case kColumnPriority:
         return GetPriorityName(row.priorityClass);
+    case kColumnSignature:
+        return FormatSignature(row.signature);
     default:
         return row.name;
     }

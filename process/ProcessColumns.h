@@ -20,8 +20,10 @@ enum ProcessColumn : int {
     kColumnPageFile = 5,
     kColumnCpu = 6,
     kColumnPriority = 7,
+    // Added last: the numbers before it keep their meaning.
+    kColumnSignature = 8,
 };
-constexpr int kProcessColumnCount = 8;
+constexpr int kProcessColumnCount = 9;
 
 // The system's priority classes (the values of IDLE_PRIORITY_CLASS and so on).
 constexpr uint32_t kIdlePriority = 0x40;
@@ -74,7 +76,8 @@ class CWindowsTexts {
 
 // What the Processes page shows in the column: the name, the path, the id as
 // "%08X", the windows text, memory and page file in "K", the newest CPU
-// percentage with one decimal and " %", the priority's name.
+// percentage with one decimal and " %", the priority's name, the signature's
+// text (FormatSignature).
 std::string GetProcessCellText(const ProcessRow& row, int column);
 
 // The points of a process's CPU diagram: the percentage between each pair of

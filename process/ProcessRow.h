@@ -1,6 +1,7 @@
 #pragma once
 // One running process as the process table shows it. Rows are values: a copy
 // carries the CPU history with it.
+#include "app/FileSignature.h"
 #include "process/CpuHistory.h"
 
 #include <cstdint>
@@ -25,6 +26,8 @@ struct ProcessRow {
     uint64_t pageFile = 0;
     // The system's priority class; 0 when it cannot be read.
     uint32_t priorityClass = 0;
+    // Its file's signature as far as verified.
+    FileSignature signature{};
     CCpuHistory cpuHistory;
 };
 

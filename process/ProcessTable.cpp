@@ -188,6 +188,12 @@ void CProcessTable::CheckNewFiles(const ProcessRowList& before, const ProcessRow
 
 void CProcessTable::Adopt(ProcessRowList snapshot) {
     CarryCpuHistories(m_rows, snapshot);
+    // What is known of a file unchanged since it was verified, without verifying.
+    for (ProcessRow& row : snapshot) {
+        if (row.signature.state == SignatureState::Unverified) {
+            row.signature = m_signatures.Find(row.path);
+        }
+    }
     SortProcessRows(snapshot, m_order.column, m_order.ascending);
     SetRows(std::move(snapshot));
 }
@@ -202,6 +208,15 @@ void CProcessTable::SampleCpu() {
 void CProcessTable::Sort() {
     SortProcessRows(m_rows, m_order.column, m_order.ascending);
     ++m_rowsVersion;
+}
+
+bool CProcessTable::FillSignatures(std::chrono::steady_clock::time_point deadline) {
+    const SignatureTurn turn = ::FillSignatures(
+        m_rows, [](const ProcessRow& row) { return row.path; }, m_signatures, deadline);
+    if (turn.filled && m_order.column == kColumnSignature) {
+        Sort();
+    }
+    return turn.left;
 }
 
 void CProcessTable::SetSortColumn(int column) {

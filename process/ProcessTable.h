@@ -4,6 +4,7 @@
 // the column the user chose, and joined to the trusted processes stored in
 // "processes.dat".
 #include "app/AcceptedList.h"
+#include "app/Signature.h"
 #include "app/SortOrder.h"
 #include "app/SystemFunctions.h"
 #include "app/UnacceptedCheck.h"
@@ -14,6 +15,7 @@
 
 #include <windows.h>
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -45,7 +47,11 @@ class CProcessTable {
     // Adds one CPU reading to every row, then sorts.
     void SampleCpu();
     void Sort();
-    // From a header click: a column outside 1 to 7 counts as 0; the same
+    // Verifies the signatures of the rows' files that are not known yet, one
+    // file after another until the deadline passes; true when some are left.
+    // Sorts again when the rows are in signature order.
+    bool FillSignatures(std::chrono::steady_clock::time_point deadline);
+    // From a header click: a column outside 1 to 8 counts as 0; the same
     // column again turns the order round, another starts ascending.
     void SetSortColumn(int column);
     int GetSortColumn() const { return m_order.column; }
@@ -97,6 +103,8 @@ class CProcessTable {
     SortOrder m_order{kColumnName, true};
     // Module path to its long form (empty: none), for the paths of the last snapshot.
     LongPaths m_longPaths;
+    // Known signatures by file identity, shared with the information texts.
+    CSignatureCache& m_signatures = GetSignatureCache();
 };
 
 // What a warning about the process names and needs to kill it.

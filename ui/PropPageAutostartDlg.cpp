@@ -20,12 +20,20 @@
 
 #include <commctrl.h>
 
+#include <chrono>
+#include <iterator>
+
 namespace {
 
 constexpr UINT kRescanPeriodMs = 30000;
 // A program writes its entry in a burst of changes: one rescan when they settle.
 constexpr UINT_PTR kChangeTimerId = 1;
 constexpr UINT kChangeSettleMs = 150;
+// Signatures are verified in short turns while the page is seen, so a big
+// file never holds the page up for long.
+constexpr UINT_PTR kSignatureTimerId = 2;
+constexpr UINT kSignatureTurnGapMs = 20;
+constexpr std::chrono::milliseconds kSignatureTurn{100};
 
 constexpr COLORREF kUnacceptedText = RGB(200, 0, 0);
 constexpr COLORREF kUnacceptedHighlightedText = RGB(255, 220, 220);
@@ -46,7 +54,8 @@ struct Column {
     const char* title;
     int width;
 };
-constexpr Column kCurrentColumns[] = {{"Name", 100}, {"Path", 350}, {"Location", 350}};
+constexpr Column kCurrentColumns[] = {
+    {"Name", 100}, {"Path", 350}, {"Location", 350}, {"Signature", 200}};
 constexpr Column kRemovedColumns[] = {
     {"Name", 100}, {"Original location", 350}, {"Current location", 350}};
 
@@ -63,10 +72,18 @@ template <size_t N> void InsertColumns(HWND list, const Column (&columns)[N]) {
     }
 }
 
-// Appends a row of three texts at the end of the list; the image is asked
-// for when the row is drawn.
+void SetCellText(HWND list, int index, int column, const std::string& text) {
+    LVITEMA subItem{};
+    subItem.iSubItem = column;
+    subItem.pszText = const_cast<char*>(text.c_str());
+    ::SendMessageA(list, LVM_SETITEMTEXTA, static_cast<WPARAM>(index),
+                   reinterpret_cast<LPARAM>(&subItem));
+}
+
+// Appends a row of texts at the end of the list; the image is asked for when
+// the row is drawn.
 void AppendRow(HWND list, const std::string& first, const std::string& second,
-               const std::string& third) {
+               const std::string& third, const std::string& fourth = std::string()) {
     LVITEMA item{};
     item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
     item.iItem = static_cast<int>(::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
@@ -77,13 +94,10 @@ void AppendRow(HWND list, const std::string& first, const std::string& second,
     if (index < 0) {
         return;
     }
-    const std::string* texts[] = {&second, &third};
-    for (int sub = 1; sub <= 2; ++sub) {
-        LVITEMA subItem{};
-        subItem.iSubItem = sub;
-        subItem.pszText = const_cast<char*>(texts[sub - 1]->c_str());
-        ::SendMessageA(list, LVM_SETITEMTEXTA, static_cast<WPARAM>(index),
-                       reinterpret_cast<LPARAM>(&subItem));
+    SetCellText(list, index, 1, second);
+    SetCellText(list, index, 2, third);
+    if (!fourth.empty()) {
+        SetCellText(list, index, 3, fourth);
     }
 }
 
@@ -262,10 +276,42 @@ void CPropPageAutostartDlg::FillCurrentList() {
     m_rebuilding = true;
     BeginRebuild(list);
     for (const AutostartEntry& entry : m_current.GetEntries()) {
-        AppendRow(list, entry.name, entry.path, GetLocationDisplayText(entry));
+        AppendRow(list, entry.name, entry.path, GetLocationDisplayText(entry),
+                  FormatSignature(entry.signature));
     }
     EndRebuild(list);
     m_rebuilding = false;
+    ::SetTimer(m_hWnd, kSignatureTimerId, kSignatureTurnGapMs, nullptr);
+}
+
+void CPropPageAutostartDlg::VerifySignatureTurn() {
+    ::KillTimer(m_hWnd, kSignatureTimerId);
+    // Hidden, nothing waits for them: coming into view starts the turns again.
+    if (!::IsWindowVisible(m_hWnd)) {
+        return;
+    }
+    const AutostartEntryList before = m_current.GetEntries();
+    const bool left = m_current.FillSignatures(std::chrono::steady_clock::now() + kSignatureTurn);
+    const AutostartEntryList& entries = m_current.GetEntries();
+    if (!SameEntries(before, entries)) {
+        FillCurrentList(); // sorted by signature: the order moved
+        return;
+    }
+    HWND list = CurrentList();
+    for (size_t i = 0; i < entries.size(); ++i) {
+        if (entries[i].signature.state != before[i].signature.state) {
+            const int item = static_cast<int>(i);
+            SetCellText(list, item, kEntryColumnSignature, FormatSignature(entries[i].signature));
+            ::SendMessageA(list, LVM_REDRAWITEMS, item, item);
+        }
+    }
+    if (left) {
+        ::SetTimer(m_hWnd, kSignatureTimerId, kSignatureTurnGapMs, nullptr);
+    }
+}
+
+void CPropPageAutostartDlg::ComeIntoView() {
+    ::SetTimer(m_hWnd, kSignatureTimerId, kSignatureTurnGapMs, nullptr);
 }
 
 void CPropPageAutostartDlg::RefreshRemovedList() {
@@ -477,18 +523,17 @@ void CPropPageAutostartDlg::DrawEntry(const DRAWITEMSTRUCT& draw) const {
         ::ImageList_Draw(SystemImageList, icon, dc, rect.left, rect.top, ILD_TRANSPARENT);
     }
     HWND list = draw.hwndItem;
-    const int widths[] = {ColumnWidth(list, 0), ColumnWidth(list, 1), ColumnWidth(list, 2)};
+    const std::string texts[] = {entry.name, entry.path, GetLocationDisplayText(entry),
+                                 FormatSignature(entry.signature)};
     const int margin = ScaleForDpi(5, WindowDpi(list));
-    rect.left += margin;
-    rect.right = rect.left + widths[0] - margin;
-    DrawCell(dc, entry.name,
-             RECT{rect.left + SystemImageListIconWidth(), rect.top, rect.right, rect.bottom});
-    rect.left += widths[0];
-    rect.right += widths[1];
-    DrawCell(dc, entry.path, rect);
-    rect.left += widths[1];
-    rect.right += widths[2];
-    DrawCell(dc, GetLocationDisplayText(entry), rect);
+    int left = rect.left;
+    for (int column = 0; column < static_cast<int>(std::size(texts)); ++column) {
+        const int width = ColumnWidth(list, column);
+        const int icon = column == 0 ? SystemImageListIconWidth() : 0;
+        DrawCell(dc, texts[column],
+                 RECT{left + margin + icon, rect.top, left + width, rect.bottom});
+        left += width;
+    }
     ::RestoreDC(dc, savedDc);
 }
 
@@ -573,6 +618,9 @@ bool CPropPageAutostartDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LR
         }
         if (wParam == kPageClockId || wParam == kChangeTimerId) {
             RefreshEntries(true);
+        }
+        if (wParam == kSignatureTimerId) {
+            VerifySignatureTurn();
         }
         return false;
     case WM_DRAWITEM:

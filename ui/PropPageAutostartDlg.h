@@ -62,6 +62,7 @@ class CPropPageAutostartDlg : public COrvPage, public IPageCommands, public IRem
 
   protected:
     BOOL OnInitDialog() override;
+    void ComeIntoView() override;
     bool OnNotify(NMHDR& header, LRESULT& result) override;
     bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
@@ -69,6 +70,8 @@ class CPropPageAutostartDlg : public COrvPage, public IPageCommands, public IRem
     void InitLists();
     void CreateActionBar();
     void FillCurrentList();
+    // Verifies entries' signatures for one short turn and shows them.
+    void VerifySignatureTurn();
     void DrawEntry(const DRAWITEMSTRUCT& draw) const;
     bool OnCurrentListNotify(NMHDR& header);
     void ShowCurrentEntriesMenu();

@@ -13,8 +13,15 @@
 #include "ui/ScreenDpi.h"
 #include "ui/UsageDiagram.h"
 
+#include <chrono>
+
 namespace {
 
+// Signatures are verified in short turns while the list is seen, so a big
+// file never holds the page up for long.
+constexpr UINT_PTR kSignatureTimerId = 1; // beside the page clock (0)
+constexpr UINT kSignatureTurnGapMs = 20;
+constexpr std::chrono::milliseconds kSignatureTurn{100};
 constexpr UINT kProcessTickMs = 1000;
 constexpr uint32_t kRefreshEveryTicks = 5;
 constexpr uint32_t kSampleEveryTicks = 4;
@@ -31,8 +38,8 @@ struct ColumnSetup {
     int width;
 };
 constexpr ColumnSetup kColumns[kProcessColumnCount] = {
-    {"Name", 140},  {"Path", 300},     {"ID", 70},  {"Windows", 100},
-    {"Memory", 50}, {"Page File", 50}, {"CPU", 60}, {"Priority", 80},
+    {"Name", 140},     {"Path", 300}, {"ID", 70},       {"Windows", 100},   {"Memory", 50},
+    {"Page File", 50}, {"CPU", 60},   {"Priority", 80}, {"Signature", 200},
 };
 
 struct PriorityItem {
@@ -62,7 +69,7 @@ HBRUSH HighlightBrush() {
     return brush.Get();
 }
 
-// Everything a row's drawing shows but its marks: the eight cells, the icon
+// Everything a row's drawing shows but its marks: the cells, the icon
 // of its path and the colour of a row not accepted.
 std::string DrawnLook(const ProcessRow& row, bool accepted) {
     std::string look(1, accepted ? '1' : '0');
@@ -186,7 +193,7 @@ void CPropPageProcessDlg::SetItemTexts(int index, const ProcessRow& row) {
     item.pszText = const_cast<char*>(row.name.c_str());
     ::SendMessageA(list, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
     // Drawing reads the table; these texts serve tips and accessibility.
-    for (int column : {kColumnPath, kColumnId, kColumnWindows}) {
+    for (int column : {kColumnPath, kColumnId, kColumnWindows, kColumnSignature}) {
         const std::string text = GetProcessCellText(row, column);
         LVITEMA sub{};
         sub.iSubItem = column;
@@ -211,12 +218,21 @@ void CPropPageProcessDlg::SyncItems() {
         ::SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
     }
     m_listedIds.resize(rows.size(), 0);
-    // Only the items where another process stands now get new texts.
+    m_listedSignatures.resize(rows.size(), SignatureState::Unverified);
+    // Only the items where another process stands now get new texts, and
+    // those whose signature became known.
     for (size_t i = 0; i < rows.size(); ++i) {
         if (m_listedIds[i] != rows[i].processId) {
             SetItemTexts(static_cast<int>(i), rows[i]);
             m_listedIds[i] = rows[i].processId;
+        } else if (m_listedSignatures[i] != rows[i].signature.state) {
+            const std::string text = GetProcessCellText(rows[i], kColumnSignature);
+            LVITEMA sub{};
+            sub.iSubItem = kColumnSignature;
+            sub.pszText = const_cast<char*>(text.c_str());
+            ::SendMessageA(list, LVM_SETITEMTEXTA, i, reinterpret_cast<LPARAM>(&sub));
         }
+        m_listedSignatures[i] = rows[i].signature.state;
     }
 }
 
@@ -233,6 +249,21 @@ void CPropPageProcessDlg::RefreshList() {
     ShowRows(marks);
     if (ListView_GetSelectionMark(list) < 0) {
         UpdateInfoText();
+    }
+    ::SetTimer(m_hWnd, kSignatureTimerId, kSignatureTurnGapMs, nullptr);
+}
+
+void CPropPageProcessDlg::VerifySignatureTurn() {
+    ::KillTimer(m_hWnd, kSignatureTimerId);
+    // Hidden, nothing waits for them: coming into view starts the turns again.
+    if (m_paused || m_listBehind || !::IsWindowVisible(m_hWnd)) {
+        return;
+    }
+    const Marks marks = RememberMarks();
+    const bool left = m_table.FillSignatures(std::chrono::steady_clock::now() + kSignatureTurn);
+    ShowRows(marks);
+    if (left) {
+        ::SetTimer(m_hWnd, kSignatureTimerId, kSignatureTurnGapMs, nullptr);
     }
 }
 
@@ -296,6 +327,7 @@ void CPropPageProcessDlg::BringRowsUpToDate() {
 
 void CPropPageProcessDlg::ComeIntoView() {
     BringRowsUpToDate();
+    ::SetTimer(m_hWnd, kSignatureTimerId, kSignatureTurnGapMs, nullptr);
 }
 
 std::string CPropPageProcessDlg::GetReportText(const std::string& separator) {
@@ -632,6 +664,8 @@ bool CPropPageProcessDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRES
     case WM_TIMER:
         if (wParam == kPageClockId) {
             OnTimerTick();
+        } else if (wParam == kSignatureTimerId) {
+            VerifySignatureTurn();
         }
         result = 0;
         return true;

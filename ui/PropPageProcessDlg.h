@@ -57,6 +57,8 @@ class CPropPageProcessDlg : public COrvPage, public IPageCommands {
     void PlaceActionBar();
     void OnTimerTick();
     void ClockTick() override { OnTimerTick(); }
+    // Verifies rows' signatures for one short turn and shows them.
+    void VerifySignatureTurn();
     // Brings the items in line with the rows and puts the marks back; the
     // rows whose drawing changed repaint at the next paint. True when the
     // number of items changed (the whole list repaints then).
@@ -96,6 +98,8 @@ class CPropPageProcessDlg : public COrvPage, public IPageCommands {
     COrvCommonDlg m_actionBar;
     // The process ids the list's items stand for, in their order.
     std::vector<uint32_t> m_listedIds;
+    // What their signature cells were given.
+    std::vector<SignatureState> m_listedSignatures;
     // Set while a context menu is open, so the timer leaves the rows alone.
     bool m_paused = false;
     // Set while the list's items no longer stand for the rows, which may

@@ -217,6 +217,16 @@ TEST_F(AutostartPageTest, NewValueTurnsUpRedIsAcceptedRemovedAndRestored) {
     EXPECT_EQ(WindowText(info).rfind("Title: Orvane Test Alpha\r\nFile name: winver.exe\r\n", 0),
               0u)
         << "a click describes the entry: " << WindowText(info);
+    EXPECT_NE(WindowText(info).find("\r\nSignature: Not signed\r\n"), std::string::npos)
+        << "Wine's own programs carry no signature";
+    EXPECT_TRUE(WaitUntil(
+        [&] { return m_current->Text(m_current->Find("Orvane Test Alpha"), 3) == "Not signed"; },
+        3s))
+        << "the Signature column, verified while the page is seen";
+    HWND list = ::GetDlgItem(m_page, kCurrentList);
+    ::SendMessageA(list, LVM_SCROLL, 1000, 0);
+    SaveScreenshot("pages\\autostart-signature", m_sheet);
+    ::SendMessageA(list, LVM_SCROLL, static_cast<WPARAM>(-1000), 0);
     PressKeys({VK_MENU, VK_RETURN});
     EXPECT_TRUE(WaitUntil(
         [&] { return LogText(m_program->Id()).find("Invoke action:6\r\n") != std::string::npos; },

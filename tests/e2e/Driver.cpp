@@ -441,12 +441,16 @@ std::string SaveScreenshot(const std::string& name, const RECT& wanted) {
 }
 
 int ScreenPixelsOf(const RECT& rect, COLORREF colour) {
-    if (rect.right <= rect.left || rect.bottom <= rect.top) {
+    // Wine copies nothing at all from a screen area that reaches past the
+    // screen, as a list's row wider than the screen does.
+    const RECT screen{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+    RECT shown{};
+    if (!::IntersectRect(&shown, &rect, &screen)) {
         return 0;
     }
     BITMAPINFO info{};
     void* bits = nullptr;
-    const win::UniqueBitmap bitmap = CaptureScreen(rect, 32, info, bits);
+    const win::UniqueBitmap bitmap = CaptureScreen(shown, 32, info, bits);
     if (!bitmap) {
         return 0;
     }

@@ -12,6 +12,7 @@ using namespace e2e;
 namespace {
 
 constexpr int kPriorityColumn = 7;
+constexpr int kSignatureColumn = 8;
 
 // Clicks the header of the list's column, scrolled into view when need be;
 // the next click waits out the double-click time.
@@ -103,6 +104,13 @@ TEST(ProcessesPage, AProgramIsListedReprioritisedAndKilled) {
         },
         5s))
         << "the selected process is described";
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            const int row = FindListItem(list, kProcessIdColumn, IdText(helper.Id()));
+            return ListItemText(list, row, kSignatureColumn) == "Not signed";
+        },
+        5s))
+        << "its file's signature is verified while the list is seen";
 
     // The process and the entry that starts it lead to each other.
     const auto currentPage = [&] {

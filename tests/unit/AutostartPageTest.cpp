@@ -87,7 +87,8 @@ TEST_F(AutostartEntryTexts, DescriptionNamesTheLongFileAndTheBareLocation) {
                          0),
               0u)
         << text;
-    const std::string tail = std::string("File size: 2 KB\r\nLocation: ") + kRunKey;
+    const std::string tail =
+        std::string("File size: 2 KB\r\nSignature: Not signed\r\nLocation: ") + kRunKey;
     ASSERT_GE(text.size(), tail.size());
     EXPECT_EQ(text.substr(text.size() - tail.size()), tail) << "no HKCU\\ before the key";
 

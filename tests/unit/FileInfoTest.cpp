@@ -42,7 +42,8 @@ TEST_F(FileInfo, CommandLineDescribesTheFileItStarts) {
                                                              path +
                                                              "\r\n"
                                                              "Modified: 07-March-2008, Friday\r\n"
-                                                             "File size: 2 KB");
+                                                             "File size: 2 KB\r\n"
+                                                             "Signature: Not signed");
     EXPECT_EQ(GetFileInfoText(path), GetFileInfoText("\"" + path + "\" /tray"));
 }
 
@@ -52,14 +53,15 @@ TEST_F(FileInfo, SizeInWholeKilobytes) {
     SetModified(small, 1999, 12, 31);
     EXPECT_EQ(GetFileInfoText(small), "File name: small.bin\r\nPath: " + small +
                                           "\r\nModified: 31-December-1999, Friday\r\n"
-                                          "File size: 0 KB");
+                                          "File size: 0 KB\r\nSignature: Not signed");
 
     const std::string folder = m_dir.File("folder");
     ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
     SetModified(folder, 2010, 1, 4);
     EXPECT_EQ(GetFileInfoText(folder), "File name: folder\r\nPath: " + folder +
                                            "\r\nModified: 04-January-2010, Monday\r\n"
-                                           "File size: 0 KB");
+                                           "File size: 0 KB")
+        << "a folder has no signature";
 }
 
 TEST_F(FileInfo, MissingFileGivesTwoLinesAndTheNotice) {

@@ -79,6 +79,13 @@ ProcessRowList RowsOrderedBy(int column) {
         Fill(rows, &ProcessRow::priorityClass,
              Numbers{kIdlePriority, kNormalPriority, kAboveNormalPriority, kRealtimePriority});
         break;
+    case kColumnSignature: // by the text shown, unverified (empty) first
+        Fill(rows, &ProcessRow::signature,
+             std::vector<FileSignature>{{},
+                                        {SignatureState::NotSigned, "x"},
+                                        {SignatureState::DoesNotVerify, "x"},
+                                        {SignatureState::Signed, "acme"}});
+        break;
     }
     // Not already in order.
     std::swap(rows[0], rows[3]);
@@ -249,9 +256,10 @@ TEST(ProcessRowText, CellTextsOfEveryColumn) {
     row.cpuHistory.AddReading(0, 0);
     row.cpuHistory.AddReading(0, 10000);
     row.cpuHistory.AddReading(1234, 20000);
+    row.signature = {SignatureState::Signed, "Acme Tools"};
     const std::vector<std::string> expected = {
         "tool.exe", "C:\\Tools\\tool.exe", "00001A2B", "[1] Tool,", "6291456 K", "0 K", "12.3 %",
-        "Idle"};
+        "Idle",     "Signed by Acme Tools"};
     for (int column = 0; column < kProcessColumnCount; ++column) {
         EXPECT_EQ(GetProcessCellText(row, column), expected[static_cast<size_t>(column)])
             << "column " << column;

@@ -191,6 +191,9 @@ bool InColumnOrder(const ProcessRow& a, const ProcessRow& b, int column, bool as
     case kColumnPriority:
         order = ValueOrder(PriorityRank(a.priorityClass), PriorityRank(b.priorityClass));
         break;
+    case kColumnSignature:
+        order = LowerCaseOrder(FormatSignature(a.signature), FormatSignature(b.signature));
+        break;
     default:
         order = LowerCaseOrder(a.name, b.name);
         if (order == 0) {
@@ -398,7 +401,7 @@ TEST_F(ProcessTableTest, SortColumnClicks) {
     EXPECT_EQ(table.GetSortColumn(), kColumnMemory);
     EXPECT_TRUE(table.IsAscending()) << "another column starts ascending";
     table.SetSortColumn(kColumnMemory);
-    table.SetSortColumn(8);
+    table.SetSortColumn(kProcessColumnCount);
     EXPECT_EQ(table.GetSortColumn(), kColumnName);
     EXPECT_TRUE(table.IsAscending());
     table.SetSortColumn(-1);
@@ -503,9 +506,9 @@ TEST_F(ProcessTableTest, InfoTextDescribesTheProcessAndItsFile) {
                              "Path: " + m_helperPath + "\r\nModified: ";
     EXPECT_EQ(text.substr(0, head.size()), head) << text;
     EXPECT_NE(text.find("\r\nFile size: " + std::to_string(GetFileSize64(m_helperPath) / 1024) +
-                        " KB\r\nUsage of RAM: " + std::to_string(row.workingSet / 1024) +
-                        " KB\r\nUsage of Page file: " + std::to_string(row.pageFile / 1024) +
-                        " KB\r\nRecent CPU usage: 0 %"),
+                        " KB\r\nSignature: Not signed\r\nUsage of RAM: " +
+                        std::to_string(row.workingSet / 1024) + " KB\r\nUsage of Page file: " +
+                        std::to_string(row.pageFile / 1024) + " KB\r\nRecent CPU usage: 0 %"),
               std::string::npos)
         << text;
     EXPECT_EQ(text.substr(text.size() - 21), "Recent CPU usage: 0 %");

@@ -1,0 +1,17 @@
+#include "app/FileSignature.h"
+
+std::string FormatSignature(const FileSignature& signature) {
+    switch (signature.state) {
+    case SignatureState::Unreadable:
+        return "Signature cannot be checked";
+    case SignatureState::NotSigned:
+        return "Not signed";
+    case SignatureState::DoesNotVerify:
+        return "Signature does not verify";
+    case SignatureState::Signed:
+        return "Signed by " + (signature.publisher.empty() ? std::string("an unnamed publisher")
+                                                           : signature.publisher);
+    default:
+        return {};
+    }
+}
