@@ -1,7 +1,4 @@
 #include "res/resource.h"
-#include "ui/PropPageAutostartDlg.h"
-#include "ui/PropPageInfoDlg.h"
-#include "ui/PropPageProcessDlg.h"
 #include "ui/TrayIcon.h"
 #include "win/Dialog.h"
 #include "win/Handle.h"
@@ -30,9 +27,11 @@ class ThreePageSheet : public win::PropSheet {
         return win::PropSheet::PreTranslateMessage(msg);
     }
 
-    CPropPageAutostartDlg autostart;
-    CPropPageProcessDlg processes;
-    CPropPageInfoDlg info;
+    // The window layer's own pages on the program's templates: what the pages
+    // do is theirs to test.
+    win::PropertyPage autostart{IDD_PAGE_AUTOSTART};
+    win::PropertyPage processes{IDD_PAGE_PROCESSES};
+    win::PropertyPage info{IDD_PAGE_INFO};
     int createsSeen = 0;
     int initsSeen = 0;
     int preTranslated = 0;
