@@ -289,6 +289,10 @@ start_taskmgr
 sleep "$settle"
 trace_window taskmgr "$pid"
 stop "$pid"
+start_bare
+sleep "$settle"
+trace_window bare "$pid"
+stop "$pid"
 
 # Prints "name count" for the program's requests in a window, and the line
 # "* count" for all other clients'.
@@ -328,6 +332,6 @@ summarise() {
 
 echo
 echo "wineserver requests, $trace_seconds s each (the program's own by name; top 12)"
-for name in hidden shown flashing taskmgr; do
+for name in hidden shown flashing taskmgr bare; do
     summarise "$name"
 done

@@ -307,6 +307,7 @@ void CPropPageProcessDlg::ResortKeepingMarks() {
     // Read before the rows move: the marks follow the processes.
     const Marks marks = RememberMarks();
     m_table.SampleCpu();
+    m_cpuBehind = false;
     ShowRows(marks);
     ::UpdateWindow(List());
     UpdateCpuDiagram();
@@ -327,11 +328,18 @@ void CPropPageProcessDlg::BringRowsUpToDate() {
 
 void CPropPageProcessDlg::ComeIntoView() {
     BringRowsUpToDate();
+    if (m_cpuBehind) {
+        ResortKeepingMarks();
+    }
     ::SetTimer(m_hWnd, kSignatureTimerId, kSignatureTurnGapMs, nullptr);
 }
 
 std::string CPropPageProcessDlg::GetReportText(const std::string& separator) {
     BringRowsUpToDate();
+    if (m_cpuBehind) {
+        m_table.SampleCpu();
+        m_cpuBehind = false;
+    }
     return m_table.GetReportText(separator);
 }
 
@@ -342,7 +350,8 @@ void CPropPageProcessDlg::OnTimerTick() {
     }
     // While the page cannot be seen (the sheet in the tray, or another page
     // in front) its list is left as it is, and the checks need only the new
-    // processes' paths; the CPU readings go on, as they make the history.
+    // processes' paths. Nobody reads the CPU figures then: opening every
+    // process for its times waits until the page shows again.
     const bool seen = ::IsWindowVisible(m_hWnd) != FALSE;
     if (g_processTicks % kRefreshEveryTicks == 0) {
         if (seen) {
@@ -356,8 +365,7 @@ void CPropPageProcessDlg::OnTimerTick() {
         if (seen) {
             ResortKeepingMarks();
         } else {
-            LeaveListBehind();
-            m_table.SampleCpu();
+            m_cpuBehind = true;
         }
     }
 }

@@ -105,6 +105,9 @@ class CPropPageProcessDlg : public COrvPage, public IPageCommands {
     // Set while the list's items no longer stand for the rows, which may
     // also show figures of an earlier refresh; the marks wait meanwhile.
     bool m_listBehind = false;
+    // Readings skipped while the page could not be seen: one reading on
+    // coming into view covers the whole time.
+    bool m_cpuBehind = false;
     Marks m_behindMarks;
     // What each item was last drawn with (DrawnLook), to repaint only changes.
     std::vector<std::string> m_drawnRows;
