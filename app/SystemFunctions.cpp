@@ -33,6 +33,7 @@ SystemFunctions Bind() {
     const HMODULE ntdll = ::GetModuleHandleA("ntdll.dll");
     win::BindEntryPoint(ntdll, "NtQueryVolumeInformationFile", f.NtQueryVolumeInformationFile);
     win::BindEntryPoint(ntdll, "NtQueryKey", f.NtQueryKey);
+    win::BindEntryPoint(ntdll, "NtQuerySystemInformation", f.NtQuerySystemInformation);
 
     const HMODULE user32 = ::GetModuleHandleA("user32.dll");
     win::BindEntryPoint(user32, "GetDpiForWindow", f.GetDpiForWindow);

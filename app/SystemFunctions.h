@@ -77,6 +77,11 @@ struct SystemFunctions {
     LONG(WINAPI* NtQueryKey)
     (HKEY key, int informationClass, void* information, ULONG bytes, ULONG* bytesNeeded) = nullptr;
 
+    // ntdll (NT family): every running process with its image name, in one
+    // request (SystemProcessInformation, class 5)
+    LONG(WINAPI* NtQuerySystemInformation)
+    (int informationClass, void* information, ULONG bytes, ULONG* bytesNeeded) = nullptr;
+
     // user32, Windows 10 1607 on: the dots per inch a window is drawn at, and
     // the system's (its primary screen's when the program started)
     UINT(WINAPI* GetDpiForWindow)(HWND window) = nullptr;

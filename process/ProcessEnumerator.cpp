@@ -2,6 +2,9 @@
 
 #include "app/Mbcs.h"
 
+#include <winternl.h>
+
+#include <algorithm>
 #include <cstring>
 #include <deque>
 
@@ -240,4 +243,54 @@ bool CProcessEnumerator::FillFromProcessId(DWORD processId, ProcessEntry& entry)
 
 void CProcessEnumerator::QueueTasksOfVdm(const ProcessEntry& entry) {
     m_api.VDMEnumTaskWOWEx(entry.processId, &QueueTask, static_cast<LPARAM>(entry.processId));
+}
+
+bool ListProcessesAtOnce(const SystemFunctions& functions, std::vector<ProcessEntry>& entries) {
+    if (functions.NtQuerySystemInformation == nullptr) {
+        return false;
+    }
+    constexpr int kSystemProcessInformation = 5;
+    constexpr LONG kLengthMismatch = static_cast<LONG>(0xC0000004);
+    // Kept between calls: the list's size hardly changes from one to the next.
+    static std::vector<unsigned char> buffer(64 * 1024);
+    LONG status = kLengthMismatch;
+    for (int attempt = 0; attempt < 4 && status == kLengthMismatch; ++attempt) {
+        ULONG needed = 0;
+        status = functions.NtQuerySystemInformation(kSystemProcessInformation, buffer.data(),
+                                                    static_cast<ULONG>(buffer.size()), &needed);
+        if (status == kLengthMismatch) {
+            // Room for processes started in between.
+            buffer.resize(std::max<size_t>(buffer.size() * 2, needed + 16 * 1024));
+        }
+    }
+    if (status != 0) {
+        return false;
+    }
+    entries.clear();
+    for (size_t offset = 0;;) {
+        const auto& record =
+            *reinterpret_cast<const SYSTEM_PROCESS_INFORMATION*>(buffer.data() + offset);
+        ProcessEntry entry;
+        entry.processId = static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(record.UniqueProcessId));
+        const int units = static_cast<int>(record.ImageName.Length / sizeof(wchar_t));
+        if (units > 0) {
+            char name[ProcessEntry::kNameSize * 2] = {};
+            const int bytes = ::WideCharToMultiByte(CP_ACP, 0, record.ImageName.Buffer, units, name,
+                                                    sizeof(name) - 1, nullptr, nullptr);
+            name[bytes > 0 ? bytes : 0] = '\0';
+            CopyName(entry.name, name);
+        } else if (entry.processId == 0) {
+            // The walk's name for the idle process, which has no image.
+            constexpr char kIdleName[] = "[System Process]";
+            static_assert(sizeof(kIdleName) <= ProcessEntry::kNameSize);
+            std::memcpy(entry.name, kIdleName, sizeof(kIdleName));
+        }
+        entries.push_back(entry);
+        if (record.NextEntryOffset == 0 ||
+            offset + record.NextEntryOffset + sizeof(SYSTEM_PROCESS_INFORMATION) > buffer.size()) {
+            break;
+        }
+        offset += record.NextEntryOffset;
+    }
+    return true;
 }

@@ -64,6 +64,10 @@ class CProcessEnumerator {
     win::UniqueFile m_snapshot;
 };
 
+// Every running process's id and image name, as the walk names them, from one
+// request to the system; false where ntdll does not answer it (then walk).
+bool ListProcessesAtOnce(const SystemFunctions& functions, std::vector<ProcessEntry>& entries);
+
 #ifndef _WIN64
 static_assert(sizeof(PROCESSENTRY32) == 296, "the narrow tool-help process record");
 #endif

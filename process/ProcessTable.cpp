@@ -7,6 +7,7 @@
 #include "process/ProcessActions.h"
 #include "win/Handle.h"
 
+#include <algorithm>
 #include <unordered_set>
 #include <utility>
 
@@ -139,15 +140,22 @@ void CProcessTable::RefreshNewProcesses() {
         return found->second;
     };
 
+    // One request where the system answers it: this runs every few seconds
+    // while the program sits in the tray.
     std::vector<ProcessEntry> entries;
-    CProcessEnumerator enumerator(m_functions);
-    enumerator.SelectApi(CProcessEnumerator::ENUM_TOOLHELP);
-    ProcessEntry entry;
-    bool anyNew = false;
-    for (bool more = enumerator.GetFirstProcess(entry); more;
-         more = enumerator.GetNextProcess(entry)) {
-        anyNew = anyNew || keptRowOf(entry) == nullptr;
-        entries.push_back(entry);
+    if (!ListProcessesAtOnce(m_functions, entries)) {
+        CProcessEnumerator enumerator(m_functions);
+        enumerator.SelectApi(CProcessEnumerator::ENUM_TOOLHELP);
+        ProcessEntry entry;
+        for (bool more = enumerator.GetFirstProcess(entry); more;
+             more = enumerator.GetNextProcess(entry)) {
+            entries.push_back(entry);
+        }
+    }
+    const bool anyNew = std::any_of(entries.begin(), entries.end(),
+                                    [&](const ProcessEntry& e) { return keptRowOf(e) == nullptr; });
+    if (!anyNew && entries.size() == m_rows.size()) {
+        return; // the same processes: nothing to read, sort or check again
     }
     // The window list is taken only for the rows read anew.
     const CWindowsTexts windowsTexts(anyNew ? GetTopLevelWindows() : std::vector<TopLevelWindow>());

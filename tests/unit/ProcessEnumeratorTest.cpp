@@ -109,6 +109,28 @@ TEST_P(WalkOfTheSystem, ListsThisProgramOnceAndEveryProcessOnce) {
     }
 }
 
+TEST(ProcessEnumerator, ListAtOnceNamesEveryProcessAsTheToolHelpWalkDoes) {
+    const TempDir dir;
+    HelperProcess helper;
+    ASSERT_TRUE(helper.Start("", CopyHelper(dir, "Orvane \xE9t\xE9 helper.exe")));
+    std::vector<ProcessEntry> atOnce;
+    ASSERT_TRUE(ListProcessesAtOnce(GetSystemFunctions(), atOnce));
+    CProcessEnumerator enumerator;
+    ASSERT_EQ(enumerator.SelectApi(kToolHelp), kToolHelp);
+    std::map<DWORD, std::string> walked;
+    for (const ProcessEntry& entry : Walk(enumerator)) {
+        walked[entry.processId] = entry.name;
+    }
+    ASSERT_EQ(EntriesOf(atOnce, helper.Id()).size(), 1u);
+    EXPECT_STREQ(EntriesOf(atOnce, helper.Id())[0].name, "Orvane \xE9t\xE9 helper.exe");
+    for (const ProcessEntry& entry : atOnce) {
+        if (walked.count(entry.processId) != 0) { // not one that ended in between
+            EXPECT_EQ(walked[entry.processId], entry.name);
+        }
+    }
+    EXPECT_EQ(EntriesOf(atOnce, GetCurrentProcessId()).size(), 1u);
+}
+
 INSTANTIATE_TEST_SUITE_P(ProcessEnumerator, WalkOfTheSystem, ::testing::Values(kPsapi, kToolHelp),
                          [](const auto& info) {
                              return std::string(info.param == kPsapi ? "Psapi" : "ToolHelp");
