@@ -98,6 +98,8 @@ BOOL CPropPageInfoDlg::OnInitDialog() {
     const bool warnings = GetSettings().GetBool(kWarningsSection, kWarningsKey, false);
     ::CheckDlgButton(m_hWnd, IDC_INFO_SHOW_WARNINGS, warnings ? BST_CHECKED : BST_UNCHECKED);
 
+    m_cpuDiagram = GetItem(IDC_INFO_CPU_DIAGRAM);
+    m_ramDiagram = GetItem(IDC_INFO_RAM_DIAGRAM);
     StartClock(kInfoTickMs);
     RecordLayout();
     return TRUE;
@@ -232,7 +234,7 @@ void CPropPageInfoDlg::RefreshUsage(bool draw) {
     int32_t cpu = 0;
     m_cpuUsage.GetUsage(&cpu);
     m_cpuHistory.push_back(static_cast<uint32_t>(cpu));
-    DrawUsageDiagram(GetItem(IDC_INFO_CPU_DIAGRAM), m_cpuHistory, true, !draw);
+    DrawUsageDiagram(m_cpuDiagram, m_cpuHistory, true, !draw);
     const MemoryFigures memory = ReadMemoryFigures();
     if (g_totalPhysical == 0) {
         g_totalPhysical = memory.totalPhysical;
@@ -240,7 +242,7 @@ void CPropPageInfoDlg::RefreshUsage(bool draw) {
     const uint64_t used =
         memory.availablePhysical < g_totalPhysical ? g_totalPhysical - memory.availablePhysical : 0;
     m_ramHistory.push_back(PercentOf(used, g_totalPhysical));
-    DrawUsageDiagram(GetItem(IDC_INFO_RAM_DIAGRAM), m_ramHistory, true, !draw);
+    DrawUsageDiagram(m_ramDiagram, m_ramHistory, true, !draw);
     m_lastCpu = cpu;
     m_lastUsedRam = used;
     if (draw) {

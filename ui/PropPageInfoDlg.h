@@ -48,6 +48,10 @@ class CPropPageInfoDlg : public COrvPage {
     void OpenSystemReport();
 
     std::vector<uint32_t> m_cpuHistory;
+    // Looked up once: finding a dialog item asks the system for the page's
+    // children, and the diagrams are fed even while nobody looks.
+    HWND m_cpuDiagram = nullptr;
+    HWND m_ramDiagram = nullptr;
     std::vector<uint32_t> m_ramHistory;
     int32_t m_lastCpu = 0;
     uint64_t m_lastUsedRam = 0;
