@@ -4,6 +4,7 @@
 #include "app/ShellShortcut.h"
 #include "process/ProcessActions.h"
 #include "process/ProcessColumns.h"
+#include "ui/ReportExport.h"
 #include "ui/AppWindow.h"
 #include "ui/DpiScale.h"
 #include "ui/EntryActions.h"
@@ -333,6 +334,11 @@ void CPropPageProcessDlg::ComeIntoView() {
 std::string CPropPageProcessDlg::GetReportText(const std::string& separator) {
     BringRowsUpToDate();
     return m_table.GetReportText(separator);
+}
+
+std::vector<CsvRecord> CPropPageProcessDlg::GetCsvRecords() {
+    BringRowsUpToDate();
+    return ProcessCsvRecords(m_table);
 }
 
 void CPropPageProcessDlg::OnTimerTick() {
