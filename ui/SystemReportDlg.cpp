@@ -16,6 +16,9 @@
 
 namespace {
 
+// The save dialog's record in its Windows 2000 form, which Vista on takes.
+static_assert(sizeof(OPENFILENAMEA) == (sizeof(void*) == 4 ? 88 : 152));
+
 // The rich edit's own limit, which a report of a busy machine passes.
 constexpr size_t kDefaultTextLimit = 32767;
 
