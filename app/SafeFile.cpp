@@ -77,7 +77,10 @@ bool WriteFileWhole(const std::string& target, const std::string& bytes) {
         complete = WriteAll(file.Get(), bytes);
     }
     if (!complete || !ReplaceWithTemporary(temporary, target)) {
+        // The caller tells the user why: the clean-up must not change the reason.
+        const DWORD error = GetLastError();
         DeleteFileA(temporary.c_str());
+        SetLastError(error);
         return false;
     }
     return true;

@@ -12,6 +12,7 @@ std::string TemporaryPathFor(const std::string& target);
 bool ReplaceWithTemporary(const std::string& temporary, const std::string& target);
 
 // Writes the bytes whole to a temporary file, then replaces target with it.
+// False on failure, with the system's last error saying why.
 bool WriteFileWhole(const std::string& target, const std::string& bytes);
 
 // Tests make the step between "temporary complete" and "renamed" fail.

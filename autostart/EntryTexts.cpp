@@ -13,6 +13,9 @@ std::string LongCommandOf(const AutostartEntry& entry) {
     return path.empty() ? entry.path : path;
 }
 
+constexpr char kSwitchedOffText[] =
+    "Disabled in the startup settings of Windows, so it does not start";
+
 } // namespace
 
 std::string AutostartFileOf(const AutostartEntry& entry) {
@@ -23,7 +26,17 @@ std::string DescribeAutostartEntry(const AutostartEntry& entry) {
     std::string text = "Title: " + entry.name + "\r\n" + GetFileInfoText(LongCommandOf(entry)) +
                        "\r\nLocation: " + entry.location;
     if (entry.switchedOff) {
-        text += "\r\nState: Disabled in the startup settings of Windows, so it does not start";
+        text += std::string("\r\nState: ") + kSwitchedOffText;
+    }
+    return text;
+}
+
+std::string GetAutostartStateText(const AutostartEntry& entry, const CAcceptedList& accepted) {
+    std::string text = accepted.IsChanged(entry.path)    ? kChangedSinceAcceptedNote
+                       : accepted.IsAccepted(entry.path) ? "Accepted"
+                                                         : "Not accepted";
+    if (entry.switchedOff) {
+        text += std::string("; ") + kSwitchedOffText;
     }
     return text;
 }

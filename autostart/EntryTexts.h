@@ -2,6 +2,7 @@
 // The texts the Autostart page shows and reports for its entries: the
 // "More information" description, the report section, and the columns of a
 // removed entry.
+#include "app/AcceptedList.h"
 #include "autostart/AutostartEntry.h"
 #include "autostart/RemovedEntries.h"
 
@@ -14,6 +15,11 @@ std::string AutostartFileOf(const AutostartEntry& entry);
 // "Title: ", the name, the file's information (of the long path when there is
 // one) and "Location: " with the bare key path or folder item.
 std::string DescribeAutostartEntry(const AutostartEntry& entry);
+
+// The entry's state in words for the report's tables: "Accepted", "Not
+// accepted", or why not when its file changed since; then, after "; ", each
+// way it is kept from starting (switched off in the system's startup settings).
+std::string GetAutostartStateText(const AutostartEntry& entry, const CAcceptedList& accepted);
 
 // One block per entry in the given order, numbered from 1: the heading
 // "Autostart program #n", the description, then the separator.

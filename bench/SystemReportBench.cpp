@@ -75,7 +75,7 @@ int main() {
 
     // The rich edit's class lives in riched32.dll; it needs a display.
     win::UniqueLibrary richEdit(LoadLibraryA("riched32.dll"));
-    CSystemReportDlg dialog({[&] { return autostart; }, [&] { return processes; }});
+    CSystemReportDlg dialog({[&] { return autostart; }, [&] { return processes; }, {}, {}});
     if (!richEdit || !dialog.Create(nullptr)) {
         std::printf("report dialog: could not be created (no display?)\n");
         return 1;

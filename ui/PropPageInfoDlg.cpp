@@ -6,6 +6,7 @@
 #include "app/SettingsStore.h"
 #include "app/SystemHelpers.h"
 #include "autostart/AutostartLocations.h"
+#include "ui/ReportExport.h"
 #include "ui/SheetDlg.h"
 #include "ui/SystemReportDlg.h"
 #include "ui/TrayIconUpdater.h"
@@ -189,8 +190,11 @@ void CPropPageInfoDlg::OpenSystemReport() {
     if (sheet == nullptr) {
         return;
     }
-    ShowSystemReport({[sheet] { return sheet->m_pageAutostart.GetReportText(""); },
-                      [sheet] { return sheet->m_pageProcess.GetReportText(""); }});
+    ShowSystemReport(
+        {[sheet] { return sheet->m_pageAutostart.GetReportText(""); },
+         [sheet] { return sheet->m_pageProcess.GetReportText(""); },
+         [sheet] { return AutostartCsvRecords(sheet->m_pageAutostart.GetCurrentEntries()); },
+         [sheet] { return sheet->m_pageProcess.GetCsvRecords(); }});
 }
 
 bool CPropPageInfoDlg::IsShowing() const {

@@ -4,6 +4,7 @@
 #include "app/ShellShortcut.h"
 #include "process/ProcessActions.h"
 #include "process/ProcessColumns.h"
+#include "ui/ReportExport.h"
 #include "ui/AppWindow.h"
 #include "ui/DpiScale.h"
 #include "ui/EntryActions.h"
@@ -341,6 +342,11 @@ std::string CPropPageProcessDlg::GetReportText(const std::string& separator) {
         m_cpuBehind = false;
     }
     return m_table.GetReportText(separator);
+}
+
+std::vector<CsvRecord> CPropPageProcessDlg::GetCsvRecords() {
+    BringRowsUpToDate();
+    return ProcessCsvRecords(m_table);
 }
 
 void CPropPageProcessDlg::OnTimerTick() {

@@ -1,6 +1,7 @@
 #pragma once
 // The Processes page: the running processes with their figures, commands on
 // the selected ones, and the check for processes the user has not accepted.
+#include "app/Csv.h"
 #include "process/ProcessTable.h"
 #include "res/resource.h"
 #include "ui/EntryProcessLinks.h"
@@ -28,6 +29,8 @@ class CPropPageProcessDlg : public COrvPage, public IPageCommands {
     void AcceptPath(const std::string& path);
     // The process section of the system report, from current rows.
     std::string GetReportText(const std::string& separator);
+    // The rows as the saved report's CSV table has them, brought up to date first.
+    std::vector<CsvRecord> GetCsvRecords();
     // Commands 1 to 8; every one but New needs a selected row. The list has
     // the keyboard focus afterwards.
     void RunCommand(int command) override;

@@ -4,6 +4,8 @@
 #include "app/SystemHelpers.h"
 #include "res/resource.h"
 #include "ui/AppWindow.h"
+#include "ui/ReportExport.h"
+#include "win/CommonDialogs.h"
 #include "win/Handle.h"
 
 #include <richedit.h>
@@ -13,6 +15,9 @@
 #include <utility>
 
 namespace {
+
+// The save dialog's record in its Windows 2000 form, which Vista on takes.
+static_assert(sizeof(OPENFILENAMEA) == (sizeof(void*) == 4 ? 88 : 152));
 
 // The rich edit's own limit, which a report of a busy machine passes.
 constexpr size_t kDefaultTextLimit = 32767;
@@ -61,6 +66,9 @@ bool CSystemReportDlg::OnCommand(WORD id, WORD code, HWND) {
         return true;
     case IDC_REPORT_COPY:
         CopyAll();
+        return true;
+    case IDC_REPORT_SAVE:
+        SaveAs();
         return true;
     default:
         return false;
@@ -147,6 +155,48 @@ void CSystemReportDlg::CopyAll() {
     // changed its line ends.
     HWND owner = GetAppMainWindow();
     CopyTextToClipboard(owner != nullptr ? owner : m_hWnd, m_report, CF_TEXT);
+}
+
+std::string CSystemReportDlg::BuildCsv() const {
+    const ReportChoices choices = ReadChoices();
+    std::vector<CsvRecord> records;
+    for (const auto& [ticked, source] : {std::pair{choices.autostart, &m_sources.autostartRecords},
+                                         std::pair{choices.processes, &m_sources.processRecords}}) {
+        if (ticked && *source) {
+            for (CsvRecord& record : (*source)()) {
+                records.push_back(std::move(record));
+            }
+        }
+    }
+    return BuildReportCsv(records);
+}
+
+void CSystemReportDlg::SaveAs() {
+    static constexpr char kFilter[] =
+        "Text (*.txt)\0*.txt\0CSV table of the autostart programs and processes (*.csv)\0*.csv\0";
+    char file[MAX_PATH] = "report.txt";
+    OPENFILENAMEA dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = m_hWnd;
+    dialog.lpstrFilter = kFilter;
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = file;
+    dialog.nMaxFile = sizeof file;
+    dialog.lpstrDefExt = "txt";
+    dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    if (!win::ChooseFileToSave(dialog)) {
+        return;
+    }
+    // The name's extension decides; without one, the chosen filter.
+    const std::string path = file;
+    const size_t dot = path.find_last_of('.');
+    const bool csv = dot != std::string::npos && path.find_first_of("\\/", dot) == std::string::npos
+                         ? ::lstrcmpiA(path.c_str() + dot, ".csv") == 0
+                         : dialog.nFilterIndex == 2;
+    const std::string failure = SaveReportFile(path, csv ? BuildCsv() : m_report);
+    if (!failure.empty()) {
+        ::MessageBoxA(m_hWnd, failure.c_str(), "System report", MB_OK | MB_ICONWARNING);
+    }
 }
 
 void ShowSystemReport(const ReportSources& sources) {

@@ -1,18 +1,24 @@
 #pragma once
 // "System report": general system facts, the autostart entries and the running
-// processes as one plain text, with check boxes choosing the sections and a
-// button that copies the text to the clipboard.
+// processes as one plain text, with check boxes choosing the sections, a
+// button that copies the text to the clipboard and one that saves it, or the
+// ticked list sections as CSV.
+#include "app/Csv.h"
 #include "ui/ReportText.h"
 #include "win/Dialog.h"
 
 #include <functional>
 #include <string>
+#include <vector>
 
 // Where the list sections come from: each is asked again at every rebuild,
 // and only while its section is ticked. An empty function gives no rows.
 struct ReportSources {
     std::function<std::string()> autostartText;
     std::function<std::string()> processText;
+    // The same sections as the rows of the saved CSV table.
+    std::function<std::vector<CsvRecord>()> autostartRecords;
+    std::function<std::vector<CsvRecord>()> processRecords;
 };
 
 class CSystemReportDlg : public win::Dialog {
@@ -23,6 +29,8 @@ class CSystemReportDlg : public win::Dialog {
     void BuildReport();
     // The report as last built (and shown).
     const std::string& GetReportText() const { return m_report; }
+    // The ticked list sections as the saved CSV table (ANSI).
+    std::string BuildCsv() const;
 
   protected:
     BOOL OnInitDialog() override;
@@ -34,6 +42,7 @@ class CSystemReportDlg : public win::Dialog {
     void FillTextControl(HWND text) const;
     HWND CreateTextControlLike(HWND old);
     void CopyAll();
+    void SaveAs();
 
     ReportSources m_sources;
     std::string m_report;

@@ -9,6 +9,7 @@ namespace {
 struct CommonDialogFunctions {
     BOOL(WINAPI* ChooseColorA)(CHOOSECOLORA* choose) = nullptr;
     BOOL(WINAPI* GetOpenFileNameA)(OPENFILENAMEA* dialog) = nullptr;
+    BOOL(WINAPI* GetSaveFileNameA)(OPENFILENAMEA* dialog) = nullptr;
 };
 
 CommonDialogFunctions BindCommonDialogs() {
@@ -17,6 +18,7 @@ CommonDialogFunctions BindCommonDialogs() {
     const HMODULE library = ::LoadLibraryA("comdlg32.dll");
     BindEntryPoint(library, "ChooseColorA", functions.ChooseColorA);
     BindEntryPoint(library, "GetOpenFileNameA", functions.GetOpenFileNameA);
+    BindEntryPoint(library, "GetSaveFileNameA", functions.GetSaveFileNameA);
     return functions;
 }
 
@@ -34,6 +36,11 @@ bool ChooseColour(CHOOSECOLORA& choose) {
 
 bool ChooseFileToOpen(OPENFILENAMEA& dialog) {
     const auto function = CommonDialogs().GetOpenFileNameA;
+    return function != nullptr && function(&dialog) != FALSE;
+}
+
+bool ChooseFileToSave(OPENFILENAMEA& dialog) {
+    const auto function = CommonDialogs().GetSaveFileNameA;
     return function != nullptr && function(&dialog) != FALSE;
 }
 

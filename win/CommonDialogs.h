@@ -8,9 +8,10 @@
 
 namespace win {
 
-// As ChooseColorA and GetOpenFileNameA; false also when the library or the
+// As ChooseColorA, GetOpenFileNameA and GetSaveFileNameA; false also when the library or the
 // function is missing.
 bool ChooseColour(CHOOSECOLORA& choose);
 bool ChooseFileToOpen(OPENFILENAMEA& dialog);
+bool ChooseFileToSave(OPENFILENAMEA& dialog);
 
 } // namespace win

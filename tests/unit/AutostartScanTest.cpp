@@ -2,6 +2,7 @@
 #include "autostart/AutostartLocations.h"
 #include "app/SystemHelpers.h"
 #include "autostart/AutostartScan.h"
+#include "autostart/EntryTexts.h"
 #include "autostart/StartupApproved.h"
 #include "tests/unit/TempDir.h"
 
@@ -453,6 +454,11 @@ TEST_F(AutostartScan, FullScanVisitsEveryLocationInTableOrder) {
         if (probe.switchedOff) {
             switchedOff.push_back(GetLocationDisplayText(probe));
         }
+        EXPECT_EQ(GetAutostartStateText(probe, CAcceptedList()),
+                  std::string("Not accepted") +
+                      (probe.switchedOff
+                           ? "; Disabled in the startup settings of Windows, so it does not start"
+                           : ""));
     }
     std::vector<std::string> expectedOff = {user.File("OrvProbe.exe"), common.File("OrvProbe.exe"),
                                             "HKLM\\" + kRun};

@@ -2,6 +2,7 @@
 #include "process/ProcessColumns.h"
 #include "res/resource.h"
 #include "tests/e2e/Driver.h"
+#include "ui/ReportExport.h"
 #include "ui/SystemReportDlg.h"
 #include "win/Handle.h"
 #include "tests/helpers/TestSupport.h"
@@ -105,6 +106,12 @@ class SystemReport : public ::testing::Test {
         [this] {
             ++m_processesAsked;
             return m_processBlocks;
+        },
+        [] {
+            return std::vector<CsvRecord>{{"Autostart", "Updater, \"new\""}};
+        },
+        [] {
+            return std::vector<CsvRecord>{{"Process", "x.exe"}};
         }}};
 };
 
@@ -146,10 +153,15 @@ TEST_F(SystemReport, EachBoxRebuildsFromLiveSources) {
     EXPECT_EQ(m_dialog.GetReportText().find("GENERAL"), std::string::npos);
     EXPECT_EQ(m_autostartAsked, 2) << "asked again at the rebuild";
 
+    const std::string header = CsvLine(ReportCsvHeader());
+    EXPECT_EQ(m_dialog.BuildCsv(),
+              header + "Autostart,\"Updater, \"\"new\"\"\"\r\nProcess,x.exe\r\n");
     Click(IDC_REPORT_PROCESSES);
     EXPECT_EQ(m_processesAsked, 2) << "not asked while its section is off";
     EXPECT_TRUE(m_dialog.GetReportText().ends_with("Name: Updater\r\n\r\n"));
     EXPECT_EQ(Shown(), m_dialog.GetReportText());
+    EXPECT_EQ(m_dialog.BuildCsv(), header + "Autostart,\"Updater, \"\"new\"\"\"\r\n")
+        << "the table holds the ticked sections";
 
     Click(IDC_REPORT_AUTOSTART);
     EXPECT_EQ(Shown(), "Full system report generated with Orvane\r\nwww.orvane.net\r\n\r\n");
