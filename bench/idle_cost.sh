@@ -15,7 +15,7 @@
 # With "requests" it then counts the wineserver's requests per second by name
 # for each (a tracing wineserver of its own, 10 s each).
 # Usage (inside the Wine environment ./orv bench sets up, with DISPLAY on Xvfb):
-#   idle_cost.sh PATH/TO/orvane.exe [seconds] [requests]
+#   idle_cost.sh PATH/TO/orvane.exe [seconds] [requests | pair]
 # accept_everything.exe is looked for in bench/tools beside the program.
 set -euo pipefail
 
@@ -192,6 +192,28 @@ machine() {
 
 load=$(cut -d' ' -f1-3 /proc/loadavg)
 echo "idle cost: ${seconds} s each, one after the other on one wineserver" >&2
+
+# "pair": Orvane hidden and the bare monitor only, to repeat the one ratio.
+if [ "$requests" = pair ]; then
+    start_orvane idle accepted
+    sleep "$settle"
+    measure hidden "$pid"
+    stop "$pid"
+    start_bare
+    sleep "$settle"
+    measure bare "$pid"
+    stop "$pid"
+    hidden_total=$((own[hidden] + server[hidden]))
+    bare_total=$((own[bare] + server[bare]))
+    echo "Orvane hidden ${own[hidden]} + ${server[hidden]} = $hidden_total ticks," \
+        "the bare monitor ${own[bare]} + ${server[bare]} = $bare_total ticks, $seconds s each:" \
+        "$(awk -v a="$hidden_total" -v b="$bare_total" 'BEGIN { printf "%.2f", a / b }')×;" \
+        "$(machine "$load")"
+    echo "RESULT idle_seconds $seconds"
+    echo "RESULT idle_hidden_ticks $hidden_total"
+    echo "RESULT idle_bare_ticks $bare_total"
+    exit 0
+fi
 
 start_orvane idle accepted
 sleep "$settle"
