@@ -5,9 +5,11 @@
 #include "app/FileSignature.h"
 
 #include <array>
+#include <cstddef>
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The lower-case form of each single byte; the bytes of a double-byte
 // character are never folded.
@@ -47,3 +49,18 @@ class CRowFilter {
     std::string m_folded;
     bool m_hideSystem = false;
 };
+
+// The index of each row the filter lets through, in their order; shows(row)
+// asks the filter about one row's texts, only when some filter is set.
+template <typename Row, typename Shows>
+std::vector<size_t> FilterRows(const std::vector<Row>& rows, const CRowFilter& filter,
+                               Shows shows) {
+    std::vector<size_t> shown;
+    shown.reserve(rows.size());
+    for (size_t i = 0; i < rows.size(); ++i) {
+        if (filter.ShowsAll() || shows(rows[i])) {
+            shown.push_back(i);
+        }
+    }
+    return shown;
+}

@@ -190,17 +190,10 @@ std::string GetProcessCellText(const ProcessRow& row, int column) {
 }
 
 std::vector<size_t> FilterProcessRows(const ProcessRowList& rows, const CRowFilter& filter) {
-    std::vector<size_t> shown;
-    shown.reserve(rows.size());
-    for (size_t i = 0; i < rows.size(); ++i) {
-        // Unfiltered, no row's texts are made.
-        const ProcessRow& row = rows[i];
-        if (filter.ShowsAll() ||
-            filter.Shows({row.name, row.path, GetProcessCellText(row, kColumnId)}, row.signature)) {
-            shown.push_back(i);
-        }
-    }
-    return shown;
+    return FilterRows(rows, filter, [&](const ProcessRow& row) {
+        return filter.Shows({row.name, row.path, GetProcessCellText(row, kColumnId)},
+                            row.signature);
+    });
 }
 
 std::vector<uint32_t> GetCpuDiagramSeries(const CCpuHistory& history) {
