@@ -15,3 +15,16 @@ std::string FormatSignature(const FileSignature& signature) {
         return {};
     }
 }
+
+bool IsSystemPublisher(const FileSignature& signature) {
+    if (signature.state != SignatureState::Signed) {
+        return false;
+    }
+    for (const char* name :
+         {"Microsoft Windows", "Microsoft Windows Publisher", "Microsoft Corporation"}) {
+        if (signature.publisher == name) {
+            return true;
+        }
+    }
+    return false;
+}

@@ -28,3 +28,10 @@ struct FileSignature {
 // "Not signed", "Signature does not verify", "Signed by <publisher>",
 // "Signature cannot be checked"; empty while unverified or without a file.
 std::string FormatSignature(const FileSignature& signature);
+
+// True for a file whose signature verifies and names one of the system's own
+// publishers exactly: "Microsoft Windows", "Microsoft Windows Publisher" or
+// "Microsoft Corporation". A name that only starts so ("Microsoft Windows
+// Hardware Compatibility Publisher" signs other vendors' drivers) and a
+// signature that does not verify are not the system's.
+bool IsSystemPublisher(const FileSignature& signature);

@@ -189,6 +189,13 @@ std::string GetProcessCellText(const ProcessRow& row, int column) {
     }
 }
 
+std::vector<size_t> FilterProcessRows(const ProcessRowList& rows, const CRowFilter& filter) {
+    return FilterRows(rows, filter, [&](const ProcessRow& row) {
+        return filter.Shows({row.name, row.path, GetProcessCellText(row, kColumnId)},
+                            row.signature);
+    });
+}
+
 std::vector<uint32_t> GetCpuDiagramSeries(const CCpuHistory& history) {
     std::vector<uint32_t> series;
     for (size_t i = 1; i < history.GetCount(); ++i) {

@@ -2,6 +2,7 @@
 // The process table's rows apart from the system: priority names, the column
 // order, the windows text, the carrying over of CPU histories and the texts of
 // the "More information" box and the report.
+#include "app/RowFilter.h"
 #include "process/ProcessRow.h"
 
 #include <cstddef>
@@ -79,6 +80,10 @@ class CWindowsTexts {
 // percentage with one decimal and " %", the priority's name, the signature's
 // text (FormatSignature).
 std::string GetProcessCellText(const ProcessRow& row, int column);
+
+// The index of each row whose name, path or id as shown holds the filter
+// text, in their order.
+std::vector<size_t> FilterProcessRows(const ProcessRowList& rows, const CRowFilter& filter);
 
 // The points of a process's CPU diagram: the percentage between each pair of
 // neighbouring readings (the first reading has none), truncated to whole percent.

@@ -6,6 +6,9 @@
 #define IDC_PROC_KILL 1002
 #define IDC_PROC_INFO 1016
 #define IDC_PROC_CPU_DIAGRAM 1019
+// The filter field over the list and its "Hide Windows' own" switch.
+#define IDC_PROC_FILTER 1030
+#define IDC_PROC_HIDE_SYSTEM 1031
 
 // Context menu of the process list: popup "Process" with "Set Priority".
 #define IDR_PROCESS_MENU 139

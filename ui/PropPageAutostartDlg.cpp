@@ -5,6 +5,7 @@
 #include "app/SystemHelpers.h"
 #include "autostart/AutostartLocations.h"
 #include "autostart/AutostartScan.h"
+#include "autostart/EntryFilter.h"
 #include "autostart/EntryTexts.h"
 #include "autostart/StartupApproved.h"
 #include "ui/AppWindow.h"
@@ -20,6 +21,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <chrono>
 #include <iterator>
 
@@ -113,9 +115,18 @@ void EndRebuild(HWND list) {
     ::InvalidateRect(list, nullptr, TRUE);
 }
 
-int FirstSelected(HWND list) {
+int NextSelected(HWND list, int item) {
     return static_cast<int>(
-        ::SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+        ::SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(item), LVNI_SELECTED));
+}
+
+int FirstSelected(HWND list) {
+    return NextSelected(list, -1);
+}
+
+// The same place and name: the same entry, whatever its path or order.
+bool IsSameEntry(const AutostartEntry& a, const AutostartEntry& b) {
+    return a.root == b.root && a.location == b.location && a.name == b.name;
 }
 
 // The item alone selected and focused, in sight, with the keys on the list.
@@ -183,6 +194,7 @@ CPropPageAutostartDlg::CPropPageAutostartDlg()
 
 BOOL CPropPageAutostartDlg::OnInitDialog() {
     InitLists();
+    m_filter.Restore(m_hWnd);
     m_current.GetAccepted().Reload();
 
     const std::string removedFolder = GetFolderOfRemovedItems();
@@ -268,20 +280,89 @@ void CPropPageAutostartDlg::RefreshEntries(bool onlyIfChanged) {
     m_drawnAcceptedVersion = m_current.GetAccepted().GetVersion();
 }
 
-void CPropPageAutostartDlg::FillCurrentList() {
+AutostartEntryList CPropPageAutostartDlg::SelectedEntries(const AutostartEntryList& listed) const {
+    AutostartEntryList selected = m_hiddenSelected;
+    HWND list = CurrentList();
+    for (int item = FirstSelected(list); item >= 0 && static_cast<size_t>(item) < m_shown.size() &&
+                                         m_shown[static_cast<size_t>(item)] < listed.size();
+         item = NextSelected(list, item)) {
+        selected.push_back(listed[m_shown[static_cast<size_t>(item)]]);
+    }
+    return selected;
+}
+
+void CPropPageAutostartDlg::FillCurrentList(const AutostartEntryList& selected) {
     HWND list = CurrentList();
     if (list == nullptr) {
         return;
     }
+    m_hiddenSelected.clear();
+    const AutostartEntryList& entries = m_current.GetEntries();
+    m_shown = FilterEntries(entries, m_filter.Filter());
     m_rebuilding = true;
     BeginRebuild(list);
-    for (const AutostartEntry& entry : m_current.GetEntries()) {
+    for (size_t index : m_shown) {
+        const AutostartEntry& entry = entries[index];
         AppendRow(list, entry.name, entry.path, GetLocationDisplayText(entry),
                   FormatSignature(entry.signature));
     }
+    int first = -1;
+    for (const AutostartEntry& wanted : selected) {
+        const int item = ItemOfEntry(wanted);
+        if (item >= 0) {
+            ListView_SetItemState(list, item, LVIS_SELECTED, LVIS_SELECTED);
+            first = first < 0 ? item : std::min(first, item);
+        } else if (std::any_of(entries.begin(), entries.end(), [&](const AutostartEntry& entry) {
+                       return IsSameEntry(entry, wanted);
+                   })) {
+            m_hiddenSelected.push_back(wanted);
+        }
+    }
+    if (first >= 0) {
+        ListView_SetItemState(list, first, LVIS_FOCUSED, LVIS_FOCUSED);
+        ListView_SetSelectionMark(list, first);
+    }
     EndRebuild(list);
     m_rebuilding = false;
+    if (first >= 0) {
+        ListView_EnsureVisible(list, first, FALSE);
+    }
     ::SetTimer(m_hWnd, kSignatureTimerId, kSignatureTurnGapMs, nullptr);
+}
+
+const AutostartEntry* CPropPageAutostartDlg::EntryOfItem(int item) const {
+    const AutostartEntryList& entries = m_current.GetEntries();
+    if (item < 0 || static_cast<size_t>(item) >= m_shown.size() ||
+        m_shown[static_cast<size_t>(item)] >= entries.size()) {
+        return nullptr;
+    }
+    return &entries[m_shown[static_cast<size_t>(item)]];
+}
+
+int CPropPageAutostartDlg::ItemOfEntry(const AutostartEntry& entry) const {
+    for (int item = 0; EntryOfItem(item) != nullptr; ++item) {
+        if (IsSameEntry(*EntryOfItem(item), entry)) {
+            return item;
+        }
+    }
+    return -1;
+}
+
+void CPropPageAutostartDlg::ApplyFilter() {
+    m_filter.Read(m_hWnd);
+    FillCurrentList(SelectedEntries(m_current.GetEntries()));
+    UpdateInfoText();
+}
+
+void CPropPageAutostartDlg::ShowEveryEntryIfHidden(const AutostartEntry& entry) {
+    const AutostartEntryList& entries = m_current.GetEntries();
+    const bool listed = std::any_of(entries.begin(), entries.end(),
+                                    [&](const AutostartEntry& e) { return IsSameEntry(e, entry); });
+    if (!listed || ItemOfEntry(entry) >= 0) {
+        return;
+    }
+    m_filter.Clear(m_hWnd);
+    ApplyFilter();
 }
 
 void CPropPageAutostartDlg::VerifySignatureTurn() {
@@ -293,15 +374,18 @@ void CPropPageAutostartDlg::VerifySignatureTurn() {
     const AutostartEntryList before = m_current.GetEntries();
     const bool left = m_current.FillSignatures(std::chrono::steady_clock::now() + kSignatureTurn);
     const AutostartEntryList& entries = m_current.GetEntries();
-    if (!SameEntries(before, entries)) {
-        FillCurrentList(); // sorted by signature: the order moved
+    // Sorted by signature the order moves; the switch hides the system's own
+    // as they become known.
+    if (!SameEntries(before, entries) || FilterEntries(entries, m_filter.Filter()) != m_shown) {
+        FillCurrentList(SelectedEntries(before));
         return;
     }
     HWND list = CurrentList();
-    for (size_t i = 0; i < entries.size(); ++i) {
+    for (size_t item = 0; item < m_shown.size(); ++item) {
+        const size_t i = m_shown[item];
         if (entries[i].signature.state != before[i].signature.state) {
-            const int item = static_cast<int>(i);
-            SetCellText(list, item, kEntryColumnSignature, FormatSignature(entries[i].signature));
+            SetCellText(list, static_cast<int>(item), kEntryColumnSignature,
+                        FormatSignature(entries[i].signature));
             ::SendMessageA(list, LVM_REDRAWITEMS, item, item);
         }
     }
@@ -346,9 +430,10 @@ void CPropPageAutostartDlg::UpdateInfoText() {
     }
     HWND list = CurrentList();
     const int mark = static_cast<int>(::SendMessageA(list, LVM_GETSELECTIONMARK, 0, 0));
-    const bool describe = mark >= 0 && static_cast<size_t>(mark) < m_current.GetEntries().size() &&
-                          list != nullptr && ::GetFocus() == list;
-    ::SetWindowTextA(info, describe ? DescribeEntry(mark).c_str() : "");
+    const bool describe = EntryOfItem(mark) != nullptr && list != nullptr && ::GetFocus() == list;
+    ::SetWindowTextA(
+        info, describe ? DescribeEntry(static_cast<int>(m_shown[static_cast<size_t>(mark)])).c_str()
+                       : "");
 }
 
 std::string CPropPageAutostartDlg::DescribeEntry(int index) const {
@@ -369,14 +454,12 @@ std::string CPropPageAutostartDlg::DescribeEntry(int index) const {
 }
 
 void CPropPageAutostartDlg::ShowProcessOfSelected() {
-    const int index = FirstSelected(CurrentList());
-    const AutostartEntryList& entries = m_current.GetEntries();
-    if (m_jumps == nullptr || index < 0 || static_cast<size_t>(index) >= entries.size()) {
+    const AutostartEntry* entry = EntryOfItem(FirstSelected(CurrentList()));
+    if (m_jumps == nullptr || entry == nullptr) {
         return;
     }
     const ProcessRowList& rows = m_jumps->RunningProcesses();
-    const std::vector<size_t> running =
-        FindProcessesOfEntry(entries[static_cast<size_t>(index)], rows);
+    const std::vector<size_t> running = FindProcessesOfEntry(*entry, rows);
     if (running.empty()) {
         AppMessageBox("Its program is not running now.");
         return;
@@ -385,16 +468,12 @@ void CPropPageAutostartDlg::ShowProcessOfSelected() {
 }
 
 void CPropPageAutostartDlg::SelectEntry(const AutostartEntry& wanted) {
-    HWND list = CurrentList();
-    const AutostartEntryList& entries = m_current.GetEntries();
-    for (size_t i = 0; i < entries.size(); ++i) {
-        const AutostartEntry& entry = entries[i];
-        if (entry.root == wanted.root && entry.location == wanted.location &&
-            entry.name == wanted.name) {
-            SelectOnly(list, static_cast<int>(i));
-            UpdateInfoText();
-            return;
-        }
+    // Asked for by name, it is shown even where the filter hid it.
+    ShowEveryEntryIfHidden(wanted);
+    const int item = ItemOfEntry(wanted);
+    if (item >= 0) {
+        SelectOnly(CurrentList(), item);
+        UpdateInfoText();
     }
 }
 
@@ -404,10 +483,9 @@ std::string CPropPageAutostartDlg::GetReportText(const std::string& separator) c
 
 void CPropPageAutostartDlg::CollectSelectedPaths(std::vector<std::string>& paths) const {
     HWND list = CurrentList();
-    const AutostartEntryList& entries = m_current.GetEntries();
-    for (int i = FirstSelected(list); i >= 0 && static_cast<size_t>(i) < entries.size();
-         i = static_cast<int>(::SendMessageA(list, LVM_GETNEXTITEM, i, LVNI_SELECTED))) {
-        paths.push_back(entries[static_cast<size_t>(i)].path);
+    for (int item = FirstSelected(list); EntryOfItem(item) != nullptr;
+         item = NextSelected(list, item)) {
+        paths.push_back(EntryOfItem(item)->path);
     }
 }
 
@@ -471,14 +549,13 @@ void CPropPageAutostartDlg::RemoveFirstSelected() {
     }
     // The timer may have rebuilt the list while the question was open; a
     // rebuild drops the selection.
-    const int index = FirstSelected(CurrentList());
-    const AutostartEntryList& entries = m_current.GetEntries();
-    if (index < 0 || static_cast<size_t>(index) >= entries.size()) {
+    const AutostartEntry* selected = EntryOfItem(FirstSelected(CurrentList()));
+    if (selected == nullptr) {
         LogLine(" No item was selected");
         return;
     }
     // A copy: the removal ends by rescanning, which replaces the entries.
-    const AutostartEntry entry = entries[static_cast<size_t>(index)];
+    const AutostartEntry entry = *selected;
     RemoveEntry(*this, entry);
 }
 
@@ -496,11 +573,11 @@ void CPropPageAutostartDlg::SetSelectedState(int32_t state) {
 }
 
 void CPropPageAutostartDlg::DrawEntry(const DRAWITEMSTRUCT& draw) const {
-    const AutostartEntryList& entries = m_current.GetEntries();
-    if (draw.itemID >= entries.size()) {
+    const AutostartEntry* shown = EntryOfItem(static_cast<int>(draw.itemID));
+    if (shown == nullptr) {
         return;
     }
-    const AutostartEntry& entry = entries[draw.itemID];
+    const AutostartEntry& entry = *shown;
     HDC dc = draw.hDC;
     RECT rect = draw.rcItem;
     const bool highlighted = (draw.itemState & (ODS_SELECTED | ODS_FOCUS)) != 0;
@@ -608,6 +685,14 @@ bool CPropPageAutostartDlg::OnNotify(NMHDR& header, LRESULT& result) {
         return true;
     }
     return COrvPage::OnNotify(header, result);
+}
+
+bool CPropPageAutostartDlg::OnCommand(WORD id, WORD code, HWND) {
+    if (!m_filter.IsChange(id, code)) {
+        return false;
+    }
+    ApplyFilter();
+    return true;
 }
 
 bool CPropPageAutostartDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {

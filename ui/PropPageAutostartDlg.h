@@ -8,6 +8,7 @@
 #include "res/resource.h"
 #include "ui/OrvCommonDlg.h"
 #include "ui/EntryProcessLinks.h"
+#include "ui/FilterControls.h"
 #include "ui/OrvPage.h"
 #include "ui/PageCommands.h"
 
@@ -54,6 +55,8 @@ class CPropPageAutostartDlg : public COrvPage, public IPageCommands, public IRem
     std::string GetReportText(const std::string& separator) const;
     // The path of every selected entry, in list order.
     void CollectSelectedPaths(std::vector<std::string>& paths) const;
+    // The entry list 1001's item stands for; nullptr for no item.
+    const AutostartEntry* EntryOfItem(int item) const;
 
     // IRemovedEntriesPage
     RemovedEntryList& GetRemovedEntries() override { return m_removed; }
@@ -64,12 +67,24 @@ class CPropPageAutostartDlg : public COrvPage, public IPageCommands, public IRem
     BOOL OnInitDialog() override;
     void ComeIntoView() override;
     bool OnNotify(NMHDR& header, LRESULT& result) override;
+    bool OnCommand(WORD id, WORD code, HWND control) override;
     bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
   private:
     void InitLists();
     void CreateActionBar();
-    void FillCurrentList();
+    // Rebuilds list 1001 with the rows the filter lets through, selecting
+    // those of the selected entries again, the first in sight.
+    void FillCurrentList(const AutostartEntryList& selected = {});
+    // The selected entries, hidden ones too; listed is the list the items
+    // were made for.
+    AutostartEntryList SelectedEntries(const AutostartEntryList& listed) const;
+    int ItemOfEntry(const AutostartEntry& entry) const;
+    // Reads the filter field and the switch, keeps them in the settings and
+    // shows the rows they let through, keeping the selected entries selected.
+    void ApplyFilter();
+    // Clears the filter and the switch when they hide the entry.
+    void ShowEveryEntryIfHidden(const AutostartEntry& entry);
     // Verifies entries' signatures for one short turn and shows them.
     void VerifySignatureTurn();
     void DrawEntry(const DRAWITEMSTRUCT& draw) const;
@@ -88,6 +103,12 @@ class CPropPageAutostartDlg : public COrvPage, public IPageCommands, public IRem
     HWND RemovedList() const { return GetItem(IDC_AUTOSTART_REMOVED); }
 
     CCurrentEntries m_current;
+    CFilterControls m_filter{IDC_AUTOSTART_FILTER, IDC_AUTOSTART_HIDE_SYSTEM, "AutostartFilter",
+                             "AutostartHideWindowsOwn"};
+    // The entry index of each item of list 1001.
+    std::vector<size_t> m_shown;
+    // Entries the filter hides while they are selected: selected again when shown.
+    AutostartEntryList m_hiddenSelected;
     // Tells of a change the moment it is written; the periodic rescan stays
     // for what cannot be watched.
     std::unique_ptr<CAutostartWatch> m_watch;

@@ -14,6 +14,7 @@
 #include "ui/ScreenDpi.h"
 #include "ui/UsageDiagram.h"
 
+#include <algorithm>
 #include <chrono>
 
 namespace {
@@ -109,6 +110,7 @@ BOOL CPropPageProcessDlg::OnInitDialog() {
     PassAltEnterToPage(list, *this);
     ListView_SetExtendedListViewStyle(list,
                                       ListView_GetExtendedListViewStyle(list) | LVS_EX_INFOTIP);
+    m_filter.Restore(m_hWnd);
     RefreshList();
     StartClock(kProcessTickMs);
 
@@ -155,9 +157,10 @@ CPropPageProcessDlg::Marks CPropPageProcessDlg::RememberMarks() const {
     for (size_t i : SelectedRows()) {
         marks.selected.push_back(rows[i].processId);
     }
-    const int focused = ListView_GetNextItem(List(), -1, LVNI_FOCUSED);
-    if (focused >= 0 && static_cast<size_t>(focused) < rows.size()) {
-        marks.focused = rows[static_cast<size_t>(focused)].processId;
+    marks.selected.insert(marks.selected.end(), m_hiddenSelected.begin(), m_hiddenSelected.end());
+    const size_t focused = RowOfItem(ListView_GetNextItem(List(), -1, LVNI_FOCUSED));
+    if (focused < rows.size()) {
+        marks.focused = rows[focused].processId;
         marks.hasFocus = true;
     }
     return marks;
@@ -166,8 +169,16 @@ CPropPageProcessDlg::Marks CPropPageProcessDlg::RememberMarks() const {
 void CPropPageProcessDlg::RestoreMarks(const Marks& marks) {
     const ProcessRowList& rows = m_table.GetRows();
     constexpr UINT kMarks = LVIS_SELECTED | LVIS_FOCUSED;
-    for (size_t i = 0; i < rows.size(); ++i) {
-        const uint32_t id = rows[i].processId;
+    // The selected rows the filter hides wait for it to show them again.
+    m_hiddenSelected.clear();
+    for (uint32_t selected : marks.selected) {
+        const int row = m_table.FindRowByProcessId(selected);
+        if (row >= 0 && ItemOfRow(static_cast<size_t>(row)) < 0) {
+            m_hiddenSelected.push_back(selected);
+        }
+    }
+    for (size_t i = 0; i < m_shownRows.size(); ++i) {
+        const uint32_t id = rows[m_shownRows[i]].processId;
         UINT state = 0;
         for (uint32_t selected : marks.selected) {
             if (selected == id) {
@@ -205,35 +216,37 @@ void CPropPageProcessDlg::SetItemTexts(int index, const ProcessRow& row) {
 
 void CPropPageProcessDlg::SyncItems() {
     HWND list = List();
-    const ProcessRowList& rows = m_table.GetRows();
+    const ProcessRowList& all = m_table.GetRows();
     // Items are added or taken away at the end only: the others keep their
     // place, and with it the scroll position.
-    for (int count = ListView_GetItemCount(list); count > static_cast<int>(rows.size()); --count) {
+    const int shown = static_cast<int>(m_shownRows.size());
+    for (int count = ListView_GetItemCount(list); count > shown; --count) {
         ListView_DeleteItem(list, count - 1);
     }
-    for (int count = ListView_GetItemCount(list); count < static_cast<int>(rows.size()); ++count) {
+    for (int count = ListView_GetItemCount(list); count < shown; ++count) {
         LVITEMA item{};
         item.mask = LVIF_IMAGE;
         item.iItem = count;
         item.iImage = -1;
         ::SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
     }
-    m_listedIds.resize(rows.size(), 0);
-    m_listedSignatures.resize(rows.size(), SignatureState::Unverified);
+    m_listedIds.resize(m_shownRows.size(), 0);
+    m_listedSignatures.resize(m_shownRows.size(), SignatureState::Unverified);
     // Only the items where another process stands now get new texts, and
     // those whose signature became known.
-    for (size_t i = 0; i < rows.size(); ++i) {
-        if (m_listedIds[i] != rows[i].processId) {
-            SetItemTexts(static_cast<int>(i), rows[i]);
-            m_listedIds[i] = rows[i].processId;
-        } else if (m_listedSignatures[i] != rows[i].signature.state) {
-            const std::string text = GetProcessCellText(rows[i], kColumnSignature);
+    for (size_t i = 0; i < m_shownRows.size(); ++i) {
+        const ProcessRow& row = all[m_shownRows[i]];
+        if (m_listedIds[i] != row.processId) {
+            SetItemTexts(static_cast<int>(i), row);
+            m_listedIds[i] = row.processId;
+        } else if (m_listedSignatures[i] != row.signature.state) {
+            const std::string text = GetProcessCellText(row, kColumnSignature);
             LVITEMA sub{};
             sub.iSubItem = kColumnSignature;
             sub.pszText = const_cast<char*>(text.c_str());
             ::SendMessageA(list, LVM_SETITEMTEXTA, i, reinterpret_cast<LPARAM>(&sub));
         }
-        m_listedSignatures[i] = rows[i].signature.state;
+        m_listedSignatures[i] = row.signature.state;
     }
 }
 
@@ -270,8 +283,8 @@ void CPropPageProcessDlg::VerifySignatureTurn() {
 
 bool CPropPageProcessDlg::ShowRows(const Marks& marks) {
     HWND list = List();
-    const bool reinsert =
-        static_cast<size_t>(ListView_GetItemCount(list)) != m_table.GetRows().size();
+    m_shownRows = FilterProcessRows(m_table.GetRows(), m_filter.Filter());
+    const bool reinsert = static_cast<size_t>(ListView_GetItemCount(list)) != m_shownRows.size();
     if (reinsert) {
         RedrawPause pause(list);
         SyncItems();
@@ -288,9 +301,10 @@ bool CPropPageProcessDlg::ShowRows(const Marks& marks) {
 void CPropPageProcessDlg::InvalidateChangedRows(bool all) {
     HWND list = List();
     const ProcessRowList& rows = m_table.GetRows();
-    m_drawnRows.resize(rows.size());
-    for (size_t i = 0; i < rows.size(); ++i) {
-        std::string look = DrawnLook(rows[i], m_table.IsAccepted(rows[i]) != 0);
+    m_drawnRows.resize(m_shownRows.size());
+    for (size_t i = 0; i < m_shownRows.size(); ++i) {
+        const ProcessRow& row = rows[m_shownRows[i]];
+        std::string look = DrawnLook(row, m_table.IsAccepted(row) != 0);
         if (look != m_drawnRows[i]) {
             m_drawnRows[i] = std::move(look);
             if (!all) {
@@ -381,11 +395,36 @@ std::vector<size_t> CPropPageProcessDlg::SelectedRows() const {
     const size_t rows = m_table.GetRows().size();
     for (int i = ListView_GetNextItem(List(), -1, LVNI_SELECTED); i >= 0;
          i = ListView_GetNextItem(List(), i, LVNI_SELECTED)) {
-        if (static_cast<size_t>(i) < rows) {
-            selected.push_back(static_cast<size_t>(i));
+        if (RowOfItem(i) < rows) {
+            selected.push_back(RowOfItem(i));
         }
     }
     return selected;
+}
+
+size_t CPropPageProcessDlg::RowOfItem(int item) const {
+    if (item < 0 || static_cast<size_t>(item) >= m_shownRows.size()) {
+        return m_table.GetRows().size();
+    }
+    return std::min(m_shownRows[static_cast<size_t>(item)], m_table.GetRows().size());
+}
+
+int CPropPageProcessDlg::ItemOfRow(size_t row) const {
+    const auto shown = std::find(m_shownRows.begin(), m_shownRows.end(), row);
+    return shown == m_shownRows.end() ? -1 : static_cast<int>(shown - m_shownRows.begin());
+}
+
+void CPropPageProcessDlg::ApplyFilter() {
+    BringRowsUpToDate();
+    const Marks marks = RememberMarks();
+    m_filter.Read(m_hWnd);
+    ShowRows(marks);
+    // The first selected row in sight, as the rows above it may have gone or come.
+    const int first = ListView_GetNextItem(List(), -1, LVNI_SELECTED);
+    if (first >= 0) {
+        ListView_EnsureVisible(List(), first, FALSE);
+    }
+    UpdateInfoText();
 }
 
 ProcessRowList CPropPageProcessDlg::SelectedRowCopies() const {
@@ -501,7 +540,17 @@ void CPropPageProcessDlg::ShowEntryOfSelected(const ProcessRow& row) {
 
 void CPropPageProcessDlg::SelectProcess(uint32_t processId) {
     BringRowsUpToDate();
-    const int index = m_table.FindRowByProcessId(processId);
+    const int row = m_table.FindRowByProcessId(processId);
+    if (row < 0) {
+        return;
+    }
+    // Asked for by name, it is shown even where the filter hid it.
+    int index = ItemOfRow(static_cast<size_t>(row));
+    if (index < 0) {
+        m_filter.Clear(m_hWnd);
+        ApplyFilter();
+        index = ItemOfRow(static_cast<size_t>(row));
+    }
     if (index < 0) {
         return;
     }
@@ -515,15 +564,15 @@ void CPropPageProcessDlg::SelectProcess(uint32_t processId) {
 }
 
 void CPropPageProcessDlg::UpdateInfoText() {
-    const int mark = ListView_GetSelectionMark(List());
-    if (mark < 0) {
+    const size_t mark = RowOfItem(ListView_GetSelectionMark(List()));
+    if (mark >= m_table.GetRows().size()) {
         SetItemText(IDC_PROC_INFO, "");
         return;
     }
-    std::string text = m_table.GetInfoText(static_cast<size_t>(mark));
+    std::string text = m_table.GetInfoText(mark);
     if (m_jumps != nullptr && !text.empty()) {
-        text += "\r\n" + DescribeEntriesOfProcess(m_table.GetRows()[static_cast<size_t>(mark)],
-                                                  m_jumps->AutostartEntries());
+        text +=
+            "\r\n" + DescribeEntriesOfProcess(m_table.GetRows()[mark], m_jumps->AutostartEntries());
     }
     SetItemText(IDC_PROC_INFO, text);
     UpdateCpuDiagram();
@@ -533,9 +582,9 @@ void CPropPageProcessDlg::UpdateCpuDiagram() {
     std::vector<uint32_t> series;
     const ProcessRowList& rows = m_table.GetRows();
     // The first row that is selected or has the focus.
-    for (size_t i = 0; i < rows.size(); ++i) {
-        if (ListView_GetItemState(List(), static_cast<int>(i), LVIS_SELECTED | LVIS_FOCUSED)) {
-            series = GetCpuDiagramSeries(rows[i].cpuHistory);
+    for (int item = 0; RowOfItem(item) < rows.size(); ++item) {
+        if (ListView_GetItemState(List(), item, LVIS_SELECTED | LVIS_FOCUSED)) {
+            series = GetCpuDiagramSeries(rows[RowOfItem(item)].cpuHistory);
             break;
         }
     }
@@ -546,10 +595,11 @@ void CPropPageProcessDlg::UpdateCpuDiagram() {
 
 void CPropPageProcessDlg::DrawRow(const DRAWITEMSTRUCT& item) {
     const ProcessRowList& rows = m_table.GetRows();
-    if (item.itemID >= rows.size()) {
+    const size_t shown = RowOfItem(static_cast<int>(item.itemID));
+    if (shown >= rows.size()) {
         return;
     }
-    const ProcessRow& row = rows[item.itemID];
+    const ProcessRow& row = rows[shown];
     HDC dc = item.hDC;
     const RECT& area = item.rcItem;
     ::FillRect(dc, &area, WindowBrush());
@@ -641,6 +691,10 @@ void CPropPageProcessDlg::RunMenuChoice(int64_t choice) {
 bool CPropPageProcessDlg::OnCommand(WORD id, WORD code, HWND) {
     if (id == IDC_PROC_KILL && code == BN_CLICKED) {
         RunCommand(kCommandRemove);
+        return true;
+    }
+    if (m_filter.IsChange(id, code)) {
+        ApplyFilter();
         return true;
     }
     return false;

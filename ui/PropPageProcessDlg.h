@@ -5,6 +5,7 @@
 #include "process/ProcessTable.h"
 #include "res/resource.h"
 #include "ui/EntryProcessLinks.h"
+#include "ui/FilterControls.h"
 #include "ui/OrvCommonDlg.h"
 #include "ui/OrvPage.h"
 #include "ui/PageCommands.h"
@@ -57,6 +58,13 @@ class CPropPageProcessDlg : public COrvPage, public IPageCommands {
     };
 
     void InsertColumns();
+    // Reads the filter field and the switch, keeps them in the settings and
+    // shows the rows they let through; the selected processes stay selected.
+    void ApplyFilter();
+    // The row an item stands for; rows.size() for no item.
+    size_t RowOfItem(int item) const;
+    // The item that shows the row; -1 while the filter hides it.
+    int ItemOfRow(size_t row) const;
     void PlaceActionBar();
     void OnTimerTick();
     void ClockTick() override { OnTimerTick(); }
@@ -101,6 +109,12 @@ class CPropPageProcessDlg : public COrvPage, public IPageCommands {
     COrvCommonDlg m_actionBar;
     // The process ids the list's items stand for, in their order.
     std::vector<uint32_t> m_listedIds;
+    CFilterControls m_filter{IDC_PROC_FILTER, IDC_PROC_HIDE_SYSTEM, "ProcessesFilter",
+                             "ProcessesHideWindowsOwn"};
+    // The row index of each item, as the filter lets them through.
+    std::vector<size_t> m_shownRows;
+    // Processes the filter hides while they are selected: selected again when shown.
+    std::vector<uint32_t> m_hiddenSelected;
     // What their signature cells were given.
     std::vector<SignatureState> m_listedSignatures;
     // Set while a context menu is open, so the timer leaves the rows alone.

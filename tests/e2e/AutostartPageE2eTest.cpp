@@ -4,6 +4,7 @@
 #include "app/AcceptedList.h"
 #include "app/Elevation.h"
 #include "app/ShellShortcut.h"
+#include "res/resource.h"
 #include "tests/e2e/Driver.h"
 #include "tests/e2e/SheetSteps.h"
 #include "tests/e2e/RemoteListView.h"
@@ -188,6 +189,18 @@ TEST_F(AutostartPageTest, NewValueTurnsUpRedIsAcceptedRemovedAndRestored) {
         }
     }
     SaveScreenshot("pages\\autostart", m_sheet);
+
+    // Typed into the filter field, the list narrows to the row at once; cleared, all come back.
+    const int listed = m_current->Count();
+    ClickCenterOf(::GetDlgItem(m_page, IDC_AUTOSTART_FILTER));
+    for (char key : std::string("TEST NEW")) { // a letter's key types it small, ' ' is VK_SPACE
+        TapKey(static_cast<WORD>(key));
+    }
+    EXPECT_TRUE(WaitUntil(
+        [&] { return m_current->Count() == 1 && m_current->Text(0, 0) == "Orvane Test New"; }, 3s));
+    SaveScreenshot("pages\\autostart-filter", m_sheet);
+    TapKey(VK_BACK, 8);
+    EXPECT_TRUE(WaitUntil([&] { return m_current->Count() == listed; }, 3s));
 
     // So is a shortcut dropped into the startup folder, and a value in a key
     // made after the program started.

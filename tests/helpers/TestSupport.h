@@ -189,6 +189,13 @@ inline void PumpMessages(bool dialogKeys = false) {
     }
 }
 
+// Types the text into an edit control key by key, each a change of its own.
+inline void TypeText(HWND edit, const std::string& text) {
+    for (char c : text) {
+        ::SendMessageA(edit, WM_CHAR, static_cast<unsigned char>(c), 1);
+    }
+}
+
 // One page in a modeless sheet of its own, as the main sheet holds it; the
 // caller destroys the sheet. Null when the system would not make it.
 inline HWND CreateSheetAround(win::PropertyPage& page, const char* caption) {

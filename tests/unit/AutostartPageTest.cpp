@@ -2,6 +2,7 @@
 // itself in a real property sheet against the real registry.
 #include "app/PathHelpers.h"
 #include "app/ReportHeading.h"
+#include "app/SettingsStore.h"
 #include "app/SystemHelpers.h"
 #include "autostart/AutostartLocations.h"
 #include "autostart/EntryTexts.h"
@@ -21,6 +22,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -197,6 +199,9 @@ class AutostartPage : public ::testing::Test {
     }
 
     void TearDown() override {
+        // Left unfiltered for the tests after this one.
+        GetSettings().SetText("Options", "AutostartFilter", "");
+        GetSettings().SetBool("Options", "AutostartHideWindowsOwn", false);
         if (m_sheet != nullptr) {
             m_counter.reset();
             DestroyWindow(m_sheet);
@@ -362,6 +367,51 @@ TEST_F(AutostartPage, ColumnClicksSortTheRowsAndTheSameColumnAgainTurnsTheOrder)
     EXPECT_LT(FindItem("orv-page-a"), FindItem("orv-page-b")) << "by path, descending";
     EXPECT_EQ(ItemText(FindItem("orv-page-b"), 1), "C:\\orv-page\\0.exe")
         << "the texts moved with their rows";
+}
+
+TEST_F(AutostartPage, FilterNarrowsAsOneTypesIsKeptAndClearingBringsEveryRowBackSelected) {
+    SetRunString("orv-page-b", "C:\\orv-page\\b.exe");
+    SetRunString(kCentralEuropeanName, "C:\\orv-page\\c.exe");
+    m_page.RunCommand(kCommandRefresh);
+    const int all = ItemCount();
+    for (const char* name : {"orv-page-b", kCentralEuropeanName}) {
+        ListView_SetItemState(m_list, FindItem(name), LVIS_SELECTED, LVIS_SELECTED);
+    }
+    // Written now, seen only by a rescan: the filter works on the rows it has.
+    SetRunString("orv-page-long", "C:\\orv-page\\unscanned.exe");
+
+    // The name's letters in the other case: \x9A is the small of \x8A, \xC8 the capital of \xE8.
+    HWND field = m_page.GetItem(IDC_AUTOSTART_FILTER);
+    testsupport::TypeText(field, "PAGE-\x9A\xC8");
+    ASSERT_EQ(ItemCount(), 1);
+    EXPECT_EQ(ItemText(0, 0), kCentralEuropeanName);
+    EXPECT_EQ(ListView_GetItemState(m_list, 0, LVIS_SELECTED), LVIS_SELECTED);
+    std::vector<std::string> paths;
+    m_page.CollectSelectedPaths(paths);
+    EXPECT_EQ(paths, std::vector<std::string>{"C:\\orv-page\\c.exe"})
+        << "commands take the selected rows in sight";
+    SendMessageA(m_page.GetItem(IDC_AUTOSTART_HIDE_SYSTEM), BM_CLICK, 0, 0);
+    EXPECT_EQ(ItemCount(), 1) << "an unsigned file is not the system's own";
+
+    {
+        // Kept in the settings: a page made now starts filtered.
+        CPropPageAutostartDlg again;
+        HWND sheet = testsupport::CreateSheetAround(again, "Autostart page again");
+        ASSERT_NE(sheet, nullptr);
+        EXPECT_EQ(again.GetItemText(IDC_AUTOSTART_FILTER), "PAGE-\x9A\xC8");
+        EXPECT_EQ(IsDlgButtonChecked(again.GetHwnd(), IDC_AUTOSTART_HIDE_SYSTEM), BST_CHECKED);
+        EXPECT_EQ(ListView_GetItemCount(again.GetItem(IDC_AUTOSTART_CURRENT)), 1);
+        DestroyWindow(sheet);
+        testsupport::PumpMessages();
+    }
+
+    SendMessageA(m_page.GetItem(IDC_AUTOSTART_HIDE_SYSTEM), BM_CLICK, 0, 0);
+    SetWindowTextA(field, "");
+    ASSERT_EQ(ItemCount(), all) << "every scanned row back, nothing rescanned";
+    EXPECT_EQ(ListView_GetItemState(m_list, FindItem("orv-page-b"), LVIS_SELECTED), LVIS_SELECTED);
+    EXPECT_EQ(ListView_GetSelectedCount(m_list), 2u);
+    const int first = std::min(FindItem("orv-page-b"), FindItem(kCentralEuropeanName));
+    EXPECT_EQ(ListView_GetNextItem(m_list, -1, LVNI_FOCUSED), first);
 }
 
 } // namespace

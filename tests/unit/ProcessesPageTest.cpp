@@ -1,6 +1,7 @@
 // The Processes page's list across its refreshes: processes come and go while
 // the user has scrolled, selected and focused rows, and the list changes only
 // where the processes did.
+#include "app/SettingsStore.h"
 #include "tests/helpers/TestSupport.h"
 #include "tests/unit/HelperProcess.h"
 #include "tests/unit/ListCallCounter.h"
@@ -48,6 +49,9 @@ class ProcessesPage : public ::testing::Test {
     }
 
     void TearDown() override {
+        // Unfiltered for the tests after this one.
+        GetSettings().SetText("Options", "ProcessesFilter", "");
+        GetSettings().SetBool("Options", "ProcessesHideWindowsOwn", false);
         m_counter.reset();
         if (m_sheet != nullptr) {
             DestroyWindow(m_sheet);
@@ -164,6 +168,43 @@ TEST_F(ProcessesPage, AltEnterAsksForPropertiesFocusStaysOnTheListAndTheSystemIc
     // The list draws with the system's icons: a list view destroys the image
     // lists it was given when it goes, unless told they are shared.
     EXPECT_NE(GetWindowLongPtrA(m_list, GWL_STYLE) & LVS_SHAREIMAGELISTS, 0);
+}
+
+TEST_F(ProcessesPage, FilterByIdNarrowsAsOneTypesIsKeptAndClearingKeepsTheSelection) {
+    // Two rows at the end, below the first page.
+    const int count = ListView_GetItemCount(m_list);
+    ASSERT_GT(count, ListView_GetCountPerPage(m_list) + 5);
+    const DWORD wanted = ProcessAt(count - 2);
+    const DWORD other = ProcessAt(count - 1);
+    for (DWORD id : {wanted, other}) {
+        ListView_SetItemState(m_list, ItemOf(id), LVIS_SELECTED, LVIS_SELECTED);
+    }
+
+    char id[16] = {};
+    wsprintfA(id, "%08x", static_cast<unsigned>(wanted)); // as shown, but in small letters
+    testsupport::TypeText(m_page.GetItem(IDC_PROC_FILTER), id);
+    ASSERT_EQ(ListView_GetItemCount(m_list), 1);
+    EXPECT_EQ(ProcessAt(0), wanted);
+    EXPECT_EQ(ListView_GetItemState(m_list, 0, LVIS_SELECTED), LVIS_SELECTED);
+    m_page.RefreshList();
+    EXPECT_EQ(ListView_GetItemCount(m_list), 1) << "a refresh keeps the filter";
+
+    {
+        CPropPageProcessDlg again;
+        HWND sheet = testsupport::CreateSheetAround(again, "Processes page again");
+        ASSERT_NE(sheet, nullptr);
+        EXPECT_EQ(ListView_GetItemCount(again.GetItem(IDC_PROC_LIST)), 1) << "restored filtered";
+        DestroyWindow(sheet);
+        testsupport::PumpMessages();
+    }
+
+    SetWindowTextA(m_page.GetItem(IDC_PROC_FILTER), "");
+    ExpectItemsFollowTheRows();
+    EXPECT_EQ(ListView_GetSelectedCount(m_list), 2u);
+    EXPECT_EQ(ListView_GetItemState(m_list, ItemOf(other), LVIS_SELECTED), LVIS_SELECTED);
+    const int first = ListView_GetNextItem(m_list, -1, LVNI_SELECTED);
+    EXPECT_GE(first, ListView_GetTopIndex(m_list)) << "the first selected row in sight";
+    EXPECT_LT(first, ListView_GetTopIndex(m_list) + ListView_GetCountPerPage(m_list));
 }
 
 } // namespace
