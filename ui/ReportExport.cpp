@@ -2,6 +2,7 @@
 
 #include "app/FileSignature.h"
 #include "app/PathHelpers.h"
+#include "app/Privileges.h"
 #include "app/SafeFile.h"
 #include "app/SystemHelpers.h"
 #include "app/TextEncoding.h"
@@ -102,6 +103,10 @@ int RunExport(const ExportCommand& command) {
         WriteFailureLine(command.error);
         return 2;
     }
+    // As the program in the tray reads them: shortcuts through the shell, other
+    // users' processes with the rights it enables.
+    ::CoInitialize(nullptr);
+    EnableNeccessaryPrivileges();
     CCurrentEntries entries(JoinPath(GetExeDir(), "autostart.dat"));
     entries.GetAccepted().Reload();
     entries.Refresh(false);

@@ -1,7 +1,9 @@
 // The system report as a user asked "what runs on your machine?" makes it:
 // Info page, Full report, the sections chosen, everything copied and pasted;
 // and as a script makes it, "orvane.exe /csv" and "/report" beside the tray.
+#include "app/ShellShortcut.h"
 #include "app/TextEncoding.h"
+#include "autostart/AutostartScan.h"
 #include "tests/e2e/SheetSteps.h"
 #include "tests/unit/HelperProcess.h"
 
@@ -129,6 +131,10 @@ TEST(SystemReport, ExportRunsBesideTheTrayCopyWriteWhatThePagesShow) {
                             run.Folder().File(processName).c_str(), FALSE));
     HelperProcess helper;
     ASSERT_TRUE(helper.Start("", run.Folder().File(processName)));
+    // A shortcut, whose target only the shell reads.
+    ::CoInitialize(nullptr);
+    const std::string link = GetSpecialFolderPath(kCsidlStartup) + "\\Orvane Export Link.lnk";
+    CreateShortcut(link, run.Folder().File(processName), "", "");
     HWND sheet = WaitForTopWindow(run.Program().Id(), kSheetCaption, 20s);
     ASSERT_TRUE(sheet != nullptr && WaitUntil([&] { return !IsVisible(sheet); }, 5s));
 
@@ -181,6 +187,8 @@ TEST(SystemReport, ExportRunsBesideTheTrayCopyWriteWhatThePagesShow) {
     MoveClearOfTray(sheet);
     for (const auto& [page, row, columns] :
          {std::tuple{0, entry, std::vector<std::string>{"Name", "Path", "Location", "Signature"}},
+          std::tuple{0, std::string("Autostart|Orvane Export Link"),
+                     std::vector<std::string>{"Name", "Path"}},
           std::tuple{
               1, process,
               std::vector<std::string>{"Name", "Path", "ID", "", "", "", "", "", "Signature"}}}) {
@@ -199,6 +207,7 @@ TEST(SystemReport, ExportRunsBesideTheTrayCopyWriteWhatThePagesShow) {
             30s))
             << shown << " against " << wanted;
     }
+    ::DeleteFileA(link.c_str());
     EXPECT_TRUE(run.Exit(sheet));
 }
 
