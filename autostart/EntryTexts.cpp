@@ -25,6 +25,12 @@ std::string DescribeAutostartEntry(const AutostartEntry& entry) {
     if (entry.switchedOff) {
         text += "\r\nState: Disabled in the startup settings of Windows, so it does not start";
     }
+    if (entry.kind == AutostartKind::Service) {
+        text +=
+            "\r\nService: " + entry.itemName + ", starts automatically\r\nState: " + entry.state;
+    } else if (entry.kind == AutostartKind::LogonHook) {
+        text += "\r\nValue: " + entry.itemName;
+    }
     return text;
 }
 
