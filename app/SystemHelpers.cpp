@@ -90,6 +90,12 @@ std::string GetWindowsDir() {
     return length > 0 && length < MAX_PATH ? std::string(buffer, length) : std::string();
 }
 
+std::string GetSystemDir() {
+    char buffer[MAX_PATH] = {};
+    const UINT length = GetSystemDirectoryA(buffer, MAX_PATH);
+    return length > 0 && length < MAX_PATH ? std::string(buffer, length) : std::string();
+}
+
 std::string GetCurDir() {
     char buffer[kTextBufferSize] = {};
     const DWORD length = GetCurrentDirectoryA(kTextBufferSize, buffer);

@@ -24,6 +24,8 @@ std::string GetExeDir();
 std::string GetCurDir();
 // The Windows folder; empty when the system cannot say.
 std::string GetWindowsDir();
+// The system folder (System32, also for a 32-bit program); empty when the system cannot say.
+std::string GetSystemDir();
 
 bool GetSystemDriveSpace(uint64_t& totalBytes, uint64_t& freeBytes, std::string& root);
 

@@ -27,6 +27,10 @@ struct WarningSubject {
     // path) and its hive (0 for a folder item), to remove it.
     std::string location;
     uint32_t root = 0;
+    // Kind AutostartEntry: the entry's AutostartKind and its service's or value's
+    // own name, which a removal needs for the kinds beyond folders and Run keys.
+    int32_t entryKind = 0;
+    std::string itemName;
 };
 
 class IWarningGate {

@@ -6,6 +6,18 @@
 #include <string>
 #include <vector>
 
+// Where an entry comes from, beyond its location: the kinds after the first
+// are switched off rather than removed, and switched on again by restoring.
+enum class AutostartKind : int32_t {
+    // A startup-folder item or a Run-family value.
+    RunOrFolder = 0,
+    // A service that starts automatically.
+    Service = 1,
+    // A logon hook value: Winlogon's Shell or Userinit, AppInit_DLLs, or an
+    // Image File Execution Options Debugger.
+    LogonHook = 2,
+};
+
 struct AutostartEntry {
     // The registry value's name, or the startup-folder item's name without
     // directory and extension.
@@ -22,6 +34,11 @@ struct AutostartEntry {
     bool switchedOff = false;
     // The signature of the file it starts, as far as verified.
     FileSignature signature{};
+    AutostartKind kind = AutostartKind::RunOrFolder;
+    // A service's own name, or a hook's value name.
+    std::string itemName{};
+    // A service's state as the information text shows it ("Running").
+    std::string state{};
 };
 
 using AutostartEntryList = std::vector<AutostartEntry>;

@@ -61,6 +61,9 @@ std::vector<AutostartLocation> BuildAutostartLocations(bool twoRegistryViews) {
 std::string GetLocationDisplayText(const AutostartEntry& entry) {
     switch (entry.root) {
     case kRootLocalMachine:
+        if (entry.kind == AutostartKind::LogonHook) {
+            return "HKLM\\" + entry.location + "\\" + entry.itemName;
+        }
         return "HKLM\\" + entry.location;
     case kRootCurrentUser:
         return "HKCU\\" + entry.location;

@@ -22,6 +22,8 @@ struct AutostartLocation {
     int csidl = 0;
     uint32_t root = 0;
     std::string keyPath;
+    // A watch covers the key's subkeys too (the services' key, the hooks' keys).
+    bool subtree = false;
 };
 
 constexpr size_t kRunKeyCount = 6;
@@ -47,4 +49,5 @@ bool IsThirtyTwoBitViewKeyPath(const std::string& keyPath);
 std::vector<AutostartLocation> BuildAutostartLocations(bool twoRegistryViews);
 
 // "HKLM\" or "HKCU\" before a registry entry's location; a folder entry's as it is.
+// A logon hook's location ends in its value's name.
 std::string GetLocationDisplayText(const AutostartEntry& entry);

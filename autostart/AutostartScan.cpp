@@ -1,6 +1,7 @@
 #include "autostart/AutostartScan.h"
 
 #include "autostart/StartupApproved.h"
+#include "autostart/SystemPlaces.h"
 
 #include "app/LongPath.h"
 #include "app/Mbcs.h"
@@ -134,10 +135,27 @@ void EnumerateAutostartEntries(AutostartEntryList& entries) {
         }
     }
     MarkEntriesSwitchedOff(entries);
+    EnumerateAutoStartServices(entries);
+    EnumerateLogonHooks(entries);
 }
 
 bool ReadEntryNow(const AutostartEntry& entry, AutostartEntry& now) {
     AutostartEntryList entries;
+    if (entry.kind != AutostartKind::RunOrFolder) {
+        if (entry.kind == AutostartKind::Service) {
+            EnumerateAutoStartServices(entries);
+        } else {
+            EnumerateLogonHooks(entries);
+        }
+        for (AutostartEntry& candidate : entries) {
+            if (candidate.kind == entry.kind && candidate.location == entry.location &&
+                candidate.itemName == entry.itemName) {
+                now = std::move(candidate);
+                return true;
+            }
+        }
+        return false;
+    }
     if (entry.root == 0) {
         EnumerateStartupFolder(GetFolderOfPath(entry.location), entries);
     } else {
@@ -154,11 +172,16 @@ bool ReadEntryNow(const AutostartEntry& entry, AutostartEntry& now) {
     return false;
 }
 
+bool OpenKeyInItsView(HKEY hive, const std::string& keyPath, REGSAM access,
+                      win::UniqueRegKey& key) {
+    return RegOpenKeyExA(hive, keyPath.c_str(), 0, InRealRegistryView(access), key.Put()) ==
+               ERROR_SUCCESS &&
+           (!IsThirtyTwoBitViewKeyPath(keyPath) || IsThirtyTwoBitViewsOwnKey(key.Get()));
+}
+
 void EnumerateRunKey(HKEY hive, const std::string& keyPath, AutostartEntryList& entries) {
     win::UniqueRegKey key;
-    if (RegOpenKeyExA(hive, keyPath.c_str(), 0, InRealRegistryView(KEY_READ), key.Put()) !=
-            ERROR_SUCCESS ||
-        (IsThirtyTwoBitViewKeyPath(keyPath) && !IsThirtyTwoBitViewsOwnKey(key.Get()))) {
+    if (!OpenKeyInItsView(hive, keyPath, KEY_READ, key)) {
         return;
     }
     ValueReader reader(key.Get());

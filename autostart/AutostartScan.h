@@ -3,6 +3,7 @@
 // runs and never reports an error: what cannot be read contributes less.
 #include "autostart/AutostartEntry.h"
 #include "autostart/AutostartLocations.h"
+#include "win/Handle.h"
 
 #include <windows.h>
 
@@ -21,12 +22,18 @@ constexpr DWORD kMaxValuesPerRunKey = 1000;
 // both registry views on a 64-bit system.
 const std::vector<AutostartLocation>& GetAutostartLocations();
 
-// Appends the entries of every location, in the order of the location table.
+// Appends the entries of every location, in the order of the location table,
+// then the services that start automatically and the logon hooks.
 void EnumerateAutostartEntries(AutostartEntryList& entries);
 
 // The entry as its place holds it now (the same root, location and name),
 // read as the scan reads it; false when it is gone.
 bool ReadEntryNow(const AutostartEntry& entry, AutostartEntry& now);
+
+// Opens a key as the scan reads it: a WOW6432Node path in the system's own
+// view, and only when it leads to the 32-bit programs' own key (a key both
+// views share is read once, by its own path). False when it cannot be opened.
+bool OpenKeyInItsView(HKEY hive, const std::string& keyPath, REGSAM access, win::UniqueRegKey& key);
 
 // One entry per value directly inside the key (the first kMaxValuesPerRunKey):
 // the value's data read as text whatever its type, in long form when it names

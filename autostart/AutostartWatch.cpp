@@ -63,7 +63,7 @@ bool CAutostartWatch::Arm(Watch& watch) {
     if (!watch.keyEvent) {
         watch.keyEvent.Reset(::CreateEventA(nullptr, FALSE, FALSE, nullptr));
     }
-    const BOOL subtree = watch.watchedKey != location.keyPath;
+    const BOOL subtree = watch.watchedKey != location.keyPath || location.subtree;
     return watch.keyEvent && ::RegNotifyChangeKeyValue(watch.key.Get(), subtree, kKeyChanges,
                                                        watch.keyEvent.Get(), TRUE) == ERROR_SUCCESS;
 }

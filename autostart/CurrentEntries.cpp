@@ -16,7 +16,8 @@ bool SameEntries(const AutostartEntryList& a, const AutostartEntryList& b) {
     }
     for (size_t i = 0; i < a.size(); ++i) {
         if (a[i].name != b[i].name || a[i].path != b[i].path || a[i].location != b[i].location ||
-            a[i].switchedOff != b[i].switchedOff) {
+            a[i].switchedOff != b[i].switchedOff || a[i].kind != b[i].kind ||
+            a[i].state != b[i].state) {
             return false;
         }
     }
@@ -94,6 +95,8 @@ WarningSubject WarningSubjectOf(const AutostartEntry& entry) {
     subject.path = entry.path;
     subject.location = entry.location;
     subject.root = entry.root;
+    subject.entryKind = static_cast<int32_t>(entry.kind);
+    subject.itemName = entry.itemName;
     return subject;
 }
 

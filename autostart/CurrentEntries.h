@@ -18,7 +18,7 @@ class CCurrentEntries {
     explicit CCurrentEntries(std::string acceptedFile = std::string());
 
     // Rescans and sorts. With onlyIfChanged, a scan that matches the entries
-    // held (name, path, location and switch, byte for byte, in order, and
+    // held (name, path, location, switch, kind and state, byte for byte, in order, and
     // what is known of their signatures) is dropped. Either way the files of
     // the accepted entries are checked against their identities. True when
     // the entries were replaced.

@@ -38,6 +38,12 @@ std::string GetAutostartStateText(const AutostartEntry& entry, const CAcceptedLi
     if (entry.switchedOff) {
         text += std::string("; ") + kSwitchedOffText;
     }
+    if (entry.kind == AutostartKind::Service) {
+        text +=
+            "\r\nService: " + entry.itemName + ", starts automatically\r\nState: " + entry.state;
+    } else if (entry.kind == AutostartKind::LogonHook) {
+        text += "\r\nValue: " + entry.itemName;
+    }
     return text;
 }
 

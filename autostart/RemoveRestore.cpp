@@ -10,6 +10,7 @@
 #include "autostart/AutostartLocations.h"
 #include "autostart/AutostartMessages.h"
 #include "autostart/AutostartScan.h"
+#include "autostart/DisabledEntries.h"
 #include "win/Handle.h"
 
 #include <utility>
@@ -286,7 +287,9 @@ bool ResetFileAttributes(const std::string& path) {
 }
 
 bool RemoveEntry(IRemovedEntriesPage& page, const AutostartEntry& entry) {
-    if (entry.root == 0) {
+    if (entry.kind != AutostartKind::RunOrFolder) {
+        DisableEntry(page, entry);
+    } else if (entry.root == 0) {
         RemoveFile(page, entry);
     } else {
         RemoveValue(page, entry);

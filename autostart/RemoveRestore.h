@@ -39,7 +39,8 @@ class IRemovedEntriesPage {
     virtual std::string GetRemovedFolder() const { return GetFolderOfRemovedItems(); }
 };
 
-// Moves the file, or deletes the value, and records it; every step is logged
+// Moves the file, or deletes the value, and records it (a service or hook is
+// switched off instead: DisableEntry); every step is logged
 // and a failure is shown. The removed list is read from the index first: when
 // the index exists but cannot be read whole, nothing is changed. The record is
 // written before the entry is touched, so a removal whose record cannot be

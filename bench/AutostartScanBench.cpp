@@ -1,10 +1,13 @@
-// One full autostart scan with 1000 values in one Run key, against the bare
-// work it must do, timed in the same run: a RegEnumValueA loop over the same
-// twelve keys plus one long-path look-up per value.
+// One full autostart scan with 1000 values in one Run key and 300 more services
+// that start automatically, against the bare work it must do, timed in the
+// same run: a RegEnumValueA loop over the same twelve keys plus one long-path
+// look-up per value, and the service control manager's list with each
+// service's settings plus the hooks' values.
 #include "app/LongPath.h"
 #include "autostart/AutostartLocations.h"
 #include "app/SystemHelpers.h"
 #include "autostart/AutostartScan.h"
+#include "autostart/SystemPlaces.h"
 #include "bench/BenchTiming.h"
 
 #include <windows.h>
@@ -20,6 +23,71 @@ namespace {
 const char kBenchKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\RunServicesOnce";
 constexpr int kValues = 1000;
 constexpr int kRounds = 25;
+constexpr int kServices = 300;
+
+// Every Win32 service listed and its settings read, and the hooks' values
+// read; nothing kept. The number of services that start automatically.
+size_t BareServicesAndHooks() {
+    static BYTE list[256 * 1024];
+    static BYTE config[8192];
+    size_t automatic = 0;
+    SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ENUMERATE_SERVICE);
+    DWORD needed = 0;
+    DWORD count = 0;
+    DWORD resume = 0;
+    EnumServicesStatusExA(manager, SC_ENUM_PROCESS_INFO, SERVICE_WIN32, SERVICE_STATE_ALL, list,
+                          sizeof list, &needed, &count, &resume, nullptr);
+    const auto* services = reinterpret_cast<const ENUM_SERVICE_STATUS_PROCESSA*>(list);
+    for (DWORD i = 0; i < count; ++i) {
+        SC_HANDLE service = OpenServiceA(manager, services[i].lpServiceName, SERVICE_QUERY_CONFIG);
+        auto* settings = reinterpret_cast<QUERY_SERVICE_CONFIGA*>(config);
+        if (QueryServiceConfigA(service, settings, sizeof config, &needed) &&
+            settings->dwStartType == SERVICE_AUTO_START) {
+            ++automatic;
+        }
+        CloseServiceHandle(service);
+    }
+    CloseServiceHandle(manager);
+    for (const char* keyPath : {kWinlogonKeyPath, kWindowsKeyPath}) {
+        HKEY key = nullptr;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
+            for (const char* name : {"Shell", "Userinit", "AppInit_DLLs", "LoadAppInit_DLLs"}) {
+                DWORD bytes = sizeof config;
+                RegQueryValueExA(key, name, nullptr, nullptr, config, &bytes);
+            }
+            RegCloseKey(key);
+        }
+    }
+    return automatic;
+}
+
+size_t ServicesAndHooksScan() {
+    AutostartEntryList entries;
+    EnumerateAutoStartServices(entries);
+    EnumerateLogonHooks(entries);
+    return entries.size();
+}
+
+// Services that start automatically, never started: made before the rounds,
+// deleted after them.
+void MakeServices(bool make) {
+    SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
+    for (int i = 0; i < kServices; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "OrvBenchService%03d", i);
+        SC_HANDLE service = make ? CreateServiceA(manager, name, name, SERVICE_ALL_ACCESS,
+                                                  SERVICE_WIN32_OWN_PROCESS, SERVICE_AUTO_START,
+                                                  SERVICE_ERROR_IGNORE,
+                                                  "C:\\Program Files\\Bench\\service.exe -k bench",
+                                                  nullptr, nullptr, nullptr, nullptr, nullptr)
+                                 : OpenServiceA(manager, name, DELETE);
+        if (!make) {
+            DeleteService(service);
+        }
+        CloseServiceHandle(service);
+    }
+    CloseServiceHandle(manager);
+}
 
 // Every Run key opened, enumerated into fixed buffers and closed; nothing kept
 // (with lengthen set, each value's data is also asked for its long form).
@@ -58,12 +126,17 @@ size_t Enumerate(bool lengthen) {
     return values;
 }
 
+// The counts are the Run values'; the services and hooks are read as well.
 size_t BareEnumeration() {
-    return Enumerate(false);
+    const size_t values = Enumerate(false);
+    BareServicesAndHooks();
+    return values;
 }
 
 size_t EnumerationWithLongForms() {
-    return Enumerate(true);
+    const size_t values = Enumerate(true);
+    BareServicesAndHooks();
+    return values;
 }
 
 size_t FullScan() {
@@ -110,6 +183,7 @@ int main() {
         return 1;
     }
 
+    MakeServices(true);
     FullScan();
     BareEnumeration();
     std::vector<size_t> counts;
@@ -130,6 +204,18 @@ int main() {
     std::printf("RESULT scan_values %zu\nRESULT scan_ms %.2f\nRESULT scan_bare_ms %.2f\n"
                 "RESULT scan_enumeration_ms %.2f\n",
                 values, scan, bare, enumeration);
+
+    std::vector<size_t> serviceCounts;
+    const std::vector<double> serviceMedians = MedianMillisecondsInTurn(
+        kRounds, {ServicesAndHooksScan, BareServicesAndHooks}, serviceCounts);
+    std::printf("services and hooks scan: %zu entries, median of %d: %.2f ms; bare listing of the "
+                "same (%zu services starting automatically): %.2f ms; ratio %.2fx\n",
+                serviceCounts[0], kRounds, serviceMedians[0], serviceCounts[1], serviceMedians[1],
+                serviceMedians[1] > 0 ? serviceMedians[0] / serviceMedians[1] : 0.0);
+    std::printf(
+        "RESULT services_entries %zu\nRESULT services_ms %.2f\nRESULT services_bare_ms %.2f\n",
+        serviceCounts[0], serviceMedians[0], serviceMedians[1]);
+    MakeServices(false);
 
     for (int i = 0; i < kValues; ++i) {
         char name[32];

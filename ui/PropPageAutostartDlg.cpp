@@ -8,6 +8,7 @@
 #include "autostart/EntryFilter.h"
 #include "autostart/EntryTexts.h"
 #include "autostart/StartupApproved.h"
+#include "autostart/SystemPlaces.h"
 #include "ui/AppWindow.h"
 #include "ui/DpiScale.h"
 #include "ui/EntryProcessLinks.h"
@@ -222,6 +223,8 @@ void CPropPageAutostartDlg::WatchForChanges() {
     std::vector<AutostartLocation> places = GetAutostartLocations();
     const std::vector<AutostartLocation> switches = GetStartupApprovedLocations();
     places.insert(places.end(), switches.begin(), switches.end());
+    const std::vector<AutostartLocation> system = GetSystemPlacesToWatch();
+    places.insert(places.end(), system.begin(), system.end());
     m_watch = std::make_unique<CAutostartWatch>(places);
     LogValue("Autostart places not watched:", static_cast<uint32_t>(m_watch->Unwatched()));
     win::SetLoopWaits(m_watch->Events(), [this](size_t index) { OnWatchSignalled(index); });
@@ -402,6 +405,8 @@ void CPropPageAutostartDlg::RefreshRemovedList() {
     // Item i of list 1002 is record i: Restore relies on it.
     m_removed.clear();
     ReadRemovedIndex(m_removed, GetFileOfRemovedInfoDataBase());
+    m_disabled.clear();
+    ReadDisabledEntries(m_disabled, GetDisabledStoreIn(GetRemovedFolder()));
     HWND list = RemovedList();
     if (list == nullptr) {
         return;
@@ -409,6 +414,11 @@ void CPropPageAutostartDlg::RefreshRemovedList() {
     BeginRebuild(list);
     for (const RemovedEntry& record : m_removed) {
         AppendRow(list, record.name, GetRemovedOriginalText(record), GetRemovedCurrentText(record));
+    }
+    // The switched-off services and hooks follow, in their store's order.
+    for (const DisabledEntry& record : m_disabled) {
+        AppendRow(list, record.name, GetDisabledOriginalText(record),
+                  GetDisabledCurrentText(record));
     }
     EndRebuild(list);
 }
@@ -633,8 +643,13 @@ void CPropPageAutostartDlg::ShowRemovedEntriesMenu() {
         return;
     }
     const int index = FirstSelected(RemovedList());
-    if (index >= 0) {
+    const size_t removed = m_removed.size();
+    if (index >= 0 && static_cast<size_t>(index) < removed) {
         RestoreEntry(*this, index);
+    } else if (index >= 0 && static_cast<size_t>(index) - removed < m_disabled.size()) {
+        // A copy: restoring refreshes the list it comes from.
+        const DisabledEntry record = m_disabled[static_cast<size_t>(index) - removed];
+        RestoreDisabledEntry(*this, record);
     }
 }
 

@@ -4,6 +4,7 @@
 #include "app/WarningGate.h"
 #include "autostart/AutostartWatch.h"
 #include "autostart/CurrentEntries.h"
+#include "autostart/DisabledEntries.h"
 #include "autostart/RemoveRestore.h"
 #include "res/resource.h"
 #include "ui/OrvCommonDlg.h"
@@ -114,6 +115,8 @@ class CPropPageAutostartDlg : public COrvPage, public IPageCommands, public IRem
     std::unique_ptr<CAutostartWatch> m_watch;
     IPageJumps* m_jumps = nullptr;
     RemovedEntryList m_removed;
+    // The switched-off services and hooks, listed after the removed records.
+    DisabledEntryList m_disabled;
     COrvCommonDlg m_bar;
     // While list 1001 is rebuilt its notifications are not the user's doing.
     bool m_rebuilding = false;

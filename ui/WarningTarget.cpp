@@ -17,7 +17,9 @@ void CPagesWarningTarget::AcceptSubject(const WarningSubject& subject) {
 
 void CPagesWarningTarget::RemoveSubject(const WarningSubject& subject) {
     if (subject.kind == WarningSubjectKind::AutostartEntry) {
-        const AutostartEntry entry{subject.name, subject.path, subject.location, subject.root};
+        AutostartEntry entry{subject.name, subject.path, subject.location, subject.root};
+        entry.kind = static_cast<AutostartKind>(subject.entryKind);
+        entry.itemName = subject.itemName;
         RemoveEntryAsShown(m_autostart, entry);
     } else {
         KillWarnedProcess(subject);

@@ -97,6 +97,9 @@ inline void FreeItemIdList(LPITEMIDLIST h) {
 inline void FreeGlobal(HGLOBAL h) {
     ::GlobalFree(h);
 }
+inline void CloseServiceHandleOf(SC_HANDLE h) {
+    ::CloseServiceHandle(h);
+}
 
 using KernelHandleTraits = NullInvalidTraits<HANDLE, CloseKernelHandle>;
 using FileHandleTraits = InvalidValueTraits<CloseKernelHandle>;
@@ -111,6 +114,7 @@ using MenuTraits = NullInvalidTraits<HMENU, DestroyMenuHandle>;
 using LibraryTraits = NullInvalidTraits<HMODULE, FreeLibraryHandle>;
 using ItemIdListTraits = NullInvalidTraits<LPITEMIDLIST, FreeItemIdList>;
 using GlobalMemoryTraits = NullInvalidTraits<HGLOBAL, FreeGlobal>;
+using ServiceHandleTraits = NullInvalidTraits<SC_HANDLE, CloseServiceHandleOf>;
 
 using UniqueHandle = Unique<KernelHandleTraits>;
 using UniqueFile = Unique<FileHandleTraits>;
@@ -128,6 +132,8 @@ using UniqueMenu = Unique<MenuTraits>;
 using UniqueLibrary = Unique<LibraryTraits>;
 using UniqueItemIdList = Unique<ItemIdListTraits>;
 using UniqueGlobal = Unique<GlobalMemoryTraits>;
+// The service control manager's or one service's handle.
+using UniqueServiceHandle = Unique<ServiceHandleTraits>;
 
 // A window's device context, released to that window.
 class WindowDc {

@@ -169,9 +169,26 @@ TEST_F(AutostartPageTest, NewValueTurnsUpRedIsAcceptedRemovedAndRestored) {
 
     // Accept from the menu of the space below the rows: nothing is selected.
     const std::string acceptedBefore = ReadFileText(folder.File("autostart.dat"));
+    // The machine's own services share the list and may fill it: it is made
+    // taller for the click, and put back.
+    HWND currentList = ::GetDlgItem(m_page, e2e::kCurrentList);
+    RECT listRect{};
+    ::GetWindowRect(currentList, &listRect);
+    const int listWidth = listRect.right - listRect.left;
+    const int listHeight = listRect.bottom - listRect.top;
+    ::SetWindowPos(currentList, HWND_TOP, 0, 0, listWidth, listHeight + 80, SWP_NOMOVE);
+    // Another process's window is moved when its thread gets to it.
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            RECT now{};
+            ::GetWindowRect(currentList, &now);
+            return now.bottom - now.top == listHeight + 80;
+        },
+        5s));
     const RECT last = m_current->ItemRect(m_current->Count() - 1);
     ClickAt(POINT{last.left + 40, last.bottom + 20}, true);
     ChooseMenuItem(1);
+    ::SetWindowPos(currentList, nullptr, 0, 0, listWidth, listHeight, SWP_NOMOVE | SWP_NOZORDER);
     EXPECT_EQ(TakeMessage(), "Nothing selected");
     EXPECT_EQ(ReadFileText(folder.File("autostart.dat")), acceptedBefore);
 

@@ -1,4 +1,5 @@
 #include "autostart/AutostartLocations.h"
+#include "autostart/SystemPlaces.h"
 
 #include <gtest/gtest.h>
 
@@ -53,4 +54,18 @@ TEST(AutostartLocations, DisplayTextPrefixesTheHiveOfRegistryEntriesOnly) {
     entry.root = 0;
     entry.location = "C:\\Startup\\App.lnk";
     EXPECT_EQ(GetLocationDisplayText(entry), "C:\\Startup\\App.lnk");
+}
+
+// Winlogon's values count as the system's own however they are spelled.
+TEST(AutostartLocations, HookValuesOfTheSystemAreToldFromChangedOnes) {
+    const std::string system = "C:\\WINDOWS\\system32";
+    EXPECT_TRUE(IsDefaultHookValue("Shell", " Explorer.EXE ", system));
+    EXPECT_TRUE(IsDefaultHookValue("shell", "c:\\windows\\explorer.exe", system));
+    EXPECT_FALSE(IsDefaultHookValue("Shell", "explorer.exe, evil.exe", system));
+    EXPECT_TRUE(IsDefaultHookValue("Userinit", "C:\\Windows\\System32\\userinit.exe,", system));
+    EXPECT_TRUE(IsDefaultHookValue("Userinit", "userinit.exe", system));
+    EXPECT_FALSE(
+        IsDefaultHookValue("Userinit", "C:\\Windows\\system32\\userinit.exe,x.exe", system));
+    EXPECT_FALSE(IsDefaultHookValue("Userinit", "D:\\other\\userinit.exe", system));
+    EXPECT_EQ(DefaultHookValue("Userinit", system), system + "\\userinit.exe,");
 }

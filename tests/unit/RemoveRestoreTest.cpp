@@ -5,7 +5,14 @@
 #include "autostart/AutostartLocations.h"
 #include "autostart/AutostartMessages.h"
 #include "autostart/AutostartScan.h"
+#include "autostart/AutostartWatch.h"
+#include "autostart/CurrentEntries.h"
+#include "autostart/DisabledEntries.h"
+#include "autostart/EntryTexts.h"
 #include "autostart/RemoveRestore.h"
+#include "autostart/SystemPlaces.h"
+#include "tests/unit/HelperProcess.h"
+#include "tests/unit/RecordingGate.h"
 #include "tests/unit/HexBytes.h"
 #include "tests/unit/TempDir.h"
 #include "win/Handle.h"
@@ -15,6 +22,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -59,10 +67,11 @@ struct StoredValue {
     std::string data;
 };
 
-StoredValue ReadValue(uint32_t root, const std::string& name) {
+StoredValue ReadValue(uint32_t root, const std::string& name,
+                      const std::string& keyPath = kRunKey) {
     StoredValue value;
     HKEY key = nullptr;
-    if (RegOpenKeyExA(Hive(root), kRunKey.c_str(), 0, InRealRegistryView(KEY_READ), &key) !=
+    if (RegOpenKeyExA(Hive(root), keyPath.c_str(), 0, InRealRegistryView(KEY_READ), &key) !=
         ERROR_SUCCESS) {
         return value;
     }
@@ -76,6 +85,12 @@ StoredValue ReadValue(uint32_t root, const std::string& name) {
     RegCloseKey(key);
     return value;
 }
+
+// Runs its function when the test ends, however it ends.
+struct Cleanup {
+    std::function<void()> run;
+    ~Cleanup() { run(); }
+};
 
 std::string WithNul(const std::string& text) {
     return std::string(text.c_str(), text.size() + 1);
@@ -664,4 +679,152 @@ TEST_F(RemoveRestore, RestoreActsOnTheRecordAsTheIndexHoldsItNow) {
     RestoreEntry(m_page, 0);
     RestoreEntry(m_page, -1);
     EXPECT_EQ(m_page.messages.size(), 1u);
+}
+
+// A service and hooks the test makes, as the machine's own places: listed,
+// warned about until accepted, switched off and put back exactly.
+TEST_F(RemoveRestore, ServiceAndHooksAreListedWarnedSwitchedOffAndRestoredExactly) {
+    const std::string helper = "\"" + HelperProcess::BuiltPath() + "\" --quiet";
+    const std::string serviceName = Unique("svc");
+    const std::string program = Unique("prog.exe");
+    const std::string optionsKey = std::string(kImageOptionsKeyPath) + "\\" + program;
+    const StoredValue oldShell = ReadValue(kLocalMachine, "Shell", kWinlogonKeyPath);
+
+    win::UniqueRegKey winlogon;
+    win::UniqueRegKey options;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kWinlogonKeyPath, 0,
+                            InRealRegistryView(KEY_ALL_ACCESS), winlogon.Put()),
+              ERROR_SUCCESS);
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, optionsKey.c_str(), 0, nullptr, 0,
+                              InRealRegistryView(KEY_ALL_ACCESS), nullptr, options.Put(), nullptr),
+              ERROR_SUCCESS);
+    // Each change is seen by the watch of its place.
+    CAutostartWatch watch(GetSystemPlacesToWatch());
+    ASSERT_EQ(watch.Unwatched(), 0u);
+    const auto signalled = [&watch](const std::string& keyPath) {
+        for (size_t i = 0; i < watch.Events().size(); ++i) {
+            if (watch.WatchedPath(i) == keyPath) {
+                return WaitForSingleObject(watch.Events()[i], 5000) == WAIT_OBJECT_0;
+            }
+        }
+        return false;
+    };
+    SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
+    ASSERT_NE(manager, nullptr);
+    SC_HANDLE service = CreateServiceA(
+        manager, serviceName.c_str(), (serviceName + " Display").c_str(), SERVICE_ALL_ACCESS,
+        SERVICE_WIN32_OWN_PROCESS, SERVICE_AUTO_START, SERVICE_ERROR_IGNORE, helper.c_str(),
+        nullptr, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(service, nullptr);
+    const Cleanup cleanup{[&] {
+        DeleteService(service);
+        CloseServiceHandle(service);
+        CloseServiceHandle(manager);
+        options.Reset();
+        RegDeleteKeyA(HKEY_LOCAL_MACHINE, optionsKey.c_str());
+        if (oldShell.type == REG_NONE) {
+            RegDeleteValueA(winlogon.Get(), "Shell");
+        } else {
+            RegSetValueExA(winlogon.Get(), "Shell", 0, oldShell.type,
+                           reinterpret_cast<const BYTE*>(oldShell.data.data()),
+                           static_cast<DWORD>(oldShell.data.size()));
+        }
+    }};
+    const auto startType = [service] {
+        union {
+            QUERY_SERVICE_CONFIGA config;
+            BYTE bytes[8192];
+        } buffer{};
+        DWORD needed = 0;
+        return QueryServiceConfigA(service, &buffer.config, sizeof buffer, &needed)
+                   ? buffer.config.dwStartType
+                   : 0xFFFFFFFF;
+    };
+    const std::string shell = "explorer.exe," + helper;
+    ASSERT_EQ(RegSetValueExA(winlogon.Get(), "Shell", 0, REG_SZ,
+                             reinterpret_cast<const BYTE*>(shell.c_str()),
+                             static_cast<DWORD>(shell.size() + 1)),
+              ERROR_SUCCESS);
+    ASSERT_EQ(RegSetValueExA(options.Get(), kDebuggerValueName, 0, REG_EXPAND_SZ,
+                             reinterpret_cast<const BYTE*>(helper.c_str()),
+                             static_cast<DWORD>(helper.size() + 1)),
+              ERROR_SUCCESS);
+    EXPECT_TRUE(signalled(kServicesKeyPath));
+    EXPECT_TRUE(signalled(kWinlogonKeyPath));
+    EXPECT_TRUE(signalled(kImageOptionsKeyPath));
+
+    const auto walk = [&] {
+        CCurrentEntries current(m_program.File("autostart.dat"));
+        current.Refresh(false);
+        // Debugger, Shell, service: the order the test walks them in.
+        std::vector<AutostartEntry> ours(3);
+        for (const AutostartEntry& entry : current.GetEntries()) {
+            const int at = entry.name == program                              ? 0
+                           : entry.itemName == "Shell" && entry.path == shell ? 1
+                           : entry.kind == AutostartKind::Service && entry.itemName == serviceName
+                               ? 2
+                               : -1;
+            if (at >= 0) {
+                ours[static_cast<size_t>(at)] = entry;
+            } else {
+                current.GetAccepted().SetState(entry.path, 1);
+            }
+        }
+        std::vector<std::string> locations;
+        for (const AutostartEntry& entry : ours) {
+            locations.push_back(GetLocationDisplayText(entry));
+        }
+        ASSERT_EQ(locations, (std::vector<std::string>{
+                                 "HKLM\\" + optionsKey + "\\Debugger",
+                                 "HKLM\\" + std::string(kWinlogonKeyPath) + "\\Shell",
+                                 "HKLM\\SYSTEM\\CurrentControlSet\\Services\\" + serviceName}));
+        EXPECT_EQ(ours[2].name, serviceName + " Display");
+        EXPECT_EQ(ours[2].path, helper);
+        EXPECT_NE(DescribeAutostartEntry(ours[2]).find("\r\nState: Stopped"), std::string::npos);
+
+        RecordingGate gate;
+        EXPECT_TRUE(current.CheckUnaccepted(gate));
+        ASSERT_EQ(gate.openedEntries.size(), 1u);
+        for (const AutostartEntry& entry : ours) {
+            EXPECT_TRUE(current.AcceptPath(entry.path));
+        }
+        RecordingGate calm;
+        EXPECT_FALSE(current.CheckUnaccepted(calm));
+
+        // The Debugger from its warning, the others from the list.
+        EXPECT_TRUE(RemoveEntryAsShown(m_page, ours[0]));
+        EXPECT_TRUE(RemoveEntry(m_page, ours[1]));
+        EXPECT_TRUE(RemoveEntry(m_page, ours[2]));
+    };
+    walk();
+    EXPECT_TRUE(m_page.messages.empty());
+    EXPECT_EQ(startType(), static_cast<DWORD>(SERVICE_DEMAND_START));
+    EXPECT_EQ(ReadValue(kLocalMachine, kDebuggerValueName, optionsKey).type,
+              static_cast<DWORD>(REG_NONE));
+    EXPECT_EQ(ReadValue(kLocalMachine, "Shell", kWinlogonKeyPath).data, WithNul("explorer.exe"));
+    AutostartEntryList after;
+    EnumerateAutostartEntries(after);
+    for (const AutostartEntry& entry : after) {
+        EXPECT_TRUE(entry.itemName != serviceName && entry.name != program &&
+                    entry.itemName != "Shell")
+            << "still listed: " << entry.location;
+    }
+    EXPECT_TRUE(m_page.removed.empty()) << "the index is not theirs";
+
+    DisabledEntryList disabled;
+    ASSERT_TRUE(ReadDisabledEntries(disabled, GetDisabledStoreIn(m_removed)));
+    ASSERT_EQ(disabled.size(), 3u);
+    EXPECT_EQ(GetDisabledOriginalText(disabled[1]),
+              "HKLM\\" + std::string(kWinlogonKeyPath) + "\\Shell");
+    for (const DisabledEntry& record : disabled) {
+        RestoreDisabledEntry(m_page, record);
+    }
+    EXPECT_TRUE(m_page.messages.empty());
+    EXPECT_EQ(startType(), static_cast<DWORD>(SERVICE_AUTO_START));
+    const StoredValue debugger = ReadValue(kLocalMachine, kDebuggerValueName, optionsKey);
+    EXPECT_EQ(debugger.type, static_cast<DWORD>(REG_EXPAND_SZ));
+    EXPECT_EQ(debugger.data, WithNul(helper));
+    EXPECT_EQ(ReadValue(kLocalMachine, "Shell", kWinlogonKeyPath).data, WithNul(shell));
+    ASSERT_TRUE(ReadDisabledEntries(disabled, GetDisabledStoreIn(m_removed)));
+    EXPECT_TRUE(disabled.empty());
 }
