@@ -28,6 +28,12 @@ std::string DescribeAutostartEntry(const AutostartEntry& entry) {
     if (entry.switchedOff) {
         text += std::string("\r\nState: ") + kSwitchedOffText;
     }
+    if (entry.kind == AutostartKind::Service) {
+        text +=
+            "\r\nService: " + entry.itemName + ", starts automatically\r\nState: " + entry.state;
+    } else if (entry.kind == AutostartKind::LogonHook) {
+        text += "\r\nValue: " + entry.itemName;
+    }
     return text;
 }
 
@@ -38,11 +44,9 @@ std::string GetAutostartStateText(const AutostartEntry& entry, const CAcceptedLi
     if (entry.switchedOff) {
         text += std::string("; ") + kSwitchedOffText;
     }
-    if (entry.kind == AutostartKind::Service) {
-        text +=
-            "\r\nService: " + entry.itemName + ", starts automatically\r\nState: " + entry.state;
-    } else if (entry.kind == AutostartKind::LogonHook) {
-        text += "\r\nValue: " + entry.itemName;
+    // One line, for a table's cell: the location already names the service or value.
+    if (entry.kind == AutostartKind::Service && !entry.state.empty()) {
+        text += "; " + entry.state;
     }
     return text;
 }

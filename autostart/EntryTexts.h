@@ -18,7 +18,8 @@ std::string DescribeAutostartEntry(const AutostartEntry& entry);
 
 // The entry's state in words for the report's tables: "Accepted", "Not
 // accepted", or why not when its file changed since; then, after "; ", each
-// way it is kept from starting (switched off in the system's startup settings).
+// way it is kept from starting (switched off in the system's startup settings) and a
+// service's state ("Running").
 std::string GetAutostartStateText(const AutostartEntry& entry, const CAcceptedList& accepted);
 
 // One block per entry in the given order, numbered from 1: the heading

@@ -781,6 +781,7 @@ TEST_F(RemoveRestore, ServiceAndHooksAreListedWarnedSwitchedOffAndRestoredExactl
         EXPECT_EQ(ours[2].name, serviceName + " Display");
         EXPECT_EQ(ours[2].path, helper);
         EXPECT_NE(DescribeAutostartEntry(ours[2]).find("\r\nState: Stopped"), std::string::npos);
+        EXPECT_EQ(GetAutostartStateText(ours[2], current.GetAccepted()), "Not accepted; Stopped");
 
         RecordingGate gate;
         EXPECT_TRUE(current.CheckUnaccepted(gate));
