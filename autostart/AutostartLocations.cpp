@@ -1,5 +1,7 @@
 #include "autostart/AutostartLocations.h"
 
+#include "app/Mbcs.h"
+
 #include <string_view>
 
 namespace {
@@ -70,4 +72,36 @@ std::string GetLocationDisplayText(const AutostartEntry& entry) {
     default:
         return entry.location;
     }
+}
+
+std::string_view TrimHookValue(std::string_view text) {
+    constexpr std::string_view kAround = " \t,";
+    const size_t first = text.find_first_not_of(kAround);
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    return text.substr(first, text.find_last_not_of(kAround) - first + 1);
+}
+
+namespace {
+
+bool SameText(std::string_view a, const std::string& b) {
+    return mbcs::CompareNoCase(std::string(a), b) == 0;
+}
+
+} // namespace
+
+bool IsDefaultHookValue(const std::string& valueName, const std::string& data,
+                        const std::string& systemFolder) {
+    const std::string_view value = TrimHookValue(data);
+    if (mbcs::CompareNoCase(valueName, "Shell") == 0) {
+        const std::string windowsFolder = systemFolder.substr(0, systemFolder.rfind('\\'));
+        return SameText(value, "explorer.exe") || SameText(value, windowsFolder + "\\explorer.exe");
+    }
+    return SameText(value, "userinit.exe") || SameText(value, systemFolder + "\\userinit.exe");
+}
+
+std::string DefaultHookValue(const std::string& valueName, const std::string& systemFolder) {
+    return mbcs::CompareNoCase(valueName, "Shell") == 0 ? "explorer.exe"
+                                                        : systemFolder + "\\userinit.exe,";
 }

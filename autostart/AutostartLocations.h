@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // The hives as an entry's root holds them (the low 32 bits of the HKEY).
@@ -51,3 +52,13 @@ std::vector<AutostartLocation> BuildAutostartLocations(bool twoRegistryViews);
 // "HKLM\" or "HKCU\" before a registry entry's location; a folder entry's as it is.
 // A logon hook's location ends in its value's name.
 std::string GetLocationDisplayText(const AutostartEntry& entry);
+
+// True when a Winlogon Shell or Userinit value holds what the system sets
+// itself (explorer.exe; userinit.exe in the system folder, ending in a comma),
+// compared without case, blanks and commas around, with or without the folder.
+bool IsDefaultHookValue(const std::string& valueName, const std::string& data,
+                        const std::string& systemFolder);
+// What a switched-off Shell or Userinit is reset to.
+std::string DefaultHookValue(const std::string& valueName, const std::string& systemFolder);
+// A hook value without the blanks and commas around it.
+std::string_view TrimHookValue(std::string_view text);

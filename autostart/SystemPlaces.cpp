@@ -1,6 +1,5 @@
 #include "autostart/SystemPlaces.h"
 
-#include "app/Mbcs.h"
 #include "app/SystemHelpers.h"
 #include "autostart/AutostartScan.h"
 #include "win/Handle.h"
@@ -60,19 +59,6 @@ AutostartEntry HookEntry(std::string name, const std::string& keyPath, const cha
     entry.kind = AutostartKind::LogonHook;
     entry.itemName = valueName;
     return entry;
-}
-
-std::string_view Trimmed(std::string_view text) {
-    constexpr std::string_view kAround = " \t,";
-    const size_t first = text.find_first_not_of(kAround);
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(kAround) - first + 1);
-}
-
-bool SameText(std::string_view a, const std::string& b) {
-    return mbcs::CompareNoCase(std::string(a), b) == 0;
 }
 
 void EnumerateImageOptions(const std::string& keyPath, AutostartEntryList& entries) {
@@ -186,21 +172,6 @@ void EnumerateAutoStartServices(AutostartEntryList& entries) {
     }
 }
 
-bool IsDefaultHookValue(const std::string& valueName, const std::string& data,
-                        const std::string& systemFolder) {
-    const std::string_view value = Trimmed(data);
-    if (mbcs::CompareNoCase(valueName, "Shell") == 0) {
-        const std::string windowsFolder = systemFolder.substr(0, systemFolder.rfind('\\'));
-        return SameText(value, "explorer.exe") || SameText(value, windowsFolder + "\\explorer.exe");
-    }
-    return SameText(value, "userinit.exe") || SameText(value, systemFolder + "\\userinit.exe");
-}
-
-std::string DefaultHookValue(const std::string& valueName, const std::string& systemFolder) {
-    return mbcs::CompareNoCase(valueName, "Shell") == 0 ? "explorer.exe"
-                                                        : systemFolder + "\\userinit.exe,";
-}
-
 void EnumerateLogonHooks(AutostartEntryList& entries) {
     const std::string systemFolder = GetSystemDir();
     for (const std::string& keyPath : HookKeyPathsOf(kWinlogonKeyPath)) {
@@ -222,7 +193,7 @@ void EnumerateLogonHooks(AutostartEntryList& entries) {
         std::string dlls;
         if (OpenKeyInItsView(HKEY_LOCAL_MACHINE, keyPath, KEY_QUERY_VALUE, key) &&
             ReadNumber(key.Get(), "LoadAppInit_DLLs", load) && load != 0 &&
-            ReadText(key.Get(), "AppInit_DLLs", dlls) && !Trimmed(dlls).empty()) {
+            ReadText(key.Get(), "AppInit_DLLs", dlls) && !TrimHookValue(dlls).empty()) {
             entries.push_back(HookEntry("AppInit_DLLs", keyPath, "AppInit_DLLs", dlls));
         }
     }

@@ -27,14 +27,6 @@ void EnumerateAutoStartServices(AutostartEntryList& entries);
 // One entry per hook value set to something other than the system's own.
 void EnumerateLogonHooks(AutostartEntryList& entries);
 
-// True when a Winlogon Shell or Userinit value holds what the system sets
-// itself (explorer.exe; userinit.exe in the system folder, ending in a comma),
-// compared without case, blanks and commas around, with or without the folder.
-bool IsDefaultHookValue(const std::string& valueName, const std::string& data,
-                        const std::string& systemFolder);
-// What a switched-off Shell or Userinit is reset to.
-std::string DefaultHookValue(const std::string& valueName, const std::string& systemFolder);
-
 // The keys to watch for changes of these places: the services' key and the
 // hooks' keys, each with its subkeys.
 std::vector<AutostartLocation> GetSystemPlacesToWatch();

@@ -1,5 +1,4 @@
 #include "autostart/AutostartLocations.h"
-#include "autostart/SystemPlaces.h"
 
 #include <gtest/gtest.h>
 
