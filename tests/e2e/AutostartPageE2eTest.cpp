@@ -169,26 +169,26 @@ TEST_F(AutostartPageTest, NewValueTurnsUpRedIsAcceptedRemovedAndRestored) {
 
     // Accept from the menu of the space below the rows: nothing is selected.
     const std::string acceptedBefore = ReadFileText(folder.File("autostart.dat"));
-    // The machine's own services share the list and may fill it: it is made
-    // taller for the click, and put back.
-    HWND currentList = ::GetDlgItem(m_page, e2e::kCurrentList);
-    RECT listRect{};
-    ::GetWindowRect(currentList, &listRect);
-    const int listWidth = listRect.right - listRect.left;
-    const int listHeight = listRect.bottom - listRect.top;
-    ::SetWindowPos(currentList, HWND_TOP, 0, 0, listWidth, listHeight + 80, SWP_NOMOVE);
-    // Another process's window is moved when its thread gets to it.
+    // The machine's own services share the list and may fill it: the filter
+    // keeps this test's rows, with room below them.
+    HWND filter = ::GetDlgItem(m_page, IDC_AUTOSTART_FILTER);
+    ClickCenterOf(filter);
+    for (char key : std::string("ORVANE TEST")) {
+        TapKey(static_cast<WORD>(key));
+    }
     ASSERT_TRUE(WaitUntil(
         [&] {
-            RECT now{};
-            ::GetWindowRect(currentList, &now);
-            return now.bottom - now.top == listHeight + 80;
+            bool ours = m_current->Count() > 0;
+            for (int i = 0; i < m_current->Count(); ++i) {
+                ours = ours && m_current->Text(i, 0).rfind("Orvane Test ", 0) == 0;
+            }
+            return ours;
         },
-        5s));
+        3s));
     const RECT last = m_current->ItemRect(m_current->Count() - 1);
     ClickAt(POINT{last.left + 40, last.bottom + 20}, true);
     ChooseMenuItem(1);
-    ::SetWindowPos(currentList, nullptr, 0, 0, listWidth, listHeight, SWP_NOMOVE | SWP_NOZORDER);
+    ::SendMessageA(filter, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
     EXPECT_EQ(TakeMessage(), "Nothing selected");
     EXPECT_EQ(ReadFileText(folder.File("autostart.dat")), acceptedBefore);
 
